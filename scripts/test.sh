@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: a normal build, then a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Any failing test or sanitizer report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+JOBS=$(nproc 2>/dev/null || echo 2)
+export QT_QPA_PLATFORM=offscreen
+
+run_build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" -j "$JOBS"
+  ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
+}
+
+echo "== Normal build"
+run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Sanitizer build (address, undefined)"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DJW_SANITIZE=ON -DJW_BUILD_BENCH=OFF

@@ -1,0 +1,82 @@
+#pragma once
+// One loaded business-directory entry and its branch offices. Texts are Windows-1252 bytes.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/JWBitmap.h"
+
+namespace jw {
+
+using TStringList = std::vector<std::string>;
+
+// One branch office, built from the branch's own entry. Texts are cut to the room noted beside them.
+struct TJWBranchRec {
+  std::string Zip;        // [5]
+  std::string City;       // [100]
+  std::string Street;     // [100]
+  std::string StreetNo;   // [10]
+  std::string StreetAdd;  // [20]
+  std::string Phone;      // [30] formatted telephone number
+  std::string Firm;       // [130] formatted entry name
+  double X = 0;           // east, decimal degrees (0/0 = no position)
+  double Y = 0;           // north, decimal degrees
+  std::string SortKey;    // [255] cached key of the branch sorter
+  uint32_t BranchId = 0;
+  std::string Code;  // [20] the branch entry's Code6
+};
+
+struct TJW2DataRec {
+  std::string Id;  // identifier as signed 32-bit decimal text
+  int32_t TemplateId = 0;
+  std::string ExtraText1;
+  std::string Code5;
+  std::string Code6;
+  std::string ExtraText2;
+  std::string NamePart1;
+  std::string NamePart6;
+  std::string NamePart7;
+  std::string NamePart2;
+  std::string NamePart4;
+  std::string NamePart5;
+  std::string NameFormat;
+  std::string ExtraText3;
+  std::string NamePart3;
+  std::string Slogan;
+  std::string Street;
+  std::string StreetNo;
+  std::string StreetAdd;
+  std::string Zip;
+  std::string City;
+  std::string PhonePrefix;
+  std::string PhoneNumber;
+  std::string FaxPrefix;
+  std::string FaxNumber;
+  std::string MobilePrefix;
+  std::string MobileNumber;
+  std::string EMail;
+  std::string Url;
+  std::string PortalPage;
+  uint8_t CardVisa = 0;
+  uint8_t CardAmex = 0;
+  uint8_t CardEurocard = 0;
+  uint8_t CardDiners = 0;
+  uint8_t CardEC = 0;
+  uint8_t HideLocation = 0;
+  std::string PosX;
+  std::string PosY;
+  int32_t BranchCaption = 0;
+  TStringList Industries;
+  TStringList Searchwords;
+  int32_t OfficeHoursKind = 0;
+  TStringList OfficeHours;
+  int32_t EnhInfoKind = 0;
+  TStringList EnhInfo;
+  std::unique_ptr<TJWBitmap> Logo;                  // none when no logo
+  std::optional<std::vector<TJWBranchRec>> Branches;  // none when the entry lists no branch ids
+  std::string BusinessTypes;                        // items separated by ","
+};
+
+}  // namespace jw
