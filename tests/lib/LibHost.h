@@ -1,0 +1,118 @@
+#pragma once
+// Loads the built library the way a host does (dlopen + dlsym by name) and keeps the exports in
+// pointers typed by the public header.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <type_traits>
+
+#include "jwlib.h"
+
+namespace jwtest {
+
+struct TJWLib {
+  decltype(&JW_SetMemoryManager) SetMemoryManager;
+  decltype(&JW_GetTemplateImages) GetTemplateImages;
+  decltype(&JW_GetHTMLText) GetHTMLText;
+  decltype(&JW_ShowForm) ShowForm;
+  decltype(&JW_GetMiniaturBitmap) GetMiniaturBitmap;
+  decltype(&JW_Button2Index) Button2Index;
+  decltype(&JW_GetButtonSet) GetButtonSet;
+  decltype(&JW_ButtonCaptions) ButtonCaptions;
+  decltype(&JW_ButtonCaption) ButtonCaption;
+  decltype(&JW_ButtonCount) ButtonCount;
+  decltype(&JW_SetJWDataPath) SetJWDataPath;
+  decltype(&JW_GetDLLVersion) GetDLLVersion;
+  decltype(&JW_GetLastError) GetLastError;
+  decltype(&JW_FreeMemoryStream) FreeMemoryStream;
+  decltype(&JW_FreeMem) FreeMem;
+  decltype(&JW_ProcessMessages) ProcessMessages;
+
+  // Caption helpers: the call's result and the text it wrote.
+  std::string Caption(uint32_t AId, uint32_t AIndex, uint8_t AShow = 0, uint8_t AForce = 0) const {
+    char buf[256];
+    const int32_t n = ButtonCaption(AId, AIndex, AShow, AForce, buf, sizeof buf);
+    return n > 0 ? std::string(buf) : std::string("<none>");
+  }
+  std::string Captions(uint32_t AId, uint8_t AShow = 0, uint8_t AForce = 0) const {
+    char buf[256];
+    const int32_t n = ButtonCaptions(AId, AShow, AForce, buf, sizeof buf);
+    return n > 0 ? std::string(buf) : std::string("<none>");
+  }
+};
+
+// The process-wide instance. The library is never unloaded: a host keeps it for its lifetime too,
+// and leak checkers cannot attribute blocks of an unloaded module.
+inline const TJWLib& Lib() {
+  static const TJWLib lib = [] {
+    TJWLib l{};
+    void* handle = dlopen(JWLIB_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+      ADD_FAILURE() << "dlopen: " << dlerror();
+      std::abort();
+    }
+    auto load = [handle](auto& AFunc, const char* AName) {
+      AFunc = reinterpret_cast<std::remove_reference_t<decltype(AFunc)>>(dlsym(handle, AName));
+      if (!AFunc) {
+        ADD_FAILURE() << "missing export " << AName;
+        std::abort();
+      }
+    };
+    load(l.SetMemoryManager, "JW_SetMemoryManager");
+    load(l.GetTemplateImages, "JW_GetTemplateImages");
+    load(l.GetHTMLText, "JW_GetHTMLText");
+    load(l.ShowForm, "JW_ShowForm");
+    load(l.GetMiniaturBitmap, "JW_GetMiniaturBitmap");
+    load(l.Button2Index, "JW_Button2Index");
+    load(l.GetButtonSet, "JW_GetButtonSet");
+    load(l.ButtonCaptions, "JW_ButtonCaptions");
+    load(l.ButtonCaption, "JW_ButtonCaption");
+    load(l.ButtonCount, "JW_ButtonCount");
+    load(l.SetJWDataPath, "JW_SetJWDataPath");
+    load(l.GetDLLVersion, "JW_GetDLLVersion");
+    load(l.GetLastError, "JW_GetLastError");
+    load(l.FreeMemoryStream, "JW_FreeMemoryStream");
+    load(l.FreeMem, "JW_FreeMem");
+    load(l.ProcessMessages, "JW_ProcessMessages");
+    return l;
+  }();
+  return lib;
+}
+
+// A fresh temporary directory, removed with everything in it at the end of the scope.
+class TTempDir {
+ public:
+  TTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "jwlib-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    Path = pattern;
+  }
+  ~TTempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(Path, ec);
+  }
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+
+  std::filesystem::path Path;
+  std::string Dir() const { return Path.string() + "/"; }
+};
+
+// Makes a directory the current one for a scope, so that log files land there.
+class TCurrentDir {
+ public:
+  explicit TCurrentDir(const std::filesystem::path& ADir) : Saved(std::filesystem::current_path()) {
+    std::filesystem::current_path(ADir);
+  }
+  ~TCurrentDir() { std::filesystem::current_path(Saved); }
+
+ private:
+  std::filesystem::path Saved;
+};
+
+}  // namespace jwtest

@@ -1,0 +1,193 @@
+// The library as a host sees it: its export table, version text, memory routines and last error.
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "LibHost.h"
+#include "lib/JWSettings.h"
+
+namespace jwtest {
+namespace {
+
+std::string CommandOutput(const std::string& ACommand) {
+  std::string out;
+  FILE* p = popen(ACommand.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+TEST(Exports, OnlyTheExportsAreVisible) {
+  std::set<std::string> names;
+  const std::string table = CommandOutput("nm -D --defined-only '" JWLIB_PATH "'");
+  ASSERT_FALSE(table.empty());
+  for (size_t pos = 0; pos < table.size();) {
+    const size_t end = std::min(table.find('\n', pos), table.size());
+    const std::string line = table.substr(pos, end - pos);
+    pos = end + 1;
+    const size_t lastBlank = line.rfind(' ');
+    if (lastBlank != std::string::npos) names.insert(line.substr(lastBlank + 1));
+  }
+  const std::set<std::string> exports = {
+      "JW_SetMemoryManager",  "JW_GetTemplateImages", "JW_GetHTMLText",   "JW_ShowForm",
+      "JW_GetMiniaturBitmap", "JW_Button2Index",      "JW_GetButtonSet",  "JW_ButtonCaptions",
+      "JW_ButtonCaption",     "JW_ButtonCount",       "JW_SetJWDataPath", "JW_GetDLLVersion",
+      "JW_GetLastError",      "JW_FreeMemoryStream",  "JW_FreeMem",       "JW_ProcessMessages"};
+  EXPECT_EQ(names, exports);
+
+  EXPECT_NE(CommandOutput("readelf -d '" JWLIB_PATH "'").find("Library soname: [libjwlib.so."),
+            std::string::npos);
+}
+
+// A host allocator that remembers its live blocks.
+struct THostHeap {
+  std::mutex Lock;
+  std::set<void*> Live;
+  std::vector<int32_t> Sizes;
+  int Frees = 0;
+};
+THostHeap Heap;
+
+void* JWAPI HostGetMem(int32_t ASize) {
+  void* p = std::malloc(size_t(ASize));
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  Heap.Live.insert(p);
+  Heap.Sizes.push_back(ASize);
+  return p;
+}
+int32_t JWAPI HostFreeMem(void* P) {
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  if (Heap.Live.erase(P) == 0) return 1;  // not ours: refuse rather than corrupt the C heap
+  ++Heap.Frees;
+  std::free(P);
+  return 0;
+}
+void* JWAPI HostReallocMem(void*, int32_t) {
+  return nullptr;
+}
+
+class HostMemory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::lock_guard<std::mutex> lock(Heap.Lock);
+    Heap.Sizes.clear();
+    Heap.Frees = 0;
+  }
+  void TearDown() override { Lib().SetMemoryManager(nullptr, nullptr, nullptr); }
+};
+
+TEST_F(HostMemory, VersionComesFromTheLibraryAllocatorByDefault) {
+  char* v = Lib().GetDLLVersion();
+  ASSERT_NE(v, nullptr);
+  EXPECT_STREQ(v, "Riridov 2.5");
+  EXPECT_STREQ(Lib().GetLastError(), "");
+  Lib().FreeMem(v);  // the sanitizer build checks the block was the library's malloc
+  Lib().FreeMem(nullptr);
+  Lib().FreeMemoryStream(nullptr);
+}
+
+TEST_F(HostMemory, InstalledRoutinesAllocateEveryResult) {
+  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  char* v = Lib().GetDLLVersion();
+  ASSERT_NE(v, nullptr);
+  {
+    std::lock_guard<std::mutex> lock(Heap.Lock);
+    EXPECT_EQ(Heap.Live.count(v), 1u);
+    EXPECT_EQ(Heap.Sizes, std::vector<int32_t>{12});  // the text and its zero, nothing else
+  }
+  EXPECT_EQ(std::memcmp(v, "Riridov 2.5\0", 12), 0);
+  EXPECT_EQ(HostFreeMem(v), 0);  // the host may release it itself...
+
+  v = Lib().GetDLLVersion();
+  Lib().FreeMem(v);  // ...or through the library, which then uses the host's routine
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  EXPECT_TRUE(Heap.Live.empty());
+  EXPECT_EQ(Heap.Frees, 2);
+}
+
+TEST_F(HostMemory, HalfASetOfRoutinesFallsBackToTheLibraryAllocator) {
+  Lib().SetMemoryManager(HostGetMem, nullptr, HostReallocMem);
+  char* v = Lib().GetDLLVersion();
+  ASSERT_NE(v, nullptr);
+  {
+    std::lock_guard<std::mutex> lock(Heap.Lock);
+    EXPECT_TRUE(Heap.Sizes.empty());
+  }
+  Lib().FreeMem(v);
+}
+
+void* JWAPI FailingGetMem(int32_t) {
+  return nullptr;
+}
+
+TEST_F(HostMemory, AllocatorFailureIsReportedNotDereferenced) {
+  Lib().SetMemoryManager(FailingGetMem, HostFreeMem, HostReallocMem);
+  EXPECT_EQ(Lib().GetDLLVersion(), nullptr);
+  EXPECT_NE(std::string(Lib().GetLastError()).find("Out of memory"), std::string::npos);
+}
+
+TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
+  TTempDir empty;
+  ASSERT_EQ(Lib().SetJWDataPath(empty.Dir().c_str(), nullptr, 0), 1);
+  EXPECT_EQ(Lib().ButtonCount(1, 0, 0), -1);
+  const std::string error = Lib().GetLastError();
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(Lib().GetLastError(), error);  // reading it does not clear it
+
+  std::string other = "unset";
+  std::thread([&] { other = Lib().GetLastError(); }).join();
+  EXPECT_EQ(other, "");
+  EXPECT_EQ(Lib().GetLastError(), error);
+
+  Lib().ProcessMessages();
+  EXPECT_STREQ(Lib().GetLastError(), "");
+}
+
+TEST(SettingsRules, DataPathAndKey) {
+  jw::TJWLibSettings s;
+  EXPECT_TRUE(s.SetJWDataPath("/data/jw", "Software\\Host", 0));
+  EXPECT_EQ(s.DataPath, "/data/jw/");
+  EXPECT_EQ(s.SettingsKey, "Software\\Host");
+
+  EXPECT_TRUE(s.SetJWDataPath("/data/jw/", nullptr, 0));  // a null key means no key
+  EXPECT_EQ(s.DataPath, "/data/jw/");
+  EXPECT_EQ(s.SettingsKey, "");
+
+  EXPECT_TRUE(s.SetJWDataPath("C:\\jw\\", "k", 0));  // either separator ends a directory
+  EXPECT_EQ(s.DataPath, "C:\\jw\\");
+
+  EXPECT_TRUE(s.SetJWDataPath("/data/jw ", "k", 0));  // untrimmed: separator after the blank
+  EXPECT_EQ(s.DataPath, "/data/jw /");
+
+  EXPECT_FALSE(s.SetJWDataPath("   ", "other", 0));  // refused, stored, key kept
+  EXPECT_EQ(s.DataPath, "   ");
+  EXPECT_EQ(s.SettingsKey, "k");
+
+  EXPECT_FALSE(s.SetJWDataPath(nullptr, "other", 0));
+  EXPECT_EQ(s.DataPath, "");
+  EXPECT_FALSE(s.SetJWDataPath("\t\r\n", "other", 0));
+  EXPECT_EQ(s.SettingsKey, "k");
+}
+
+TEST(SettingsRules, HostWindowIsKeptUntilReplaced) {
+  jw::TJWLibSettings s;
+  s.SetJWDataPath("/d", nullptr, 0x1234);
+  s.SetJWDataPath("/d", nullptr, 0);
+  EXPECT_EQ(s.HostApp, 0x1234u);
+  s.SetJWDataPath("", nullptr, 0x99);  // taken even when the path is refused
+  EXPECT_EQ(s.HostApp, 0x99u);
+}
+
+TEST(SetJWDataPath, ReturnValues) {
+  EXPECT_EQ(Lib().SetJWDataPath("/tmp", nullptr, 0), 1);
+  EXPECT_EQ(Lib().SetJWDataPath("   ", "k", 0), 0);
+  EXPECT_EQ(Lib().SetJWDataPath(nullptr, nullptr, 0), 0);
+  EXPECT_STREQ(Lib().GetLastError(), "");
+}
+
+}  // namespace
+}  // namespace jwtest
