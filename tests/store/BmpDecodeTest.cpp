@@ -1,0 +1,183 @@
+// Hostile and unusual bitmap files: the decoder must fail with a clear message, never read past
+// the buffer and never allocate for pixels the data cannot hold. Ordinary files of every kind are
+// compared against Qt's reader in the bmpqt tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BmpGen.h"
+#include "store/JWBmpDecode.h"
+#include "store/JWError.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Set16(Bytes& b, size_t at, uint16_t v) {
+  b[at] = uint8_t(v);
+  b[at + 1] = uint8_t(v >> 8);
+}
+void Set32(Bytes& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+
+Bytes Make(uint16_t bpp, uint32_t compression = 0, int w = 5, int h = 3) {
+  jwtest::TBmpSpec s;
+  s.Bpp = bpp;
+  s.Compression = compression;
+  s.Width = w;
+  s.Height = h;
+  if (compression == 3) s.Masks = {0xF800, 0x07E0, 0x001F};
+  return jwtest::MakeBmp(s).File;
+}
+
+std::string DecodeError(const Bytes& b) {
+  try {
+    jw::DecodeBmp(b);
+  } catch (const jw::EJWError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// Offsets into the file header and the 40-byte info header.
+constexpr size_t DataOffset = 10, HeaderSize = 14, Width = 18, Height = 22, BitCount = 28,
+                 Compression = 30, ColorsUsed = 46;
+
+TEST(BmpDecode, RefusesWhatIsNoBitmap) {
+  EXPECT_EQ(DecodeError({}), "BMP: not a bitmap file");
+  EXPECT_EQ(DecodeError({'B', 'M', 0, 0}), "BMP: not a bitmap file");
+  Bytes b = Make(24);
+  b[0] = 'P';
+  EXPECT_EQ(DecodeError(b), "BMP: not a bitmap file");
+
+  b = Make(24);
+  Set32(b, HeaderSize, 20);
+  EXPECT_EQ(DecodeError(b), "BMP: unsupported header size 20");
+  b = Make(24);
+  b.resize(40);
+  EXPECT_EQ(DecodeError(b), "BMP: header truncated");
+}
+
+TEST(BmpDecode, RefusesAbsurdDimensions) {
+  const std::vector<std::pair<int32_t, int32_t>> sizes = {
+      {0, 3}, {5, 0}, {-5, 3}, {16385, 1}, {1, 16385}, {1, -16385}, {1, INT32_MIN}, {INT32_MIN, 1}};
+  for (auto [w, h] : sizes) {
+    Bytes b = Make(24);
+    Set32(b, Width, uint32_t(w));
+    Set32(b, Height, uint32_t(h));
+    EXPECT_EQ(DecodeError(b), "BMP: invalid size " + std::to_string(int64_t(w)) + " x " +
+                                  std::to_string(h < 0 ? -int64_t(h) : int64_t(h)));
+  }
+}
+
+// The largest accepted sides with a few bytes of data: refused before any pixel is allocated
+// (ASan would report a 1 GiB allocation attempt).
+TEST(BmpDecode, RefusesHeadersPromisingMorePixelsThanTheDataHolds) {
+  for (auto [bpp, compression] : std::vector<std::pair<uint16_t, uint32_t>>{
+           {1, 0}, {4, 0}, {8, 0}, {16, 0}, {24, 0}, {32, 0}, {16, 3}, {8, 1}, {4, 2}}) {
+    SCOPED_TRACE(std::to_string(bpp) + " bpp, compression " + std::to_string(compression));
+    Bytes b = Make(bpp, compression);
+    Set32(b, Width, 16384);
+    Set32(b, Height, 16384);
+    EXPECT_EQ(DecodeError(b), "BMP: pixel data truncated");
+  }
+  Bytes b = Make(24, 0, 5, 3);
+  Set32(b, DataOffset, uint32_t(b.size()));
+  EXPECT_EQ(DecodeError(b), "BMP: pixel data missing");
+  Set32(b, DataOffset, 0xFFFFFFF0u);
+  EXPECT_EQ(DecodeError(b), "BMP: pixel data missing");
+}
+
+TEST(BmpDecode, RefusesUnsupportedFormats) {
+  const std::vector<std::pair<uint16_t, uint32_t>> formats = {
+      {0, 0}, {2, 0}, {7, 0}, {48, 0}, {24, 3}, {8, 2}, {4, 1}, {24, 4}, {24, 5}, {8, 3}};
+  for (auto [bpp, compression] : formats) {
+    Bytes b = Make(24);
+    Set16(b, BitCount, bpp);
+    Set32(b, Compression, compression);
+    EXPECT_EQ(DecodeError(b), "BMP: unsupported format (" + std::to_string(bpp) +
+                                  " bits per pixel, compression " + std::to_string(compression) +
+                                  ")");
+  }
+  Bytes rle = Make(8, 1);
+  Set32(rle, Height, uint32_t(-3));
+  EXPECT_EQ(DecodeError(rle), "BMP: top-down bitmap with RLE compression");
+}
+
+// Cutting a valid file anywhere must end in a clean failure or a picture, never a stray read.
+TEST(BmpDecode, EveryTruncationFailsCleanly) {
+  for (auto [bpp, compression] : std::vector<std::pair<uint16_t, uint32_t>>{
+           {1, 0}, {4, 0}, {8, 0}, {16, 0}, {16, 3}, {24, 0}, {32, 0}, {8, 1}, {4, 2}}) {
+    const Bytes full = Make(bpp, compression, 9, 4);
+    for (size_t n = 0; n < full.size(); ++n) {
+      const Bytes part(full.begin(), full.begin() + std::ptrdiff_t(n));
+      try {
+        const jw::TJWBitmap p = jw::DecodeBmp(part);
+        EXPECT_EQ(p.Pixels.size(), 36u);
+      } catch (const jw::EJWError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("BMP: ", 0), 0u) << e.what();
+      }
+    }
+  }
+}
+
+TEST(BmpDecode, LastRowMayLackItsPadding) {
+  Bytes b = Make(24, 0, 5, 3);  // 15 bytes of pixels per row, padded to 16
+  b.pop_back();
+  EXPECT_NO_THROW(jw::DecodeBmp(b));
+  b.pop_back();
+  EXPECT_EQ(DecodeError(b), "BMP: pixel data truncated");
+}
+
+// A small hand-made 8-bit picture: 4 x 2, two palette colours, data given as raw bytes.
+Bytes Indexed8(const Bytes& data, uint32_t compression, uint32_t colours = 2) {
+  jwtest::TBmpSpec s;
+  s.Bpp = 8;
+  s.Width = 4;
+  s.Height = 2;
+  s.ColorsUsed = colours;
+  Bytes b = jwtest::MakeBmp(s).File;
+  const size_t start = b[DataOffset];
+  b.resize(start);
+  b.insert(b.end(), data.begin(), data.end());
+  Set32(b, Compression, compression);
+  // palette: 0 red, 1 blue
+  Set32(b, 54, 0x00FF0000);
+  if (colours > 1) Set32(b, 58, 0x000000FF);
+  return b;
+}
+
+constexpr uint32_t Red = 0xFFFF0000, Blue = 0xFF0000FF, Black = 0xFF000000;
+
+std::vector<uint32_t> Pixels(const Bytes& b) {
+  return jw::DecodeBmp(b).Pixels;
+}
+
+TEST(BmpDecode, IndicesBeyondThePaletteAreBlack) {
+  // Rows are stored bottom-up: the bottom row uses the indices 0, 1, 2 and 255.
+  EXPECT_EQ(Pixels(Indexed8({0, 1, 2, 255, 1, 1, 1, 1}, 0)),
+            (std::vector<uint32_t>{Blue, Blue, Blue, Blue, Red, Blue, Black, Black}));
+  // A palette that claims more entries than fit before the pixel data is cut there.
+  Bytes b = Indexed8({0, 1, 0, 1, 1, 0, 1, 0}, 0);
+  Set32(b, ColorsUsed, 200);
+  EXPECT_EQ(Pixels(b), (std::vector<uint32_t>{Blue, Red, Blue, Red, Red, Blue, Red, Blue}));
+}
+
+TEST(BmpDecode, RleStreamsThatOverrunThePicture) {
+  // A run longer than the row is clipped; the next line starts after the end-of-line code.
+  EXPECT_EQ(Pixels(Indexed8({200, 1, 0, 0, 2, 1, 0, 1}, 1)),
+            (std::vector<uint32_t>{Blue, Blue, Red, Red, Blue, Blue, Blue, Blue}));
+  // A delta past the last row ends the picture; unpainted pixels take colour 0.
+  EXPECT_EQ(Pixels(Indexed8({1, 1, 0, 2, 0, 9, 4, 1}, 1)),
+            (std::vector<uint32_t>{Red, Red, Red, Red, Blue, Red, Red, Red}));
+  // A literal run reaching past the buffer, and a cut delta.
+  EXPECT_EQ(DecodeError(Indexed8({0, 5, 1, 1}, 1)), "BMP: pixel data truncated");
+  EXPECT_EQ(DecodeError(Indexed8({0, 2, 1}, 1)), "BMP: pixel data truncated");
+  // Without the end-of-bitmap code the stream simply ends.
+  EXPECT_EQ(Pixels(Indexed8({4, 1, 0, 0, 3, 0}, 1)),
+            (std::vector<uint32_t>{Red, Red, Red, Red, Blue, Blue, Blue, Blue}));
+}
+
+}  // namespace

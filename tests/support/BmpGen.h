@@ -1,0 +1,37 @@
+#pragma once
+// Builds Windows bitmap files of every kind from random pixels, for decoder tests. The expected
+// picture comes from the generator's own model, independent of the decoder under test.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "store/JWBitmap.h"
+
+namespace jwtest {
+
+struct TBmpSpec {
+  uint32_t HeaderSize = 40;  // 12 (core), 40, 64, 108 or 124
+  uint16_t Bpp = 24;
+  uint32_t Compression = 0;  // 0 plain, 1 RLE8, 2 RLE4, 3 bit fields
+  int32_t Width = 7;
+  int32_t Height = 5;
+  bool TopDown = false;
+  uint32_t ColorsUsed = 0;          // palette entries written; 0 = all 2^Bpp
+  std::array<uint32_t, 3> Masks{};  // red, green, blue for bit fields
+  bool RleSkips = false;            // RLE: use delta moves, early line ends and end of bitmap
+  uint32_t Seed = 1;
+};
+
+struct TBmpSample {
+  std::vector<uint8_t> File;
+  // Expected colours (0xFFRRGGBB, top row first) for plain and RLE indexed pictures, computed from
+  // the palette; left empty for packed formats where channel widening is the thing under test.
+  jw::TJWBitmap Expected;
+};
+
+TBmpSample MakeBmp(const TBmpSpec& ASpec);
+
+// A plain 24-bit bottom-up bitmap file of APicture.
+std::vector<uint8_t> MakeBmp24(const jw::TJWBitmap& APicture);
+
+}  // namespace jwtest
