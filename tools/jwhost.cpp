@@ -1,0 +1,380 @@
+// jwhost: a host program for the library. It loads the library with dlopen, installs its own
+// memory routines, points it at a data directory and then offers the library's services:
+//
+//   jwhost [--lib SO] [--data DIR] [--templates DIR] COMMAND ...
+//     version                          the library's version text
+//     list                             the entry identifiers of the data directory
+//     buttons ID                       count, captions, names and positions of the buttons
+//     page ID [PAGE] [--params Q] [--out FILE]   one HTML page (Windows-1252 bytes)
+//     images ID OUTDIR [--template T]  template pictures and logo as JPEG files
+//     thumb ID OUT.png [--width W]     a thumbnail of the viewer window
+//     show ID [--start N]              the viewer window (modal)
+//     serve [--port P] [--bind ADDR]   a local web server showing every entry
+//   Location flags for buttons/page/show: --no-location, --force-location.
+//
+// Every command defaults to the bundled sample directory and page templates. Exit codes: 0 done,
+// 1 usage, 2 the library could not be loaded, 3 the library reported a failure (its message goes
+// to stderr).
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "jwhost.h"
+
+#ifndef JWHOST_LIBRARY
+#define JWHOST_LIBRARY "libjwlib.so"
+#endif
+#ifndef JWHOST_DATA
+#define JWHOST_DATA "sample/data"
+#endif
+#ifndef JWHOST_TEMPLATES
+#define JWHOST_TEMPLATES "sample/templates"
+#endif
+
+namespace {
+
+using namespace jwhost;
+
+struct TArgs {
+  std::vector<std::string> Positional;
+  std::string Lib = JWHOST_LIBRARY;
+  std::string Data = JWHOST_DATA;
+  std::string Templates = JWHOST_TEMPLATES;
+  std::string Params, Out, Bind = "127.0.0.1";
+  int Width = 240, Start = 0, Port = 8080, Template = 0;
+  uint8_t ShowLocation = 1, ForceLocation = 0;
+};
+
+int Usage() {
+  std::fputs(
+      "usage: jwhost [--lib SO] [--data DIR] [--templates DIR] COMMAND ...\n"
+      "  version | list | buttons ID | page ID [PAGE] [--params Q] [--out FILE]\n"
+      "  images ID OUTDIR [--template T] | thumb ID OUT.png [--width W]\n"
+      "  show ID [--start N] | serve [--port P] [--bind ADDR]\n"
+      "  flags: --no-location, --force-location\n",
+      stderr);
+  return 1;
+}
+
+bool ParseInt(const std::string& AText, long long ALow, long long AHigh, long long& AValue) {
+  if (AText.empty() || AText.size() > 12) return false;
+  size_t i = AText[0] == '-' ? 1 : 0;
+  if (i == AText.size()) return false;
+  for (size_t k = i; k < AText.size(); ++k)
+    if (!std::isdigit(static_cast<unsigned char>(AText[k]))) return false;
+  AValue = std::stoll(AText);
+  return AValue >= ALow && AValue <= AHigh;
+}
+
+bool ParseArgs(int argc, char** argv, TArgs& A) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&](std::string& AOut) {
+      if (i + 1 >= argc) return false;
+      AOut = argv[++i];
+      return true;
+    };
+    auto nextInt = [&](int& AOut, long long ALow, long long AHigh) {
+      std::string s;
+      long long v = 0;
+      if (!next(s) || !ParseInt(s, ALow, AHigh, v)) return false;
+      AOut = int(v);
+      return true;
+    };
+    bool ok = true;
+    if (a == "--lib")
+      ok = next(A.Lib);
+    else if (a == "--data")
+      ok = next(A.Data);
+    else if (a == "--templates")
+      ok = next(A.Templates);
+    else if (a == "--params")
+      ok = next(A.Params);
+    else if (a == "--out")
+      ok = next(A.Out);
+    else if (a == "--bind")
+      ok = next(A.Bind);
+    else if (a == "--width")
+      ok = nextInt(A.Width, 2, 4096);
+    else if (a == "--start")
+      ok = nextInt(A.Start, 0, 7);
+    else if (a == "--port")
+      ok = nextInt(A.Port, 0, 65535);
+    else if (a == "--template")
+      ok = nextInt(A.Template, 0, 2147483647);
+    else if (a == "--no-location")
+      A.ShowLocation = 0;
+    else if (a == "--force-location")
+      A.ForceLocation = 1;
+    else if (a.size() > 1 && a[0] == '-' && a[1] == '-')
+      ok = false;
+    else
+      A.Positional.push_back(a);
+    if (!ok) {
+      std::fprintf(stderr, "jwhost: bad option %s\n", a.c_str());
+      return false;
+    }
+  }
+  return !A.Positional.empty();
+}
+
+bool ParseId(const std::string& AText, uint32_t& AId) {
+  long long v = 0;
+  if (!ParseInt(AText, 0, 4294967295LL, v)) {
+    std::fprintf(stderr, "jwhost: not an entry identifier: %s\n", AText.c_str());
+    return false;
+  }
+  AId = uint32_t(v);
+  return true;
+}
+
+int Failed(const TLibrary& L, const char* AWhat) {
+  const std::string why = L.LastError();
+  std::fprintf(stderr, "jwhost: %s failed: %s\n", AWhat,
+               why.empty() ? "(no message)" : why.c_str());
+  return 3;
+}
+
+bool WriteFile(const std::string& APath, const std::string& ABytes) {
+  std::ofstream out(APath, std::ios::binary);
+  out.write(ABytes.data(), std::streamsize(ABytes.size()));
+  return bool(out);
+}
+
+int CmdButtons(const TLibrary& L, const TArgs& A, uint32_t AId) {
+  const int32_t count = L.ButtonCount(AId, A.ShowLocation, A.ForceLocation);
+  if (count < 0) return Failed(L, "JW_ButtonCount");
+  char buffer[512];
+  L.ButtonCaptions(AId, A.ShowLocation, A.ForceLocation, buffer, sizeof buffer);
+  const std::string set = L.GetButtonSet(AId, A.ShowLocation, A.ForceLocation);
+  std::printf("count: %d\ncaptions: %s\nbuttons: %s\n", count, ToUtf8(buffer).c_str(), set.c_str());
+  size_t start = 0;
+  while (start < set.size()) {
+    size_t end = set.find('|', start);
+    if (end == std::string::npos) end = set.size();
+    const std::string name = set.substr(start, end - start);
+    const std::string pos = L.Button2Index(AId, name.c_str(), A.ShowLocation, A.ForceLocation);
+    L.ButtonCaption(AId, uint32_t(std::stoul(pos)), A.ShowLocation, A.ForceLocation, buffer,
+                    sizeof buffer);
+    std::printf("  %s = %s%s\n", pos.c_str(), name.c_str(),
+                name == "brClose" ? "" : (" (" + ToUtf8(buffer) + ")").c_str());
+    start = end + 1;
+  }
+  return 0;
+}
+
+int CmdPage(const TLibrary& L, const TArgs& A, uint32_t AId) {
+  long long page = 0;
+  if (A.Positional.size() > 2 && !ParseInt(A.Positional[2], 0, 4294967295LL, page)) return Usage();
+  const std::string dir = A.Templates + "/";
+  JWMemoryStream* stream = L.GetHTMLText(AId, dir.c_str(), uint32_t(page), A.Params.c_str(),
+                                         A.ShowLocation, A.ForceLocation);
+  if (!stream) return Failed(L, "JW_GetHTMLText");
+  const std::string html = TakeStream(stream);
+  if (html.empty() && !L.LastError().empty()) return Failed(L, "JW_GetHTMLText");
+  if (!A.Out.empty()) {
+    if (!WriteFile(A.Out, html)) {
+      std::fprintf(stderr, "jwhost: cannot write %s\n", A.Out.c_str());
+      return 1;
+    }
+  } else {
+    std::fwrite(html.data(), 1, html.size(), stdout);
+  }
+  return 0;
+}
+
+int CmdImages(const TLibrary& L, const TArgs& A, uint32_t AId) {
+  if (A.Positional.size() < 3) return Usage();
+  const std::string dir = A.Positional[2];
+  std::vector<TPicture> pictures;
+  const bool ok = GetTemplatePictures(L, AId, uint32_t(A.Template), pictures);
+  if (!ok) return Failed(L, "JW_GetTemplateImages");
+  QDir().mkpath(QString::fromStdString(dir));
+  for (const TPicture& p : pictures) {
+    // The names come from the library; keep them to plain file names.
+    if (p.Name.empty() || p.Name.find('/') != std::string::npos || p.Name[0] == '.') continue;
+    if (!WriteFile(dir + "/" + p.Name, p.Bytes)) {
+      std::fprintf(stderr, "jwhost: cannot write %s/%s\n", dir.c_str(), p.Name.c_str());
+      return 1;
+    }
+    std::printf("%s\t%zu bytes\n", p.Name.c_str(), p.Bytes.size());
+  }
+  return 0;
+}
+
+int CmdThumb(const TLibrary& L, const TArgs& A, uint32_t AId) {
+  if (A.Positional.size() < 3) return Usage();
+  std::string png;
+  if (!GetThumbnailPng(L, AId, A.Width, png)) return Failed(L, "JW_GetMiniaturBitmap");
+  if (!WriteFile(A.Positional[2], png)) {
+    std::fprintf(stderr, "jwhost: cannot write %s\n", A.Positional[2].c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// --- the host routines the viewer window calls -------------------------------------------------
+
+std::string Short(const JWShortString255& S) {
+  return ToUtf8(std::string(S.Text, S.Length));
+}
+
+void JWAPI OnPointOfPlace(const JWPointOfPlaceRec* R) {
+  if (!R) return;
+  std::printf("Standort: %s %s%s, %s %s (Position %s / %s)\n", Short(R->Street).c_str(),
+              Short(R->StreetNo).c_str(), Short(R->StreetAdd).c_str(), Short(R->Zip).c_str(),
+              Short(R->City).c_str(), Short(R->PosX).c_str(), Short(R->PosY).c_str());
+  std::fflush(stdout);
+}
+
+void JWAPI OnGetStartPosition(double* East, double* North, uintptr_t) {
+  // This host has no position of its own; it keeps what the window has.
+  if (East && North) std::printf("start position asked: %.4f / %.4f\n", *East, *North);
+  std::fflush(stdout);
+}
+
+// A tiny gazetteer: postcode areas and towns of the sample region.
+struct TPlace {
+  const char* ZipPrefix;
+  const char* Town;  // Windows-1252
+  double East, North;
+};
+const TPlace kPlaces[] = {
+    {"506", "K\xF6ln", 6.9583, 50.9375},
+    {"507", "K\xF6ln", 6.9583, 50.9375},
+    {"508", "K\xF6ln", 6.9, 50.95},
+    {"509", "K\xF6ln", 6.92, 50.92},
+    {"510", "K\xF6ln", 7.02, 50.94},
+    {"511", "K\xF6ln", 7.01, 50.96},
+    {"531", "Bonn", 7.0982, 50.7374},
+    {"532", "Bonn", 7.12, 50.73},
+    {"402", "D\xFCsseldorf", 6.7735, 51.2277},
+    {"404", "D\xFCsseldorf", 6.78, 51.24},
+    {"513", "Leverkusen", 6.9847, 51.0303},
+    {"514", "Bergisch Gladbach", 7.13, 50.99},
+    {"503", "Br\xFChl", 6.9049, 50.8292},
+    {"502", "Frechen", 6.8141, 50.9116},
+    {"537", "Siegburg", 7.2046, 50.7998},
+    {"451", "Essen", 7.0116, 51.4556},
+    {"441", "Dortmund", 7.4653, 51.5136},
+    {"520", "Aachen", 6.0839, 50.7753},
+    {"421", "Wuppertal", 7.1508, 51.2562},
+    {"428", "Remscheid", 7.1897, 51.1787},
+};
+
+bool SameText(const std::string& A, const std::string& B) {
+  if (A.size() != B.size()) return false;
+  for (size_t i = 0; i < A.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(A[i])) !=
+        std::tolower(static_cast<unsigned char>(B[i])))
+      return false;
+  return true;
+}
+
+uint8_t JWAPI OnLocateAddress(const char* AStreet, const char* AZip, const char* ATown,
+                              double* East, double* North) {
+  const std::string zip = AZip ? AZip : "", town = ATown ? ATown : "";
+  for (const TPlace& p : kPlaces) {
+    const bool zipHit = zip.size() >= 3 && zip.compare(0, 3, p.ZipPrefix) == 0;
+    if ((zipHit || (!town.empty() && SameText(town, p.Town))) && East && North) {
+      *East = p.East;
+      *North = p.North;
+      std::printf("located %s, %s %s at %.4f / %.4f\n", ToUtf8(AStreet ? AStreet : "").c_str(),
+                  zip.c_str(), ToUtf8(town).c_str(), p.East, p.North);
+      std::fflush(stdout);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int CmdShow(const TLibrary& L, const TArgs& A, uint32_t AId) {
+  L.ShowForm(AId, uint32_t(A.Start), 1, 0, A.ForceLocation, OnPointOfPlace, OnGetStartPosition,
+             OnLocateAddress);
+  if (!L.LastError().empty()) return Failed(L, "JW_ShowForm");
+  return 0;
+}
+
+int CmdList(const TArgs& A) {
+  std::vector<uint32_t> ids;
+  std::string error;
+  if (!ReadEntryIds(A.Data, ids, error)) {
+    std::fprintf(stderr, "jwhost: %s\n", error.c_str());
+    return 3;
+  }
+  for (uint32_t id : ids) std::printf("%u\n", id);
+  return 0;
+}
+
+bool NeedsGui(const std::string& ACommand) {
+  return ACommand == "thumb" || ACommand == "show" || ACommand == "serve";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TArgs A;
+  if (!ParseArgs(argc, argv, A)) return Usage();
+  const std::string cmd = A.Positional[0];
+
+  // The viewer needs a Qt application; a host that has one shares it with the library. Without a
+  // display, windows are drawn off screen.
+  std::unique_ptr<QApplication> app;
+  if (NeedsGui(cmd)) {
+    if (cmd != "show" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (cmd == "show" && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+      std::fputs("jwhost: no display; the window is drawn off screen\n", stderr);
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int qargc = 1;
+    app = std::make_unique<QApplication>(qargc, argv);
+  }
+
+  if (cmd == "list") return CmdList(A);
+
+  TLibrary lib;
+  std::string error;
+  if (!lib.Load(A.Lib, error)) {
+    std::fprintf(stderr, "jwhost: %s\n", error.c_str());
+    return 2;
+  }
+  if (!lib.SetJWDataPath(A.Data.c_str(), nullptr, 0)) {
+    std::fprintf(stderr, "jwhost: the library refused the data path \"%s\"\n", A.Data.c_str());
+    return 2;
+  }
+
+  if (cmd == "version") {
+    char* version = lib.GetDLLVersion();
+    if (!version) return Failed(lib, "JW_GetDLLVersion");
+    std::printf("%s\n", version);
+    HostFreeMem(version);
+    return 0;
+  }
+  if (cmd == "serve") {
+    TServeOptions o;
+    o.Bind = A.Bind;
+    o.Port = uint16_t(A.Port);
+    o.Templates = A.Templates;
+    o.DataDir = A.Data;
+    return Serve(lib, o);
+  }
+
+  uint32_t id = 0;
+  if (A.Positional.size() < 2) return Usage();
+  if (!ParseId(A.Positional[1], id)) return 1;
+  if (cmd == "buttons") return CmdButtons(lib, A, id);
+  if (cmd == "page") return CmdPage(lib, A, id);
+  if (cmd == "images") return CmdImages(lib, A, id);
+  if (cmd == "thumb") return CmdThumb(lib, A, id);
+  if (cmd == "show") return CmdShow(lib, A, id);
+  return Usage();
+}

@@ -1,0 +1,279 @@
+// Loading the library, the host's allocator, and the host-side helpers every subcommand shares.
+#include <dlfcn.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QString>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "jwhost.h"
+
+namespace jwhost {
+
+namespace {
+
+std::atomic<int64_t> gLiveBlocks{0};
+
+// Every block carries its size in front, aligned for any type.
+constexpr size_t kHeader = 16;
+
+template <typename F>
+bool Resolve(void* AHandle, const char* AName, F& AFunc, std::string& AError) {
+  AFunc = reinterpret_cast<F>(dlsym(AHandle, AName));
+  if (!AFunc) AError = std::string("the library does not export ") + AName;
+  return AFunc != nullptr;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string PercentDecode(const std::string& AText) {
+  std::string out;
+  out.reserve(AText.size());
+  for (size_t i = 0; i < AText.size(); ++i) {
+    const char c = AText[i];
+    if (c == '+') {
+      out += ' ';
+    } else if (c == '%' && i + 2 < AText.size() && HexValue(AText[i + 1]) >= 0 &&
+               HexValue(AText[i + 2]) >= 0) {
+      out += char(HexValue(AText[i + 1]) * 16 + HexValue(AText[i + 2]));
+      i += 2;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Splits a raw query into decoded (name, value) pairs, in order.
+std::vector<std::pair<std::string, std::string>> SplitQuery(const std::string& ARaw) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  size_t start = 0;
+  while (start <= ARaw.size()) {
+    size_t end = ARaw.find('&', start);
+    if (end == std::string::npos) end = ARaw.size();
+    const std::string part = ARaw.substr(start, end - start);
+    const size_t eq = part.find('=');
+    if (!part.empty() && eq != 0) {
+      if (eq == std::string::npos)
+        pairs.emplace_back(PercentDecode(part), "");
+      else
+        pairs.emplace_back(PercentDecode(part.substr(0, eq)), PercentDecode(part.substr(eq + 1)));
+    }
+    start = end + 1;
+  }
+  return pairs;
+}
+
+bool SafeByte(unsigned char c, bool AName) {
+  if (c < 32 || c == 127) return false;
+  if (c == '<' || c == '>' || c == '"' || c == '\'' || c == '&' || c == '`') return false;
+  if (AName && (c == '=' || c == ' ')) return false;
+  return true;
+}
+
+std::string Clean(const std::string& AText, bool AName) {
+  std::string out;
+  for (unsigned char c : AText)
+    if (SafeByte(c, AName)) out += char(c);
+  return out;
+}
+
+uint32_t ReadU32(const unsigned char* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+struct TThumbTarget {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  QImage Image;
+};
+
+int32_t JWAPI ThumbGetWidth(void* C) {
+  return static_cast<TThumbTarget*>(C)->Width;
+}
+int32_t JWAPI ThumbGetHeight(void* C) {
+  return static_cast<TThumbTarget*>(C)->Height;
+}
+void JWAPI ThumbSetWidth(void* C, int32_t W) {
+  static_cast<TThumbTarget*>(C)->Width = W;
+}
+void JWAPI ThumbSetHeight(void* C, int32_t H) {
+  static_cast<TThumbTarget*>(C)->Height = H;
+}
+void JWAPI ThumbDraw(void* C, const uint8_t* APixels, int32_t W, int32_t H, int32_t AStride) {
+  auto* t = static_cast<TThumbTarget*>(C);
+  if (!APixels || W <= 0 || H <= 0 || W > 8192 || H > 8192 || AStride < W * 4) return;
+  t->Image = QImage(W, H, QImage::Format_ARGB32);
+  for (int32_t y = 0; y < H; ++y)
+    std::memcpy(t->Image.scanLine(y), APixels + size_t(y) * size_t(AStride), size_t(W) * 4);
+}
+
+void JWAPI CollectPicture(void* AContext, const char* AName, JWMemoryStream* AStream) {
+  auto* list = static_cast<std::vector<TPicture>*>(AContext);
+  list->push_back({AName ? AName : "", TakeStream(AStream)});
+}
+
+}  // namespace
+
+void* JWAPI HostGetMem(int32_t ASize) {
+  if (ASize < 0) return nullptr;
+  auto* block = static_cast<unsigned char*>(std::malloc(kHeader + size_t(ASize)));
+  if (!block) return nullptr;
+  std::memcpy(block, &ASize, sizeof ASize);
+  ++gLiveBlocks;
+  return block + kHeader;
+}
+
+int32_t JWAPI HostFreeMem(void* P) {
+  if (!P) return 0;
+  std::free(static_cast<unsigned char*>(P) - kHeader);
+  --gLiveBlocks;
+  return 0;
+}
+
+void* JWAPI HostReallocMem(void* P, int32_t ASize) {
+  if (!P) return HostGetMem(ASize);
+  if (ASize <= 0) {
+    HostFreeMem(P);
+    return nullptr;
+  }
+  auto* block = static_cast<unsigned char*>(P) - kHeader;
+  auto* grown = static_cast<unsigned char*>(std::realloc(block, kHeader + size_t(ASize)));
+  if (!grown) return nullptr;
+  std::memcpy(grown, &ASize, sizeof ASize);
+  return grown + kHeader;
+}
+
+int64_t HostLiveBlocks() {
+  return gLiveBlocks.load();
+}
+
+std::string TakeStream(JWMemoryStream* AStream) {
+  if (!AStream) return {};
+  std::string bytes;
+  if (AStream->Memory && AStream->Size > 0)
+    bytes.assign(reinterpret_cast<const char*>(AStream->Memory), size_t(AStream->Size));
+  // The library allocated both with our routines, so our FreeMem releases them.
+  HostFreeMem(AStream->Memory);
+  HostFreeMem(AStream);
+  return bytes;
+}
+
+std::string ToUtf8(const std::string& AText) {
+  static const char16_t k80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+  QString s;
+  for (unsigned char c : AText) s += QChar(c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : char16_t(c));
+  return s.toStdString();
+}
+
+bool TLibrary::Load(const std::string& APath, std::string& AError) {
+  Handle = dlopen(APath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!Handle) {
+    const char* why = dlerror();
+    AError = "cannot load " + APath + ": " + (why ? why : "unknown reason");
+    return false;
+  }
+  const bool ok = Resolve(Handle, "JW_SetMemoryManager", SetMemoryManager, AError) &&
+                  Resolve(Handle, "JW_GetTemplateImages", GetTemplateImages, AError) &&
+                  Resolve(Handle, "JW_GetHTMLText", GetHTMLText, AError) &&
+                  Resolve(Handle, "JW_ShowForm", ShowForm, AError) &&
+                  Resolve(Handle, "JW_GetMiniaturBitmap", GetMiniaturBitmap, AError) &&
+                  Resolve(Handle, "JW_Button2Index", Button2Index, AError) &&
+                  Resolve(Handle, "JW_GetButtonSet", GetButtonSet, AError) &&
+                  Resolve(Handle, "JW_ButtonCaptions", ButtonCaptions, AError) &&
+                  Resolve(Handle, "JW_ButtonCaption", ButtonCaption, AError) &&
+                  Resolve(Handle, "JW_ButtonCount", ButtonCount, AError) &&
+                  Resolve(Handle, "JW_SetJWDataPath", SetJWDataPath, AError) &&
+                  Resolve(Handle, "JW_GetDLLVersion", GetDLLVersion, AError) &&
+                  Resolve(Handle, "JW_GetLastError", GetLastError, AError) &&
+                  Resolve(Handle, "JW_ProcessMessages", ProcessMessages, AError);
+  if (!ok) return false;
+  SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  return true;
+}
+
+std::string TLibrary::LastError() const {
+  const char* text = GetLastError ? GetLastError() : nullptr;
+  return text ? text : "";
+}
+
+bool GetTemplatePictures(const TLibrary& ALib, uint32_t AEntryId, uint32_t ATemplateId,
+                         std::vector<TPicture>& APictures) {
+  JWHostList list{&APictures, CollectPicture};
+  return ALib.GetTemplateImages(AEntryId, ATemplateId, &list) == 1;
+}
+
+bool GetThumbnailPng(const TLibrary& ALib, uint32_t AEntryId, int32_t AWidth, std::string& APng) {
+  TThumbTarget target;
+  target.Width = AWidth;
+  target.Height = 1;  // let the library choose the height from the window's proportions
+  JWHostBitmap bitmap{&target,       ThumbGetWidth,  ThumbGetHeight,
+                      ThumbSetWidth, ThumbSetHeight, ThumbDraw};
+  if (ALib.GetMiniaturBitmap(AEntryId, &bitmap) != 1) return false;
+  if (target.Image.isNull()) return false;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!target.Image.save(&buffer, "PNG")) return false;
+  APng.assign(png.constData(), size_t(png.size()));
+  return true;
+}
+
+std::string DecodeQuery(const std::string& ARawQuery) {
+  std::string out;
+  for (const auto& [name, value] : SplitQuery(ARawQuery)) {
+    const std::string n = Clean(name, true);
+    if (n.empty()) continue;
+    if (!out.empty()) out += '&';
+    out += n + "=" + Clean(value, false);
+  }
+  return out;
+}
+
+std::string QueryValue(const std::string& ARawQuery, const std::string& AName,
+                       const std::string& ADefault) {
+  for (const auto& [name, value] : SplitQuery(ARawQuery))
+    if (name == AName) return value;
+  return ADefault;
+}
+
+bool ReadEntryIds(const std::string& ADataDir, std::vector<uint32_t>& AIds, std::string& AError) {
+  const std::string path = ADataDir + "/JWDAT.SRM";
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    AError = "cannot open " + path;
+    return false;
+  }
+  in.seekg(0, std::ios::end);
+  const auto fileSize = uint64_t(in.tellg());
+  in.seekg(0);
+  unsigned char head[4];
+  if (!in.read(reinterpret_cast<char*>(head), 4)) {
+    AError = path + " is too short";
+    return false;
+  }
+  // Never trust the count more than the file's size.
+  const uint64_t count = std::min<uint64_t>(ReadU32(head), (fileSize - 4) / 12);
+  std::vector<unsigned char> index(size_t(count) * 12);
+  if (count && !in.read(reinterpret_cast<char*>(index.data()), std::streamsize(index.size()))) {
+    AError = path + " has a damaged index";
+    return false;
+  }
+  AIds.clear();
+  for (uint64_t i = 0; i < count; ++i)
+    if (ReadU32(&index[i * 12 + 8]) != 0) AIds.push_back(ReadU32(&index[i * 12]));
+  return true;
+}
+
+}  // namespace jwhost
