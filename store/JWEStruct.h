@@ -79,4 +79,22 @@ struct TJW2DataRec {
   std::string BusinessTypes;                        // items separated by ","
 };
 
+// Joins the seven name parts by a pattern of backslash codes ("\1" to "\7" select NamePart1 to
+// NamePart7, each after one blank; other bytes are copied). An empty pattern means
+// "\1\6\7\5\4\2\3".
+std::string FormatEntryName(const TJW2DataRec& ARecord, const std::string& APattern);
+
+// The items of a list block: separated by the byte 0xFF; a trailing 0xFF adds no empty item.
+TStringList SplitListBlock(const std::string& ABlock);
+
+// The business types text of a block: every 0xFF becomes ",".
+std::string BusinessTypesFromBlock(const std::string& ABlock);
+
+// Compares two Windows-1252 texts the way German readers expect a list sorted: case ignored,
+// accented letters with their base letter (ä with a), ß as ss. Returns <0, 0 or >0.
+int CompareGermanText(const std::string& A, const std::string& B);
+
+// Sorts a list by CompareGermanText.
+void SortGermanList(TStringList& AList);
+
 }  // namespace jw

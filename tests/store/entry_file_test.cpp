@@ -1,0 +1,529 @@
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "JWTempDir.h"
+#include "store/JWEEntryDatFile.h"
+#include "store/JWError.h"
+#include "tools/writer/DeflateRaw.h"
+#include "tools/writer/JWDatWriter.h"
+
+namespace jw {
+namespace {
+
+using test::TJWTempDir;
+using ::testing::HasSubstr;
+
+TJWEntryFixture Entry(uint32_t AId, const std::string& AName = "Firma") {
+  TJWEntryFixture e;
+  e.Id = AId;
+  e.Record.NamePart1 = AName;
+  return e;
+}
+
+TJWEntryFixture FullEntry() {
+  TJWEntryFixture e;
+  e.Id = 17;
+  TJW2DataRec& r = e.Record;
+  r.TemplateId = 4;
+  r.Code5 = "C5xyz";
+  r.Code6 = "C6abcd";
+  r.NamePart1 = "M\xFCller";
+  r.NamePart2 = "GmbH";
+  r.NamePart3 = "& Co. KG";
+  r.NamePart4 = "Vier";
+  r.NamePart5 = "F\xFCnf";
+  r.NamePart6 = "Hans";
+  r.NamePart7 = "Sieben";
+  r.NameFormat = "\\1 \\6, \\2";
+  r.ExtraText3 = "extra";
+  r.Slogan = "Alles<BR>aus einer Hand";
+  r.Street =
+      "Hauptstra\xDF"
+      "e";
+  r.StreetNo = "12";
+  r.StreetAdd = "a";
+  r.Zip = "50667";
+  r.City = "K\xF6ln";
+  r.PhonePrefix = "0221";
+  r.PhoneNumber = "123456";
+  r.FaxPrefix = "0221";
+  r.FaxNumber = "123457";
+  r.MobilePrefix = "0171";
+  r.MobileNumber = "1234567";
+  r.EMail = "info@example.invalid";
+  r.Url = "www.example.invalid";
+  r.PortalPage = "mueller";
+  r.CardVisa = 1;
+  r.CardAmex = 0;
+  r.CardEurocard = 1;
+  r.CardDiners = 0;
+  r.CardEC = 1;
+  r.HideLocation = 1;
+  r.PosX = "06574200";
+  r.PosY = "5056420";
+  r.BranchCaption = 2;
+  r.Industries = {"Zimmerei", "\xC4pfel", "Bau"};
+  r.Searchwords = {"holz", "Dach"};
+  r.OfficeHoursKind = 1;
+  r.OfficeHours = {"Mo\t08:00\t17:00", "Di\t08:00\t17:00"};
+  r.EnhInfoKind = 1;
+  r.EnhInfo = {"Gegr\xFCndet\t1950", ""};
+  r.BusinessTypes = "Handel,Service";
+  return e;
+}
+
+class EntryFile : public ::testing::Test {
+ protected:
+  std::string Write(std::vector<TJWEntryFixture> AEntries, bool ASort = true,
+                    std::optional<uint32_t> ACount = std::nullopt) {
+    TJWDatWriter w(FPath);
+    w.SetSortIndex(ASort);
+    if (ACount) w.SetCount(*ACount);
+    for (const auto& e : AEntries) w.Add(e);
+    w.Finish();
+    return FPath;
+  }
+  std::string Message(const std::function<void()>& AAction) {
+    try {
+      AAction();
+    } catch (const EJWError& e) {
+      return e.what();
+    }
+    return "(no failure)";
+  }
+
+  TJWTempDir FDir;
+  std::string FPath = FDir.File("JWDAT.SRM");
+};
+
+TEST_F(EntryFile, LoadsEveryField) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(FullEntry());
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  file.LoadEntry(17, r);
+  const TJW2DataRec& w = FullEntry().Record;
+  EXPECT_EQ(r.Id, "17");
+  EXPECT_EQ(r.TemplateId, 4);
+  for (auto field :
+       {&TJW2DataRec::Code5,        &TJW2DataRec::Code6,        &TJW2DataRec::NamePart1,
+        &TJW2DataRec::NamePart2,    &TJW2DataRec::NamePart3,    &TJW2DataRec::NamePart4,
+        &TJW2DataRec::NamePart5,    &TJW2DataRec::NamePart6,    &TJW2DataRec::NamePart7,
+        &TJW2DataRec::NameFormat,   &TJW2DataRec::ExtraText3,   &TJW2DataRec::Slogan,
+        &TJW2DataRec::Street,       &TJW2DataRec::StreetNo,     &TJW2DataRec::StreetAdd,
+        &TJW2DataRec::Zip,          &TJW2DataRec::City,         &TJW2DataRec::PhonePrefix,
+        &TJW2DataRec::PhoneNumber,  &TJW2DataRec::FaxPrefix,    &TJW2DataRec::FaxNumber,
+        &TJW2DataRec::MobilePrefix, &TJW2DataRec::MobileNumber, &TJW2DataRec::EMail,
+        &TJW2DataRec::Url,          &TJW2DataRec::PortalPage,   &TJW2DataRec::PosX,
+        &TJW2DataRec::PosY})
+    EXPECT_EQ(r.*field, w.*field);
+  EXPECT_EQ(r.ExtraText1, "");
+  EXPECT_EQ(r.ExtraText2, "");
+  EXPECT_EQ(std::vector<int>(
+                {r.CardVisa, r.CardAmex, r.CardEurocard, r.CardDiners, r.CardEC, r.HideLocation}),
+            std::vector<int>({1, 0, 1, 0, 1, 1}));
+  EXPECT_EQ(r.BranchCaption, 2);
+  EXPECT_EQ(r.OfficeHoursKind, 1);
+  EXPECT_EQ(r.EnhInfoKind, 1);
+  EXPECT_EQ(r.Industries, (TStringList{"\xC4pfel", "Bau", "Zimmerei"}));
+  EXPECT_EQ(r.Searchwords, (TStringList{"Dach", "holz"}));
+  EXPECT_EQ(r.OfficeHours, w.OfficeHours);
+  EXPECT_EQ(r.EnhInfo, w.EnhInfo);  // a last empty line survives
+  EXPECT_EQ(r.BusinessTypes, "Handel,Service");
+  EXPECT_FALSE(r.Branches.has_value());
+  EXPECT_EQ(r.Logo, nullptr);
+
+  file.ReleaseEntry(r);
+  EXPECT_EQ(r.NamePart1, "");
+  EXPECT_TRUE(r.Industries.empty());
+}
+
+// Index 3, 7, 9 and lookups that show the probe order: bounds move to mid, both ends are tested.
+TEST_F(EntryFile, LookupProbeOrder) {
+  std::vector<TJWEntryFixture> entries;
+  for (uint32_t id : {3u, 7u, 9u}) entries.push_back(Entry(id));
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  EXPECT_EQ(file.Lookup(3).Id, 3u);
+  EXPECT_EQ(file.Lookup(7).Id, 7u);
+  EXPECT_EQ(file.Lookup(9).Id, 9u);
+  for (uint32_t absent : {8u, 2u, 10u, 0u}) EXPECT_EQ(file.Lookup(absent).Size, 0u) << absent;
+  EXPECT_NE(file.Lookup(9).Size, 0u);
+}
+
+TEST_F(EntryFile, UnsortedAndDuplicateIndexesFollowTheSameProbes) {
+  {
+    std::vector<TJWEntryFixture> entries;
+    for (uint32_t id : {9u, 3u, 7u}) entries.push_back(Entry(id));
+    Write(std::move(entries), /*ASort=*/false);
+    TJWEEntryDatFile file(FPath);
+    EXPECT_NE(file.Lookup(3).Size, 0u);  // mid hits it
+    EXPECT_NE(file.Lookup(7).Size, 0u);  // lo moves to 3's slot, hi holds 7
+    EXPECT_EQ(file.Lookup(9).Size, 0u);  // the first slot is never probed again
+  }
+  {
+    // Three index entries with the same id: the last end tested (hi) wins.
+    std::vector<TJWEntryFixture> entries;
+    for (const char* name : {"erste", "zweite", "dritte"}) entries.push_back(Entry(5, name));
+    Write(std::move(entries));
+    TJWEEntryDatFile file(FPath);
+    TJW2DataRec r;
+    file.LoadEntry(5, r);
+    EXPECT_EQ(r.NamePart1, "dritte");
+  }
+}
+
+TEST_F(EntryFile, NegativeIdentifiersSortFirst) {
+  std::vector<TJWEntryFixture> entries;
+  for (uint32_t id : {0x80000000u, 0xFFFFFFFBu, 0xFFFFFFFFu, 0u, 1u, 0x7FFFFFFFu})
+    entries.push_back(Entry(id, "Nr" + std::to_string(int32_t(id))));
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  for (uint32_t id : {0x80000000u, 0xFFFFFFFBu, 0xFFFFFFFFu, 0u, 1u, 0x7FFFFFFFu}) {
+    TJW2DataRec r;
+    file.LoadEntry(id, r);
+    EXPECT_EQ(r.Id, std::to_string(int32_t(id)));
+    EXPECT_EQ(r.NamePart1, "Nr" + r.Id);
+  }
+  EXPECT_EQ(Message([&] {
+              TJW2DataRec r;
+              file.LoadEntry(uint32_t(-7), r);
+            }),
+            "#-7 JW Eintrag nicht gefunden!");
+}
+
+TEST_F(EntryFile, AbsentAndSizeZeroEntries) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(1));
+  entries.push_back(Entry(2));
+  entries.back().IndexSize = 0;
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  EXPECT_EQ(Message([&] { file.LoadEntry(2, r); }), "#2 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(Message([&] { file.LoadEntry(3, r); }), "#3 JW Eintrag nicht gefunden!");
+  EXPECT_FALSE(file.LoadBranch(2).has_value());
+  file.LoadEntry(1, r);  // still usable after failures
+  EXPECT_EQ(r.NamePart1, "Firma");
+}
+
+TEST_F(EntryFile, BranchesInIdOrderWithoutAbsentOnes) {
+  std::vector<TJWEntryFixture> entries;
+  TJWEntryFixture main = Entry(10, "Zentrale");
+  main.BranchIds = {10, 12, 99, 11, 13};
+  entries.push_back(std::move(main));
+  TJWEntryFixture b = Entry(11, "Filiale");
+  b.Record.NamePart2 = "Nord";
+  b.Record.NameFormat = "\\1 - \\2";
+  b.Record.Zip = "1234567890";
+  b.Record.City = "D\xFCsseldorf";
+  b.Record.Street = "Weg";
+  b.Record.StreetNo = "1";
+  b.Record.StreetAdd = "b";
+  b.Record.PhonePrefix = "0211";
+  b.Record.PhoneNumber = "12345";
+  b.Record.Code6 = "B-11";
+  b.Record.PosX = "0646";
+  b.Record.PosY = "5113";
+  b.Record.Industries = {"nicht gelesen"};
+  entries.push_back(std::move(b));
+  entries.push_back(Entry(12,
+                          "S\xFC"
+                          "d"));
+  entries.push_back(Entry(13));
+  entries.back().IndexSize = 0;
+  Write(std::move(entries));
+
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  file.LoadEntry(10, r);
+  ASSERT_TRUE(r.Branches.has_value());
+  ASSERT_EQ(r.Branches->size(), 3u);
+  EXPECT_EQ((*r.Branches)[0].BranchId, 10u);
+  EXPECT_EQ((*r.Branches)[1].Firm,
+            "S\xFC"
+            "d");
+  const TJWBranchRec& n = (*r.Branches)[2];
+  EXPECT_EQ(n.BranchId, 11u);
+  EXPECT_EQ(n.Firm, "Filiale -  Nord");  // a literal blank, then the code's own
+  EXPECT_EQ(n.Zip, "12345");
+  EXPECT_EQ(n.City, "D\xFCsseldorf");
+  EXPECT_EQ(n.Street + n.StreetNo + n.StreetAdd, "Weg1b");
+  EXPECT_EQ(n.Phone, "(02 11) 1 23 45");
+  EXPECT_EQ(n.Code, "B-11");
+  EXPECT_DOUBLE_EQ(n.X, 6 + 46 / 60.0);
+  EXPECT_DOUBLE_EQ(n.Y, 51 + 13 / 60.0);
+  EXPECT_EQ(n.SortKey, "");
+}
+
+TEST_F(EntryFile, BranchBlockEdgeCases) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(1));
+  entries.back().BranchIds = {77};  // only an absent id: the list exists but stays empty
+  entries.push_back(Entry(2));
+  entries.back().RawPayload = [] {
+    TJWEntryFixture e = Entry(2);
+    std::vector<uint8_t> rec = EncodeEntryRecord(e);
+    const uint8_t ids[] = {1, 0, 0, 0, 1, 0};  // one whole id and half of another
+    rec.insert(rec.end(), ids, ids + 6);
+    rec[entryrec::BlockSizeOffset[entryrec::bkBranches]] = 6;
+    return DeflateRaw(rec);
+  }();
+  entries.push_back(Entry(3));
+  entries.back().Record.PosX = "12ab";  // a branch with a broken position fails the load
+  entries.push_back(Entry(4));
+  entries.back().BranchIds = {3};
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  file.LoadEntry(1, r);
+  ASSERT_TRUE(r.Branches.has_value());
+  EXPECT_TRUE(r.Branches->empty());
+  file.LoadEntry(2, r);
+  ASSERT_TRUE(r.Branches.has_value());
+  ASSERT_EQ(r.Branches->size(), 1u);
+  EXPECT_EQ((*r.Branches)[0].BranchId, 1u);
+  EXPECT_THROW(file.LoadEntry(4, r), EJWError);
+}
+
+class FakeLogos : public TJWLogoSource {
+ public:
+  std::unique_ptr<TJWBitmap> GetLogo(uint32_t AId) override {
+    Asked.push_back(AId);
+    if (AId != 5) return nullptr;
+    auto b = std::make_unique<TJWBitmap>();
+    b->Width = b->Height = 1;
+    b->Pixels = {0xFF112233u};
+    return b;
+  }
+  std::vector<uint32_t> Asked;
+};
+
+TEST_F(EntryFile, LogoComesFromTheAttachedSource) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(5));
+  entries.push_back(Entry(6));
+  entries.back().BranchIds = {5, 6};
+  Write(std::move(entries));
+  FakeLogos logos;
+  TJWEEntryDatFile file(FPath, &logos);
+  TJW2DataRec r;
+  file.LoadEntry(5, r);
+  ASSERT_NE(r.Logo, nullptr);
+  EXPECT_EQ(r.Logo->Pixel(0, 0), 0xFF112233u);
+  file.LoadEntry(6, r);
+  EXPECT_EQ(r.Logo, nullptr);
+  EXPECT_EQ(logos.Asked, (std::vector<uint32_t>{5, 6}));  // branches load no logos
+  file.SetLogoFile(nullptr);
+  file.LoadEntry(5, r);
+  EXPECT_EQ(r.Logo, nullptr);
+}
+
+TEST_F(EntryFile, ShortRecordsAndStreams) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(FullEntry());
+  entries.back().Id = 1;
+  entries.back().InflatedLength = entryrec::Street.Offset + 5;  // cut inside the street
+  entries.push_back(FullEntry());
+  entries.back().Id = 2;
+  entries.back().CompressedLength = 40;  // stream cut short
+  entries.push_back(FullEntry());
+  entries.back().Id = 3;
+  entries.back().InflatedLength = entryrec::kFixedSize + 5;  // blocks cut: "Zimme" only
+  entries.push_back(FullEntry());
+  entries.back().Id = 4;
+  entries.back().IndexSize = 100000;  // runs past the end of the file
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  file.LoadEntry(1, r);
+  EXPECT_EQ(r.Slogan, "Alles<BR>aus einer Hand");
+  // The length byte survived, the missing room reads as zeros.
+  EXPECT_EQ(r.Street, std::string("Haup\0\0\0\0\0\0\0", 11));
+  EXPECT_EQ(r.City, "");
+  EXPECT_EQ(r.TemplateId, 0);
+  EXPECT_TRUE(r.Industries.empty());
+  EXPECT_FALSE(r.Branches.has_value());
+
+  file.LoadEntry(2, r);  // whatever could be inflated, no failure
+  EXPECT_EQ(r.Id, "2");
+
+  file.LoadEntry(3, r);
+  EXPECT_EQ(r.Industries, TStringList{"Zimme"});
+  EXPECT_TRUE(r.Searchwords.empty());
+  EXPECT_EQ(r.BusinessTypes, "");
+
+  file.LoadEntry(4, r);
+  EXPECT_EQ(r.NamePart1, "M\xFCller");
+  EXPECT_EQ(r.Industries.size(), 3u);
+}
+
+TEST_F(EntryFile, HostileSizesAllocateOnlyWhatTheStreamHolds) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(FullEntry());
+  entries.back().StatedBlockSizes = std::array<uint32_t, 6>{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu,
+                                                            0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+  // Length bytes beyond the room of their field.
+  entries.back().FixedPatches = {{entryrec::Code5.Offset, {255}}, {entryrec::PosY.Offset, {255}}};
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  file.LoadEntry(17, r);  // block A takes all the rest of the stream
+  EXPECT_EQ(r.Code5.size(), 5u);
+  EXPECT_EQ(r.PosY.size(), 8u);
+  // All six blocks run together: "Bau" and "holz" meet, and so do the next blocks' edges.
+  EXPECT_EQ(r.Industries.size(), 8u);
+  EXPECT_EQ(r.Industries[2], "Bauholz");
+  EXPECT_TRUE(r.Searchwords.empty());
+}
+
+TEST_F(EntryFile, OversizedRecordIsRefused) {
+  // A small stream of zeros that inflates past the cap, with huge stated block sizes.
+  std::vector<uint8_t> rec(TJWEEntryDatFile::kMaxInflatedEntry + 4096, 0);
+  for (size_t off : entryrec::BlockSizeOffset) std::fill_n(&rec[off], 4, 0xFF);
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(1));
+  entries.back().RawPayload = DeflateRaw(rec, 9);
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  EXPECT_THAT(Message([&] { file.LoadEntry(1, r); }), HasSubstr("zu gro\xDF"));
+}
+
+TEST_F(EntryFile, CorruptStreamNamesFileAndEntry) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(42));
+  entries.back().RawPayload = std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  entries.push_back(Entry(43));
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  const std::string msg = Message([&] { file.LoadEntry(42, r); });
+  EXPECT_THAT(msg, HasSubstr("\"" + FPath + "\""));
+  EXPECT_THAT(msg, HasSubstr("#42 "));
+  EXPECT_THROW(file.LoadBranch(42), EJWError);
+  file.LoadEntry(43, r);
+}
+
+TEST_F(EntryFile, MalformedIndexes) {
+  TJW2DataRec r;
+  {
+    Write({}, true);  // Count 0
+    TJWEEntryDatFile file(FPath);
+    EXPECT_EQ(Message([&] { file.LoadEntry(0, r); }), "#0 JW Eintrag nicht gefunden!");
+    EXPECT_EQ(file.GetCount(), 0u);
+  }
+  {
+    std::vector<TJWEntryFixture> entries;
+    entries.push_back(Entry(1));
+    Write(std::move(entries), true, 1000);  // claims more entries than the file holds
+    TJWEEntryDatFile file(FPath);
+    const std::string msg = Message([&] { file.Open(); });
+    EXPECT_THAT(msg, HasSubstr("\"" + FPath + "\""));
+    EXPECT_THAT(msg, HasSubstr("besch\xE4"
+                               "digt"));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(Message([&] { file.LoadEntry(1, r); }), msg);
+  }
+  {
+    std::vector<TJWEntryFixture> entries;
+    entries.push_back(Entry(1));
+    Write(std::move(entries), true, 0xFFFFFFFFu);
+    TJWEEntryDatFile file(FPath);
+    EXPECT_THROW(file.Open(), EJWError);
+  }
+  {
+    std::filesystem::resize_file(FPath, 0);  // no header at all reads as an empty index
+    TJWEEntryDatFile file(FPath);
+    EXPECT_EQ(Message([&] { file.LoadEntry(1, r); }), "#1 JW Eintrag nicht gefunden!");
+  }
+}
+
+TEST_F(EntryFile, FileShrinkingUnderAnOpenReader) {
+  std::vector<TJWEntryFixture> entries;
+  for (uint32_t id = 1; id <= 50; ++id) entries.push_back(FullEntry()), entries.back().Id = id;
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  file.LoadEntry(50, r);
+  // Cut into the data area: entries there read as empty records.
+  std::filesystem::resize_file(FPath, entryrec::kHeaderSize + 12 * 50 + 10);
+  file.LoadEntry(50, r);
+  EXPECT_EQ(r.NamePart1, "");
+  // Cut into the index: probes fail cleanly.
+  std::filesystem::resize_file(FPath, 100);
+  EXPECT_THAT(Message([&] { file.LoadEntry(50, r); }), HasSubstr("besch\xE4"
+                                                                 "digt"));
+  file.Close();
+  EXPECT_THAT(Message([&] { file.Open(); }), HasSubstr("besch\xE4"
+                                                       "digt"));
+}
+
+TEST_F(EntryFile, OpenCloseAndMessages) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(1));
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  EXPECT_FALSE(file.IsOpen());
+  file.Open();
+  EXPECT_TRUE(file.IsOpen());
+  EXPECT_EQ(Message([&] { file.Open(); }), "File already open!");
+  file.Close();
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_NE(file.Lookup(1).Size, 0u);  // reopens on demand
+  EXPECT_TRUE(file.IsOpen());
+
+  const std::string missing = FDir.File("FEHLT.SRM");
+  file.SetFileName(missing);
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(file.GetFileName(), missing);
+  EXPECT_EQ(Message([&] { file.Open(); }), "Datei \"" + missing + "\" nicht gefunden!");
+
+  file.SetFileName(FDir.Path().string());  // a directory is no file
+  EXPECT_EQ(Message([&] { file.Open(); }),
+            "Datei \"" + FDir.Path().string() + "\" nicht gefunden!");
+
+  const std::string fifo = FDir.File("FIFO.SRM");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  file.SetFileName(fifo);  // present but not a readable file: no hang, a clear message
+  EXPECT_EQ(Message([&] { file.Open(); }), "Konnte Datei \"" + fifo +
+                                               "\" nicht \xF6"
+                                               "ffnen!");
+}
+
+TEST(DataFileName, ResolvesAgainstTheCurrentDirectory) {
+  TJWTempDir dir;
+  const auto old = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  const std::string cwd = std::filesystem::current_path().string();
+  EXPECT_EQ(ResolveDataFileName("JWDAT.SRM"), cwd + "/JWDAT.SRM");
+  EXPECT_EQ(ResolveDataFileName(" "), cwd + "/ ");
+  EXPECT_EQ(ResolveDataFileName("daten/JWDAT.SRM"), "daten/JWDAT.SRM");
+  EXPECT_EQ(ResolveDataFileName("daten\\JWDAT.SRM"), "daten\\JWDAT.SRM");
+  EXPECT_EQ(ResolveDataFileName("/JWDAT.SRM"), "/JWDAT.SRM");
+  EXPECT_EQ(ResolveDataFileName(" /JWDAT.SRM"), " /JWDAT.SRM");
+  EXPECT_EQ(ResolveDataFileName("C:JWDAT.SRM"), cwd + "/C:JWDAT.SRM");  // no drives here
+
+  TJWEntryFixture e = Entry(8);
+  WriteEntryDatFile(dir.File("JWDAT.SRM"), [&] {
+    std::vector<TJWEntryFixture> v;
+    v.push_back(std::move(e));
+    return v;
+  }());
+  TJWEEntryDatFile file("JWDAT.SRM");
+  EXPECT_EQ(file.GetFileName(), cwd + "/JWDAT.SRM");
+  std::filesystem::current_path(old);  // the name was fixed at creation
+  EXPECT_NE(file.Lookup(8).Size, 0u);
+  EXPECT_EQ(JoinPath("a/", "b"), "a/b");
+  EXPECT_EQ(JoinPath("a", "b"), "a/b");
+  EXPECT_EQ(JoinPath("", "b"), "b");
+}
+
+}  // namespace
+}  // namespace jw

@@ -1,0 +1,36 @@
+#pragma once
+// A fresh directory under the system's temporary directory, removed with everything in it when the
+// object goes out of scope.
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+
+namespace jw::test {
+
+class TJWTempDir {
+ public:
+  TJWTempDir() {
+    static std::atomic<unsigned> counter{0};
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+      FPath = base / ("jwtest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+      if (std::filesystem::create_directory(FPath)) break;
+    }
+  }
+  ~TJWTempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(FPath, ec);
+  }
+  TJWTempDir(const TJWTempDir&) = delete;
+  TJWTempDir& operator=(const TJWTempDir&) = delete;
+
+  const std::filesystem::path& Path() const { return FPath; }
+  std::string File(const std::string& AName) const { return (FPath / AName).string(); }
+
+ private:
+  std::filesystem::path FPath;
+};
+
+}  // namespace jw::test
