@@ -1,0 +1,448 @@
+#include "html/ZDEnhPageProducer.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <typeinfo>
+
+#include "store/JWError.h"
+#include "store/ZDStrUtils.h"
+
+namespace jw {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kPathDelim = '\\';
+#else
+constexpr char kPathDelim = '/';
+#endif
+
+// Anything up to the space counts as a blank for the scanner (tabs, CR, LF, control bytes).
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Tag names are compared on ASCII letters only.
+bool SameTagName(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  for (size_t i = 0; i < A.size(); ++i) {
+    char a = A[i], b = B[i];
+    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 32);
+    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 32);
+    if (a != b) return false;
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+// A decimal integer in the 32-bit range, optionally signed; anything else is a conversion error.
+int32_t StrToIntDec(const std::string& AText) {
+  std::string_view s(AText);
+  if (s.size() > 1 && s[0] == '+' && s[1] != '-') s.remove_prefix(1);
+  int32_t v = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+    throw EJWError("'" + AText + "' is not a valid integer value");
+  return v;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// "+" is a space, "%%" a percent sign and "%XX" the byte XX.
+std::string UrlDecode(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '+') {
+      out += ' ';
+    } else if (c != '%') {
+      out += c;
+    } else if (i + 1 < s.size() && s[i + 1] == '%') {
+      out += '%';
+      ++i;
+    } else {
+      const int hi = i + 1 < s.size() ? HexValue(s[i + 1]) : -1;
+      const int lo = i + 2 < s.size() ? HexValue(s[i + 2]) : -1;
+      if (hi < 0 || lo < 0)
+        throw EJWError("'" + std::string(s.substr(i, 3)) + "' is not a valid escape sequence");
+      out += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    }
+  }
+  return out;
+}
+
+// Throws when a line (bytes before its line feed) is too long for the scanner.
+void CheckLineLengths(std::string_view AText) {
+  int line = 1;
+  size_t start = 0;
+  while (start <= AText.size()) {
+    size_t lf = AText.find('\n', start);
+    const size_t end = lf == std::string_view::npos ? AText.size() : lf;
+    if (end - start >= TZDEnhPageProducer::kMaxLineLength)
+      throw EJWError(std::string("Zeile zu lang") + " in Zeile " + std::to_string(line));
+    if (lf == std::string_view::npos) break;
+    start = lf + 1;
+    ++line;
+  }
+}
+
+std::filesystem::path NativePath(const std::string& APath) {
+#ifdef _WIN32
+  return std::filesystem::path(APath);
+#else
+  // Templates written for Windows may name include files with backslashes.
+  std::string p = APath;
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  return std::filesystem::path(p);
+#endif
+}
+
+bool FileExists(const std::string& APath) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(NativePath(APath), ec);
+}
+
+std::string ReadTemplateFile(const std::string& APath) {
+  const std::filesystem::path p = NativePath(APath);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(p, ec))
+    throw EJWError("Datei \"" + APath + "\" nicht gefunden!");
+  const uintmax_t size = std::filesystem::file_size(p, ec);
+  if (ec || size > TZDEnhPageProducer::kMaxTemplateFileSize)
+    throw EJWError("Template file too large: " + APath);
+  std::ifstream in(p, std::ios::binary);
+  if (!in)
+    throw EJWError("Konnte Datei \"" + APath +
+                   "\" nicht \xF6"
+                   "ffnen!");
+  std::string text;
+  text.resize(static_cast<size_t>(size));
+  in.read(text.data(), static_cast<std::streamsize>(size));
+  text.resize(static_cast<size_t>(in.gcount()));
+  return text;
+}
+
+// Lines as a text file holds them: a CR, an LF or a CR LF ends a line; a final line break does
+// not start another line.
+std::vector<std::string> SplitLines(std::string_view AText) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < AText.size(); ++i) {
+    const char c = AText[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.emplace_back(AText.substr(start, i - start));
+    if (c == '\r' && i + 1 < AText.size() && AText[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < AText.size()) lines.emplace_back(AText.substr(start));
+  return lines;
+}
+
+}  // namespace
+
+class TZDEnhPageProducer::TActiveGuard {
+ public:
+  explicit TActiveGuard(TProduction& AProduction) : FProduction(AProduction) {
+    if (FProduction.Active++ == 0) FProduction.Includes = 0;
+  }
+  ~TActiveGuard() { --FProduction.Active; }
+  TActiveGuard(const TActiveGuard&) = delete;
+  TActiveGuard& operator=(const TActiveGuard&) = delete;
+
+ private:
+  TProduction& FProduction;
+};
+
+TZDEnhPageProducer::TZDEnhPageProducer() : FProduction(std::make_shared<TProduction>()) {}
+
+TZDEnhPageProducer::~TZDEnhPageProducer() = default;
+
+void TZDEnhPageProducer::SetHTMLDoc(std::vector<std::string> ALines) {
+  FHTMLDoc = std::move(ALines);
+  FHTMLFile.clear();
+}
+
+void TZDEnhPageProducer::SetHTMLFile(const std::string& AFileName) {
+  if (!SameTextAnsi(AFileName, FHTMLFile)) FHTMLDoc.clear();
+  FHTMLFile = AFileName;
+}
+
+void TZDEnhPageProducer::SetIncludePath(const std::string& AValue) {
+  FIncludePath = AValue;
+  if (!FIncludePath.empty() && FIncludePath.back() != '/' && FIncludePath.back() != '\\')
+    FIncludePath += kPathDelim;
+}
+
+void TZDEnhPageProducer::AssignSettings(const TZDEnhPageProducer& ASource) {
+  if (&ASource == this) return;
+  FDefaultFont = ASource.FDefaultFont;
+  FDefaultEllipsis = ASource.FDefaultEllipsis;
+  OnGetField = ASource.OnGetField;
+  OnBeforeCmd = ASource.OnBeforeCmd;
+  OnAfterCmd = ASource.OnAfterCmd;
+  FErrStrPrefix = ASource.FErrStrPrefix;
+  FErrStrSuffix = ASource.FErrStrSuffix;
+  FIncludePath = ASource.FIncludePath;
+  FIncludeExt = ASource.FIncludeExt;
+  OnCustomEvent = ASource.OnCustomEvent;
+}
+
+void TZDEnhPageProducer::Assign(const TZDEnhPageProducer& ASource) {
+  if (typeid(ASource) != typeid(TZDEnhPageProducer)) throw EJWError("Klasse nicht kompatiebel!");
+  AssignSettings(ASource);
+}
+
+std::unique_ptr<TZDEnhPageProducer> TZDEnhPageProducer::CreateIncludeProducer() {
+  return std::make_unique<TZDEnhPageProducer>();
+}
+
+std::string TZDEnhPageProducer::ErrorText(const std::string& AMessage) const {
+  return FErrStrPrefix + AMessage + FErrStrSuffix;
+}
+
+std::string TZDEnhPageProducer::Content() {
+  if (!FHTMLFile.empty()) return ContentOf(ReadTemplateFile(FHTMLFile));
+  size_t size = 0;
+  for (const std::string& line : FHTMLDoc) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const std::string& line : FHTMLDoc) {
+    text += line;
+    text += "\r\n";
+  }
+  return ContentOf(text);
+}
+
+std::string TZDEnhPageProducer::ContentOf(std::string_view ATemplate) {
+  TActiveGuard active(*FProduction);
+  // Keep our own copy: event handlers may change HTMLDoc or free what the view points into.
+  const std::string text(ATemplate.substr(0, ATemplate.find('\0')));
+  CheckLineLengths(text);
+
+  // The page's budget counts the bytes held by the outputs under construction at all levels;
+  // a finished output leaves the count when it goes to the caller, which counts it again if it
+  // keeps it.
+  struct TOutputRelease {
+    TProduction& P;
+    size_t Counted = 0;
+    ~TOutputRelease() { P.Bytes -= Counted; }
+  } release{*FProduction};
+  std::string out;
+  auto emit = [&](std::string_view piece) {
+    if (piece.size() > kMaxPageSize - FProduction->Bytes) throw EJWError("Page too large");
+    FProduction->Bytes += piece.size();
+    release.Counted += piece.size();
+    out.append(piece);
+  };
+
+  const std::string_view t(text);
+  const size_t n = t.size();
+  size_t pos = 0;
+  while (pos < n) {
+    const size_t lt = t.find('<', pos);
+    if (lt == std::string_view::npos) {
+      emit(t.substr(pos));
+      break;
+    }
+    emit(t.substr(pos, lt - pos));
+    size_t p = lt + 1;
+    while (p < n && IsBlank(t[p])) ++p;
+    if (p >= n || t[p] != '#') {
+      // Not a tag: the "<" stays, the blanks after it go, and scanning resumes at the next token.
+      emit("<");
+      pos = p;
+      continue;
+    }
+    ++p;
+    while (p < n && IsBlank(t[p])) ++p;
+    const size_t nameStart = p;
+    if (p < n && IsLetter(t[p])) {
+      while (p < n && (IsLetter(t[p]) || IsDigit(t[p]))) ++p;
+    } else if (p < n) {
+      ++p;
+    }
+    const std::string name(t.substr(nameStart, p - nameStart));
+    const size_t gt = t.find('>', p);
+    const size_t paramEnd = gt == std::string_view::npos ? n : gt;
+    const TZDParamList params =
+        ExtractTagParams(TrimBlanks(t.substr(p, paramEnd - p)), FStripParamQuotes);
+    pos = gt == std::string_view::npos ? n : gt + 1;
+    emit(ProcessTag(name, params));
+  }
+  return out;
+}
+
+TZDParamList TZDEnhPageProducer::ExtractTagParams(std::string_view AText, bool AStripQuotes) {
+  TZDParamList list;
+  const size_t n = AText.size();
+  auto isSep = [](char c) { return c == ' ' || c == '\r' || c == '\n'; };
+  size_t i = 0;
+  while (i < n) {
+    while (i < n && isSep(AText[i])) ++i;
+    if (i >= n) break;
+    size_t head = i, tail = i;
+    size_t next;
+    if (AText[i] == '"') {
+      // A leading quote is not part of the entry; the closing one ends it.
+      head = tail = i + 1;
+      while (tail < n && AText[tail] != '"') ++tail;
+      next = tail + 1;
+    } else {
+      while (tail < n && !isSep(AText[tail]) && AText[tail] != '"') ++tail;
+      if (tail < n && AText[tail] == '"') {
+        // A quote inside the entry: the quoted section and both quotes belong to it, and the
+        // entry ends right after the closing quote. The byte after that is taken for the
+        // separator and skipped, whatever it is.
+        ++tail;
+        while (tail < n && AText[tail] != '"') ++tail;
+        if (tail < n) ++tail;
+      }
+      next = tail + 1;
+    }
+    std::string entry = UrlDecode(AText.substr(head, tail - head));
+    if (AStripQuotes) std::erase_if(entry, [](char c) { return c == '"' || c == '\''; });
+    if (!entry.empty()) list.Add(std::move(entry));
+    i = next;
+  }
+  return list;
+}
+
+std::string TZDEnhPageProducer::ProcessTag(const std::string& ATagName,
+                                           const TZDParamList& ATagParams) {
+  std::string text;
+  bool accept = true;
+  if (OnBeforeCmd) text = OnBeforeCmd(*this, ATagName, ATagParams, accept);
+  if (accept) {
+    if (SameTagName(ATagName, "FIELD")) {
+      text = ProduceField(ATagParams.Values("NAME"), ATagParams);
+    } else if (SameTagName(ATagName, "INC")) {
+      text = ProduceInclude(ATagParams.Values("FILE"), ATagParams);
+    } else if (SameTagName(ATagName, "DEFAULT")) {
+      text = ApplyFontParams(&FDefaultFont, FDefaultEllipsis, ATagParams);
+    }
+    if (OnAfterCmd) OnAfterCmd(*this, ATagName, ATagParams);
+  }
+  if (text.empty() && OnCustomEvent) text = OnCustomEvent(*this, ATagName, ATagParams);
+  if (OnHTMLTag) OnHTMLTag(*this, TTag::tgCustom, ATagName, ATagParams, text);
+  return text;
+}
+
+std::string TZDEnhPageProducer::ProduceField(const std::string& AFieldName,
+                                             const TZDParamList& ATagParams) {
+  std::string value = OnGetField ? OnGetField(*this, AFieldName, ATagParams) : std::string();
+  if (value.empty() || value == "&nbsp;") return value;
+  if (!SameTextAnsi(ATagParams.Values("MARK"), "FALSE")) FDataMark = true;
+
+  std::string errors;
+  try {
+    bool ellipsis = false;
+    ApplyFontParams(nullptr, ellipsis, ATagParams);
+    if (ellipsis) {
+      const std::string maxWidth = ATagParams.Values("MAXWIDTH");
+      if (maxWidth.empty())
+        errors += "; Missing MAXWIDTH";
+      else
+        value = ShortenText(nullptr, StrToIntDec(maxWidth), value, "...");
+    }
+  } catch (const std::exception& e) {
+    errors += "; ";
+    errors += e.what();
+  }
+  if (!errors.empty()) value += ErrorText(errors);
+  return value;
+}
+
+std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
+                                               const TZDParamList& ATagParams) {
+  TActiveGuard active(*FProduction);
+  const std::string path = FIncludePath + AFileName + FIncludeExt;
+  if (FProduction->Depth >= kMaxIncludeDepth) return ErrorText(" Include too deep: " + path + " ");
+  if (!FileExists(path)) return ErrorText(" File not found: " + path + " ");
+  if (++FProduction->Includes > kMaxIncludesPerPage)
+    return ErrorText(" Too many includes: " + path + " ");
+
+  std::unique_ptr<TZDEnhPageProducer> include = CreateIncludeProducer();
+  include->AssignSettings(*this);
+  include->FProduction = FProduction;
+  include->SetHTMLDoc(SplitLines(ReadTemplateFile(path)));
+
+  std::string text;
+  {
+    ++FProduction->Depth;
+    struct TDepthGuard {
+      TProduction& P;
+      ~TDepthGuard() { --P.Depth; }
+    } depth{*FProduction};
+    text = include->Content();
+  }
+
+  const std::string accept = ATagParams.Values("ACCEPT");
+  if (SameTextAnsi(accept, "DATA")) {
+    if (!include->DataMark()) text.clear();
+  } else if (SameTextAnsi(accept, "EVER")) {
+    if (text.empty()) FDataMark = true;
+  }
+  if (!FDataMark) FDataMark = include->DataMark();
+  return text;
+}
+
+std::string TZDEnhPageProducer::ApplyFontParams(TZDFont* AFont, bool& AEllipsis,
+                                                const TZDParamList& ATagParams) {
+  // Every entry is applied with the value of the first entry of its name. The four values are
+  // looked up once, so a tag with many parameters stays linear.
+  const std::string size = ATagParams.Values("FONT-SIZE");
+  const std::string family = ATagParams.Values("FONT-FAMILIE");
+  const std::string style = ATagParams.Values("FONT-STYLE");
+  const std::string ellipsis = ATagParams.Values("ELLIPSIS");
+
+  std::string errors;
+  for (int i = 0; i < ATagParams.Count(); ++i) {
+    const std::string name = ATagParams.Names(i);
+    if (SameTextAnsi(name, "FONT-SIZE")) {
+      if (!AFont) continue;
+      try {
+        AFont->Size = StrToIntDec(size);
+      } catch (const std::exception& e) {
+        errors += "; ";
+        errors += e.what();
+      }
+    } else if (SameTextAnsi(name, "FONT-FAMILIE")) {
+      if (AFont) AFont->Family = family;
+    } else if (SameTextAnsi(name, "FONT-STYLE")) {
+      if (!AFont) continue;
+      AFont->Bold = AFont->Italic = AFont->Underline = AFont->StrikeOut = false;
+      if (SameTextAnsi(style, "ITALIC"))
+        AFont->Italic = true;
+      else if (SameTextAnsi(style, "BOLD"))
+        AFont->Bold = true;
+    } else if (SameTextAnsi(name, "ELLIPSIS")) {
+      AEllipsis = SameTextAnsi(ellipsis, "TRUE");
+    }
+  }
+  return errors.empty() ? std::string() : ErrorText(errors.substr(1));
+}
+
+}  // namespace jw

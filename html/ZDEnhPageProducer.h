@@ -1,0 +1,168 @@
+#pragma once
+// The template tag engine: turns an HTML template with tags of the form <#NAME PARAM=VALUE ...>
+// into finished text. It knows three tags of its own (FIELD, INC, DEFAULT); everything else comes
+// from its owner through the events. It knows nothing about entries.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "html/ZDParamList.h"
+
+namespace jw {
+
+// Kind of a tag handed to OnHTMLTag. The engine does not classify tags: it always passes tgCustom.
+enum class TTag { tgCustom, tgLink, tgImage, tgTable, tgImageMap, tgObject, tgEmbed };
+
+// The font that DEFAULT tags configure. Nothing is drawn with it; it is carried to include
+// producers and can be read back by the owner.
+struct TZDFont {
+  std::string Family = "Arial";
+  int32_t Size = 8;  // points
+  bool Bold = false;
+  bool Italic = false;
+  bool Underline = false;
+  bool StrikeOut = false;
+
+  bool operator==(const TZDFont&) const = default;
+};
+
+class TZDEnhPageProducer;
+
+// Sender is always the producer that raises the event (an include producer for tags inside an
+// include file). The parameter list is only valid during the call.
+using TZDGetFieldEvent = std::function<std::string(
+    TZDEnhPageProducer& Sender, const std::string& AFieldname, const TZDParamList& ATagParams)>;
+using TZDCmdBeforeEvent =
+    std::function<std::string(TZDEnhPageProducer& Sender, const std::string& ATagString,
+                              const TZDParamList& ATagParams, bool& Accept)>;
+using TZDCmdAfterEvent = std::function<void(
+    TZDEnhPageProducer& Sender, const std::string& ATagString, const TZDParamList& ATagParams)>;
+using TZDCustomEvent = std::function<std::string(
+    TZDEnhPageProducer& Sender, const std::string& ATagString, const TZDParamList& ATagParams)>;
+using THTMLTagEvent =
+    std::function<void(TZDEnhPageProducer& Sender, TTag Tag, const std::string& TagString,
+                       const TZDParamList& TagParams, std::string& ReplaceText)>;
+
+class TZDEnhPageProducer {
+ public:
+  // Includes nest at most this deep; a deeper INC yields an error text, so a file that includes
+  // itself ends.
+  static constexpr int kMaxIncludeDepth = 16;
+  // A template line (up to its line feed, a carriage return included) must be shorter than this.
+  static constexpr size_t kMaxLineLength = 4096;
+  // Bounds that keep a hostile set of include files from running for ever or eating the memory:
+  // include files expanded for one page, bytes held at once by the outputs of all include levels
+  // of a page, and the size of a single template or include file.
+  static constexpr int kMaxIncludesPerPage = 10000;
+  static constexpr size_t kMaxPageSize = size_t{64} << 20;
+  static constexpr uintmax_t kMaxTemplateFileSize = uintmax_t{16} << 20;
+
+  TZDEnhPageProducer();
+  virtual ~TZDEnhPageProducer();
+  TZDEnhPageProducer(const TZDEnhPageProducer&) = delete;
+  TZDEnhPageProducer& operator=(const TZDEnhPageProducer&) = delete;
+
+  // The template as lines. Setting it clears HTMLFile.
+  const std::vector<std::string>& HTMLDoc() const { return FHTMLDoc; }
+  void SetHTMLDoc(std::vector<std::string> ALines);
+  // When not empty the template is read from this file. Setting a name that differs from the
+  // current one (ignoring case) clears HTMLDoc.
+  const std::string& HTMLFile() const { return FHTMLFile; }
+  void SetHTMLFile(const std::string& AFileName);
+
+  bool StripParamQuotes() const { return FStripParamQuotes; }
+  void SetStripParamQuotes(bool AValue) { FStripParamQuotes = AValue; }
+
+  const TZDFont& DefaultFont() const { return FDefaultFont; }
+  void SetDefaultFont(const TZDFont& AFont) { FDefaultFont = AFont; }
+  bool DefaultEllipsis() const { return FDefaultEllipsis; }
+  void SetDefaultEllipsis(bool AValue) { FDefaultEllipsis = AValue; }
+
+  // Error texts written into the page are wrapped in these (HTML comment markers at first).
+  const std::string& ErrStrPrefix() const { return FErrStrPrefix; }
+  void SetErrStrPrefix(const std::string& AValue) { FErrStrPrefix = AValue; }
+  const std::string& ErrStrSuffix() const { return FErrStrSuffix; }
+  void SetErrStrSuffix(const std::string& AValue) { FErrStrSuffix = AValue; }
+
+  // Directory of include files. A non-empty value gets a trailing path separator.
+  const std::string& IncludePath() const { return FIncludePath; }
+  void SetIncludePath(const std::string& AValue);
+  const std::string& IncludeExt() const { return FIncludeExt; }
+  void SetIncludeExt(const std::string& AValue) { FIncludeExt = AValue; }
+
+  // True once a FIELD of this producer, or of an include below it, yielded real data.
+  bool DataMark() const { return FDataMark; }
+
+  THTMLTagEvent OnHTMLTag;
+  TZDGetFieldEvent OnGetField;
+  TZDCmdBeforeEvent OnBeforeCmd;
+  TZDCmdAfterEvent OnAfterCmd;
+  TZDCustomEvent OnCustomEvent;
+
+  // The finished text of the template (HTMLFile when set, else the HTMLDoc lines each followed by
+  // CR LF). Throws EJWError for an over-long line, a bad "%" escape in a tag parameter, a page
+  // that grows beyond kMaxPageSize, or an unreadable template file; errors of event handlers pass
+  // through.
+  std::string Content();
+  // The finished text of a template given as bytes. Accepts any byte string.
+  std::string ContentOf(std::string_view ATemplate);
+
+  // Copies the settings (font, ellipsis, field/command/custom events, error texts, include path
+  // and extension) from a producer of exactly this class; throws "Klasse nicht kompatiebel!"
+  // otherwise and copies nothing.
+  void Assign(const TZDEnhPageProducer& ASource);
+
+  // The whole treatment of one tag: events, built-in tags, custom text.
+  virtual std::string ProcessTag(const std::string& ATagName, const TZDParamList& ATagParams);
+  // A FIELD tag: asks OnGetField, sets the data mark, applies ELLIPSIS/MAXWIDTH.
+  virtual std::string ProduceField(const std::string& AFieldName, const TZDParamList& ATagParams);
+  // An INC tag: produces IncludePath + AFileName + IncludeExt in an include producer and applies
+  // ACCEPT. Owners call it to include a file chosen by data.
+  virtual std::string ProduceInclude(const std::string& AFileName, const TZDParamList& ATagParams);
+
+  // Splits the parameter text of a tag into entries, URL-decodes them and (optionally) removes
+  // quote characters. Throws EJWError for a "%" not followed by two hex digits or "%".
+  static TZDParamList ExtractTagParams(std::string_view AText, bool AStripQuotes);
+
+ protected:
+  // Settings copy behind Assign, without the class check, for derived classes and includes.
+  void AssignSettings(const TZDEnhPageProducer& ASource);
+  // The producer that expands one INC tag. A derived class may return its own kind.
+  virtual std::unique_ptr<TZDEnhPageProducer> CreateIncludeProducer();
+  void SetDataMark(bool AValue) { FDataMark = AValue; }
+
+ private:
+  // Bookkeeping shared by a producer and all include producers below it, so that the bounds
+  // hold for one page however the includes are reached (also through an owner's field handler
+  // that includes via the top producer).
+  struct TProduction {
+    int Active = 0;  // productions running; the counters restart with the outermost one
+    int Depth = 0;   // includes being expanded right now
+    int Includes = 0;
+    size_t Bytes = 0;  // held by the outputs being built
+  };
+  class TActiveGuard;
+
+  // Applies FONT-SIZE, FONT-FAMILIE, FONT-STYLE (to AFont, when given) and ELLIPSIS; returns the
+  // error text for sizes that are not integers, or the empty text.
+  std::string ApplyFontParams(TZDFont* AFont, bool& AEllipsis, const TZDParamList& ATagParams);
+  std::string ErrorText(const std::string& AMessage) const;
+
+  std::vector<std::string> FHTMLDoc;
+  std::string FHTMLFile;
+  bool FStripParamQuotes = true;
+  TZDFont FDefaultFont;
+  bool FDefaultEllipsis = false;
+  std::string FErrStrPrefix = "<!--";
+  std::string FErrStrSuffix = "-->";
+  std::string FIncludePath;
+  std::string FIncludeExt = ".html";
+  bool FDataMark = false;
+  std::shared_ptr<TProduction> FProduction;
+};
+
+}  // namespace jw

@@ -1,0 +1,398 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "html/ZDEnhPageProducer.h"
+#include "store/JWError.h"
+
+using namespace jw;
+using ::testing::HasSubstr;
+
+namespace {
+
+std::string Produce(TZDEnhPageProducer& p, const std::string& text) {
+  return p.ContentOf(text);
+}
+
+// An engine whose FIELD tags answer from a fixed table; names not in it yield empty text.
+struct FieldEngine {
+  TZDEnhPageProducer p;
+  std::map<std::string, std::string> fields;
+  FieldEngine() {
+    p.OnGetField = [this](TZDEnhPageProducer&, const std::string& name, const TZDParamList&) {
+      auto it = fields.find(name);
+      return it == fields.end() ? std::string() : it->second;
+    };
+  }
+};
+
+class IncludeDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "jwtags-XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir = tmpl;
+    e.p.SetIncludePath(dir.string());
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  void Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir / (name + ".html"), std::ios::binary) << bytes;
+  }
+  std::filesystem::path dir;
+  FieldEngine e;
+};
+
+}  // namespace
+
+TEST(TagEngineScanner, ContentJoinsLinesWithCrLf) {
+  TZDEnhPageProducer p;
+  EXPECT_EQ(p.Content(), "");
+  p.SetHTMLDoc({"<p>", "", "x"});
+  EXPECT_EQ(p.Content(), "<p>\r\n\r\nx\r\n");
+}
+
+TEST(TagEngineScanner, CopiesTextOutsideTagsByteForByte) {
+  TZDEnhPageProducer p;
+  const std::string text = "a\rb\x80\xFF\xE4\t \r\n<b >x> >";
+  EXPECT_EQ(Produce(p, text), text);
+  // A NUL byte ends the template.
+  EXPECT_EQ(Produce(p, std::string("ab\0<#FIELD>cd", 13)), "ab");
+}
+
+TEST(TagEngineScanner, LessThanWithoutHashDropsFollowingBlanks) {
+  TZDEnhPageProducer p;
+  EXPECT_EQ(Produce(p, "a < b"), "a <b");
+  EXPECT_EQ(Produce(p, "a <\r\n\tb<"), "a <b<");
+  EXPECT_EQ(Produce(p, "x <  "), "x <");
+}
+
+TEST(TagEngineScanner, RecognisesTagsWithBlanksAndAnyCase) {
+  FieldEngine e;
+  e.fields["X"] = "v";
+  EXPECT_EQ(Produce(e.p, "[< #FIELD NAME=X>]"), "[v]");
+  EXPECT_EQ(Produce(e.p, "[<#\r\n field name=X >] "), "[v] ");
+  EXPECT_EQ(Produce(e.p, "[<#FiElD nAmE=X>]"), "[v]");
+  // "<" right before a tag is not swallowed by it.
+  EXPECT_EQ(Produce(e.p, "< <#FIELD NAME=X>"), "<v");
+}
+
+TEST(TagEngineScanner, TagNamesAndUnknownTags) {
+  TZDEnhPageProducer p;
+  std::vector<std::string> seen;
+  p.OnCustomEvent = [&](TZDEnhPageProducer&, const std::string& tag, const TZDParamList& params) {
+    seen.push_back(tag + "|" + (params.Empty() ? "" : params[0]));
+    return std::string();
+  };
+  EXPECT_EQ(Produce(p, "a<#FOO>b<#_x9 y>c<#1abc>d<#>e>f"), "abcdf");
+  EXPECT_THAT(seen, ::testing::ElementsAre("FOO|", "_x9|y", "1|abc", ">|e"));
+  seen.clear();
+  // An unclosed tag takes the rest of the template as its parameters.
+  EXPECT_EQ(Produce(p, "a<#BAR p=1 q=2 \r\n"), "a");
+  EXPECT_THAT(seen, ::testing::ElementsAre("BAR|p=1"));
+  seen.clear();
+  EXPECT_EQ(Produce(p, "a<#"), "a");
+  EXPECT_THAT(seen, ::testing::ElementsAre("|"));
+}
+
+TEST(TagEngineScanner, LinesOf4096BytesStopProduction) {
+  TZDEnhPageProducer p;
+  const std::string fits(4095, 'x');
+  EXPECT_EQ(Produce(p, "a\n" + fits + "\nb"), "a\n" + fits + "\nb");
+  try {
+    Produce(p, "a\nb\n" + fits + "y\n");
+    FAIL() << "expected a parser error";
+  } catch (const EJWError& err) {
+    EXPECT_STREQ(err.what(), "Zeile zu lang in Zeile 3");
+  }
+  // The carriage return of a line counts; so does a last line without a line feed.
+  p.SetHTMLDoc({"ok", std::string(4094, 'x')});
+  EXPECT_NO_THROW(p.Content());
+  p.SetHTMLDoc({"ok", std::string(4095, 'x')});
+  EXPECT_THROW(p.Content(), EJWError);
+  EXPECT_THROW(Produce(p, std::string(5000, 'x')), EJWError);
+  // Bytes after a NUL are not part of the template.
+  EXPECT_EQ(Produce(p, "ok" + std::string(1, '\0') + std::string(5000, 'x')), "ok");
+}
+
+TEST(TagEngineParams, DecodingQuotesAndDuplicates) {
+  TZDEnhPageProducer p;
+  TZDParamList got;
+  p.OnCustomEvent = [&](TZDEnhPageProducer&, const std::string&, const TZDParamList& params) {
+    got = params;
+    return std::string();
+  };
+  Produce(p, "<#T V=a+b W=%41%2b%%%e4 Q=\"x y\" S='s t' V=second>");
+  EXPECT_EQ(got.Values("v"), "a b");
+  EXPECT_EQ(got.Values("W"), "A+%\xE4");
+  EXPECT_EQ(got.Values("Q"), "x y");
+  EXPECT_EQ(got.Values("S"), "s");  // single quotes do not protect blanks
+  EXPECT_EQ(got.Count(), 6);
+  EXPECT_EQ(got[4], "t");
+
+  Produce(p, "<#T \"A=1 2\"B=3 C=\"4\"xD=5 E=\"6 F=7>");
+  EXPECT_THAT(got.Items(), ::testing::ElementsAre("A=1 2", "B=3", "C=4", "D=5", "E=6 F=7"));
+
+  // Entries end at blanks only; tabs stay in the entry; empty entries vanish.
+  Produce(p, "<#T a=1\tb=2 \"\" '' \r\n c=>");
+  EXPECT_THAT(got.Items(), ::testing::ElementsAre("a=1\tb=2", "c="));
+
+  p.SetStripParamQuotes(false);
+  Produce(p, "<#T Q=\"x y\" S='s' %22>");
+  EXPECT_THAT(got.Items(), ::testing::ElementsAre("Q=\"x y\"", "S='s'", "\""));
+}
+
+TEST(TagEngineParams, BadPercentEscapeStopsProduction) {
+  FieldEngine e;
+  e.fields["X"] = "v";
+  for (const char* bad :
+       {"<#FIELD NAME=X V=%zz>", "<#FIELD NAME=X V=%4>", "<#T %>", "<#T a=%4g>"}) {
+    EXPECT_THROW(Produce(e.p, std::string("a ") + bad + " b"), EJWError) << bad;
+  }
+}
+
+TEST(TagEngineEvents, OrderAndVeto) {
+  TZDEnhPageProducer p;
+  std::vector<std::string> log;
+  bool veto = false;
+  p.OnBeforeCmd = [&](TZDEnhPageProducer&, const std::string& tag, const TZDParamList&,
+                      bool& accept) {
+    log.push_back("before " + tag);
+    accept = !veto;
+    return tag == "KEEP" ? std::string("kept") : std::string();
+  };
+  p.OnGetField = [&](TZDEnhPageProducer&, const std::string& name, const TZDParamList&) {
+    log.push_back("field " + name);
+    return std::string("F");
+  };
+  p.OnAfterCmd = [&](TZDEnhPageProducer&, const std::string& tag, const TZDParamList&) {
+    log.push_back("after " + tag);
+  };
+  p.OnCustomEvent = [&](TZDEnhPageProducer&, const std::string& tag, const TZDParamList&) {
+    log.push_back("custom " + tag);
+    return std::string("C");
+  };
+  p.OnHTMLTag = [&](TZDEnhPageProducer&, TTag kind, const std::string& tag, const TZDParamList&,
+                    std::string& text) {
+    log.push_back("html " + tag + " " + text);
+    EXPECT_EQ(kind, TTag::tgCustom);
+    if (tag == "SWAP") text = "S";
+  };
+
+  EXPECT_EQ(Produce(p, "<#FIELD NAME=n><#KEEP><#OTHER><#SWAP>"), "FkeptCS");
+  EXPECT_THAT(log,
+              ::testing::ElementsAre("before FIELD", "field n", "after FIELD", "html FIELD F",
+                                     "before KEEP", "after KEEP", "html KEEP kept", "before OTHER",
+                                     "after OTHER", "custom OTHER", "html OTHER C", "before SWAP",
+                                     "after SWAP", "custom SWAP", "html SWAP C"));
+  log.clear();
+  veto = true;
+  EXPECT_EQ(Produce(p, "<#FIELD NAME=n>"), "C");
+  EXPECT_THAT(log, ::testing::ElementsAre("before FIELD", "custom FIELD", "html FIELD C"));
+}
+
+TEST(TagEngineEvents, HandlerErrorsReachTheCaller) {
+  TZDEnhPageProducer p;
+  p.OnGetField = [](TZDEnhPageProducer&, const std::string&, const TZDParamList&) -> std::string {
+    throw EJWError("boom");
+  };
+  EXPECT_THROW(Produce(p, "<#FIELD NAME=X ELLIPSIS=TRUE MAXWIDTH=5>"), EJWError);
+}
+
+TEST(TagEngineField, NbspEllipsisAndMaxWidth) {
+  FieldEngine e;
+  e.fields["S"] =
+      "Musterstra\xDF"
+      "e 12";
+  e.fields["NB"] = "&nbsp;";
+  e.fields["NBU"] = "&NBSP;";
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=NB ELLIPSIS=TRUE>"), "&nbsp;");
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=none ELLIPSIS=TRUE>"), "");
+  EXPECT_FALSE(e.p.DataMark());
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=NBU MARK=false>"), "&NBSP;");
+  EXPECT_FALSE(e.p.DataMark());
+
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=true MAXWIDTH=76>"), "Musterst...");
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S MAXWIDTH=76>"),
+            "Musterstra\xDF"
+            "e 12");
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=TRUE ELLIPSIS=FALSE MAXWIDTH=76>"),
+            "Musterst...");
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=TRUE>"),
+            "Musterstra\xDF"
+            "e 12<!--; Missing MAXWIDTH-->");
+  EXPECT_THAT(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=TRUE MAXWIDTH=7x>"),
+              ::testing::StartsWith("Musterstra\xDF"
+                                    "e 12<!--; '7x' is"));
+  EXPECT_TRUE(e.p.DataMark());
+
+  e.p.SetErrStrPrefix("[");
+  e.p.SetErrStrSuffix("]");
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=TRUE>"),
+            "Musterstra\xDF"
+            "e 12[; Missing MAXWIDTH]");
+}
+
+TEST(TagEngineDefault, FontParameters) {
+  TZDEnhPageProducer p;
+  EXPECT_EQ(p.DefaultFont().Family, "Arial");
+  EXPECT_EQ(
+      Produce(p, "<#DEFAULT FONT-SIZE=12 font-familie=Verdana FONT-STYLE=bold ELLIPSIS=TRUE>"), "");
+  EXPECT_EQ(p.DefaultFont().Size, 12);
+  EXPECT_EQ(p.DefaultFont().Family, "Verdana");
+  EXPECT_TRUE(p.DefaultFont().Bold);
+  EXPECT_TRUE(p.DefaultEllipsis());
+
+  // A bad size is reported and the other parameters still apply.
+  EXPECT_EQ(
+      Produce(p, "<#DEFAULT FONT-SIZE=big FONT-STYLE=Italic FONT-FAMILIE=Tahoma ELLIPSIS=no>"),
+      "<!-- 'big' is not a valid integer value-->");
+  EXPECT_EQ(p.DefaultFont().Size, 12);
+  EXPECT_EQ(p.DefaultFont().Family, "Tahoma");
+  EXPECT_TRUE(p.DefaultFont().Italic);
+  EXPECT_FALSE(p.DefaultFont().Bold);
+  EXPECT_FALSE(p.DefaultEllipsis());
+  Produce(p, "<#DEFAULT FONT-STYLE=underline>");
+  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 12, false, false, false, false}));
+}
+
+TEST(TagEngineSettings, AssignSourcesAndPaths) {
+  TZDEnhPageProducer a;
+  a.SetIncludePath("inc");
+  EXPECT_EQ(a.IncludePath(), "inc/");
+  a.SetIncludePath("inc\\");
+  EXPECT_EQ(a.IncludePath(), "inc\\");
+  a.SetIncludePath("");
+  EXPECT_EQ(a.IncludePath(), "");
+
+  a.SetHTMLDoc({"x"});
+  a.SetHTMLFile("page.html");
+  EXPECT_TRUE(a.HTMLDoc().empty());
+  a.SetHTMLDoc({"y"});
+  EXPECT_EQ(a.HTMLFile(), "");
+
+  a.SetIncludePath("dir");
+  a.SetIncludeExt(".htm");
+  a.SetErrStrPrefix("(");
+  a.SetDefaultFont(TZDFont{"Verdana", 10, true, false, false, false});
+  a.SetStripParamQuotes(false);
+  a.OnGetField = [](TZDEnhPageProducer&, const std::string&, const TZDParamList&) {
+    return std::string("f");
+  };
+  a.OnHTMLTag = [](TZDEnhPageProducer&, TTag, const std::string&, const TZDParamList&,
+                   std::string& t) { t.assign(1, 'h'); };
+  TZDEnhPageProducer b;
+  b.Assign(a);
+  EXPECT_EQ(b.IncludePath(), "dir/");
+  EXPECT_EQ(b.IncludeExt(), ".htm");
+  EXPECT_EQ(b.ErrStrPrefix(), "(");
+  EXPECT_EQ(b.DefaultFont(), a.DefaultFont());
+  EXPECT_TRUE(b.StripParamQuotes());
+  EXPECT_FALSE(b.OnHTMLTag);
+  EXPECT_EQ(b.ContentOf("<#FIELD NAME=x>"), "f");
+
+  struct Derived : TZDEnhPageProducer {};
+  Derived d;
+  TZDEnhPageProducer c;
+  try {
+    c.Assign(d);
+    FAIL();
+  } catch (const EJWError& err) {
+    EXPECT_STREQ(err.what(), "Klasse nicht kompatiebel!");
+  }
+  EXPECT_EQ(c.IncludeExt(), ".html");
+}
+
+TEST(TagEngineSettings, MissingTemplateFileIsAnError) {
+  TZDEnhPageProducer p;
+  p.SetHTMLFile("/nonexistent/jw/page.html");
+  EXPECT_THROW(p.Content(), EJWError);
+}
+
+TEST_F(IncludeDir, IncludesComeBackWithCrLfLines) {
+  Write("plain", "a\rb\nc\r\n\r\nd");
+  e.fields["X"] = "x";
+  Write("nested", "<#FIELD NAME=X>\n<#INC FILE=plain>");
+  EXPECT_EQ(Produce(e.p, "[<#INC FILE=plain>]"), "[a\r\nb\r\nc\r\n\r\nd\r\n]");
+  EXPECT_EQ(Produce(e.p, "[<#INC FILE=nested>]"), "[x\r\na\r\nb\r\nc\r\n\r\nd\r\n\r\n]");
+
+  e.p.SetHTMLFile((dir / "plain.html").string());
+  EXPECT_EQ(e.p.Content(), "a\rb\nc\r\n\r\nd");  // a template file is scanned as it is
+}
+
+TEST_F(IncludeDir, MissingFileText) {
+  const std::string path = dir.string() + "/adresse.html";
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=adresse>"), "<!-- File not found: " + path + " -->");
+  TZDEnhPageProducer bare;
+  EXPECT_EQ(Produce(bare, "<#INC FILE=adresse>"), "<!-- File not found: adresse.html -->");
+  // A directory is not an include file.
+  std::filesystem::create_directory(dir / "sub.html");
+  EXPECT_THAT(Produce(e.p, "<#INC FILE=sub>"), HasSubstr("File not found"));
+}
+
+TEST_F(IncludeDir, AcceptDataShowsRowsOnlyWithData) {
+  Write("row", "<td><#FIELD NAME=A></td><td><#FIELD NAME=B></td>");
+  e.fields["B"] = "&nbsp;";
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=row ACCEPT=data>"), "");
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=row>"), "<td></td><td>&nbsp;</td>\r\n");
+  EXPECT_FALSE(e.p.DataMark());
+
+  e.fields["A"] = "a";
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=row ACCEPT=DATA>"), "<td>a</td><td>&nbsp;</td>\r\n");
+  EXPECT_TRUE(e.p.DataMark());  // the include's mark passes up
+
+  // Data behind MARK=FALSE does not count.
+  Write("quiet", "<#FIELD NAME=A MARK=FALSE>");
+  FieldEngine f;
+  f.p.SetIncludePath(dir.string());
+  f.fields["A"] = "a";
+  EXPECT_EQ(Produce(f.p, "<#INC FILE=quiet ACCEPT=DATA>"), "");
+  // Nor does the error text of a missing include.
+  Write("broken", "<#INC FILE=missing>");
+  EXPECT_EQ(Produce(f.p, "<#INC FILE=broken ACCEPT=DATA>"), "");
+  EXPECT_FALSE(f.p.DataMark());
+}
+
+TEST_F(IncludeDir, AcceptEverMarksAnEmptyInclude) {
+  Write("empty", "");
+  Write("outer", "<#INC FILE=empty ACCEPT=EVER>");
+  Write("outer2", "<#INC FILE=empty>");
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=outer ACCEPT=DATA>"), "\r\n");
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=outer2 ACCEPT=DATA>"), "");
+}
+
+TEST_F(IncludeDir, SelfIncludeStopsAtSixteenLevels) {
+  Write("self", "<#INC FILE=self>");
+  const std::string out = Produce(e.p, "<#INC FILE=self>");
+  const std::string err = "<!-- Include too deep: " + dir.string() + "/self.html -->";
+  // Sixteen include levels, each adding its line end, around one error text.
+  std::string expected = err;
+  for (int i = 0; i < 16; ++i) expected += "\r\n";
+  EXPECT_EQ(out, expected);
+}
+
+TEST_F(IncludeDir, IncludeBombIsBounded) {
+  std::string bomb;
+  for (int i = 0; i < 10; ++i) bomb += "<#INC FILE=bomb>";
+  Write("bomb", bomb);
+  const std::string out = Produce(e.p, "<#INC FILE=bomb>");
+  EXPECT_THAT(out, HasSubstr("Too many includes"));
+  // The budget belongs to one page: the next page starts afresh.
+  Write("one", "1");
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=one>"), "1\r\n");
+}
+
+TEST(TagEngineBounds, PageSizeIsBounded) {
+  TZDEnhPageProducer p;
+  const std::string big(8 << 20, 'x');
+  p.OnGetField = [&](TZDEnhPageProducer&, const std::string&, const TZDParamList&) { return big; };
+  std::string text;
+  for (int i = 0; i < 7; ++i) text += "<#FIELD>";
+  EXPECT_EQ(Produce(p, text).size(), 7 * big.size());
+  EXPECT_THROW(Produce(p, text + text), EJWError);
+}
