@@ -1,12 +1,12 @@
 #include "html/ZDEnhPageProducer.h"
 
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 #include <typeinfo>
 
+#include "html/JWHTMLText.h"
 #include "store/JWError.h"
 #include "store/ZDStrUtils.h"
 
@@ -52,11 +52,8 @@ std::string_view TrimBlanks(std::string_view s) {
 
 // A decimal integer in the 32-bit range, optionally signed; anything else is a conversion error.
 int32_t StrToIntDec(const std::string& AText) {
-  std::string_view s(AText);
-  if (s.size() > 1 && s[0] == '+' && s[1] != '-') s.remove_prefix(1);
   int32_t v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+  if (!htmltext::TryStrToInt(AText, v))
     throw EJWError("'" + AText + "' is not a valid integer value");
   return v;
 }
@@ -145,22 +142,6 @@ std::string ReadTemplateFile(const std::string& APath) {
   return text;
 }
 
-// Lines as a text file holds them: a CR, an LF or a CR LF ends a line; a final line break does
-// not start another line.
-std::vector<std::string> SplitLines(std::string_view AText) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t i = 0; i < AText.size(); ++i) {
-    const char c = AText[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.emplace_back(AText.substr(start, i - start));
-    if (c == '\r' && i + 1 < AText.size() && AText[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < AText.size()) lines.emplace_back(AText.substr(start));
-  return lines;
-}
-
 }  // namespace
 
 class TZDEnhPageProducer::TActiveGuard {
@@ -186,7 +167,7 @@ void TZDEnhPageProducer::SetHTMLDoc(std::vector<std::string> ALines) {
 }
 
 void TZDEnhPageProducer::SetHTMLFile(const std::string& AFileName) {
-  if (!SameTextAnsi(AFileName, FHTMLFile)) FHTMLDoc.clear();
+  if (!htmltext::AnsiSameText(AFileName, FHTMLFile)) FHTMLDoc.clear();
   FHTMLFile = AFileName;
 }
 
@@ -354,7 +335,7 @@ std::string TZDEnhPageProducer::ProduceField(const std::string& AFieldName,
                                              const TZDParamList& ATagParams) {
   std::string value = OnGetField ? OnGetField(*this, AFieldName, ATagParams) : std::string();
   if (value.empty() || value == "&nbsp;") return value;
-  if (!SameTextAnsi(ATagParams.Values("MARK"), "FALSE")) FDataMark = true;
+  if (!htmltext::AnsiSameText(ATagParams.Values("MARK"), "FALSE")) FDataMark = true;
 
   std::string errors;
   try {
@@ -387,7 +368,7 @@ std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
   std::unique_ptr<TZDEnhPageProducer> include = CreateIncludeProducer();
   include->AssignSettings(*this);
   include->FProduction = FProduction;
-  include->SetHTMLDoc(SplitLines(ReadTemplateFile(path)));
+  include->SetHTMLDoc(htmltext::SplitLines(ReadTemplateFile(path)));
 
   std::string text;
   {
@@ -400,9 +381,9 @@ std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
   }
 
   const std::string accept = ATagParams.Values("ACCEPT");
-  if (SameTextAnsi(accept, "DATA")) {
+  if (htmltext::AnsiSameText(accept, "DATA")) {
     if (!include->DataMark()) text.clear();
-  } else if (SameTextAnsi(accept, "EVER")) {
+  } else if (htmltext::AnsiSameText(accept, "EVER")) {
     if (text.empty()) FDataMark = true;
   }
   if (!FDataMark) FDataMark = include->DataMark();
@@ -421,7 +402,7 @@ std::string TZDEnhPageProducer::ApplyFontParams(TZDFont* AFont, bool& AEllipsis,
   std::string errors;
   for (int i = 0; i < ATagParams.Count(); ++i) {
     const std::string name = ATagParams.Names(i);
-    if (SameTextAnsi(name, "FONT-SIZE")) {
+    if (htmltext::AnsiSameText(name, "FONT-SIZE")) {
       if (!AFont) continue;
       try {
         AFont->Size = StrToIntDec(size);
@@ -429,17 +410,17 @@ std::string TZDEnhPageProducer::ApplyFontParams(TZDFont* AFont, bool& AEllipsis,
         errors += "; ";
         errors += e.what();
       }
-    } else if (SameTextAnsi(name, "FONT-FAMILIE")) {
+    } else if (htmltext::AnsiSameText(name, "FONT-FAMILIE")) {
       if (AFont) AFont->Family = family;
-    } else if (SameTextAnsi(name, "FONT-STYLE")) {
+    } else if (htmltext::AnsiSameText(name, "FONT-STYLE")) {
       if (!AFont) continue;
       AFont->Bold = AFont->Italic = AFont->Underline = AFont->StrikeOut = false;
-      if (SameTextAnsi(style, "ITALIC"))
+      if (htmltext::AnsiSameText(style, "ITALIC"))
         AFont->Italic = true;
-      else if (SameTextAnsi(style, "BOLD"))
+      else if (htmltext::AnsiSameText(style, "BOLD"))
         AFont->Bold = true;
-    } else if (SameTextAnsi(name, "ELLIPSIS")) {
-      AEllipsis = SameTextAnsi(ellipsis, "TRUE");
+    } else if (htmltext::AnsiSameText(name, "ELLIPSIS")) {
+      AEllipsis = htmltext::AnsiSameText(ellipsis, "TRUE");
     }
   }
   return errors.empty() ? std::string() : ErrorText(errors.substr(1));

@@ -1,16 +1,13 @@
 #pragma once
-// A list of "name=value" texts: the parameters of a template tag and the request parameters of a
-// page. Lookup is by name, case-insensitively for the letters of Windows-1252, and the first entry
-// with that name wins; a missing name reads as the empty text.
+// A list of "name=value" texts: the parameters of a template tag. Lookup is by name,
+// case-insensitively for the letters of Windows-1252, and the first entry with that name wins; a
+// missing name reads as the empty text. The entries are plain lines, so the request-parameter
+// helpers of JWHTMLText apply to Items() as well.
 #include <string>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace jw {
-
-// Case-insensitive equality of two Windows-1252 texts: ASCII letters and the accented letters of
-// the code page fold to upper case.
-bool SameTextAnsi(std::string_view A, std::string_view B);
 
 class TZDParamList {
  public:
@@ -25,17 +22,16 @@ class TZDParamList {
   std::vector<std::string>::const_iterator end() const { return FItems.end(); }
 
   void Add(std::string AItem) { FItems.push_back(std::move(AItem)); }
-  void Delete(int AIndex);
   void Clear() { FItems.clear(); }
 
   // Index of the first entry whose part before its first "=" equals AName, or -1. Entries without
   // "=" never match.
-  int IndexOfName(std::string_view AName) const;
+  int IndexOfName(const std::string& AName) const;
   // Text after the first "=" of the first entry named AName; empty when there is none.
-  std::string Values(std::string_view AName) const;
-  // Replaces the value of the first entry named AName, appends "AName=AValue" when there is none,
-  // and removes the first such entry when AValue is empty.
-  void SetValue(std::string_view AName, std::string_view AValue);
+  std::string Values(const std::string& AName) const;
+  // Replaces the first entry named AName, appends "AName=AValue" when there is none, and removes
+  // the first such entry when AValue is empty.
+  void SetValue(const std::string& AName, const std::string& AValue);
 
   // Name and value of the entry at AIndex; an entry without "=" has an empty name and value.
   std::string Names(int AIndex) const;
