@@ -8,6 +8,7 @@ PACKAGES=(
   zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation
+  chromium
 )
 
 missing=()
@@ -17,13 +18,22 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
-if [ "${#missing[@]}" -eq 0 ]; then
-  exit 0
+# The browser test runs on node; any node with npm will do (a distribution's or another one).
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  missing+=(nodejs npm)
 fi
 
-echo "Installing missing packages: ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing missing packages: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser test's driver library (no browser download: it uses Debian's Chromium).
+E2E="$(dirname "$0")/../tests/e2e"
+if [ ! -d "$E2E/node_modules/playwright-core" ]; then
+  (cd "$E2E" && npm ci --no-audit --no-fund --loglevel=error)
+fi
