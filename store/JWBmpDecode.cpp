@@ -5,6 +5,7 @@
 #include <bit>
 #include <string>
 
+#include "store/JWDatFileIO.h"
 #include "store/JWError.h"
 
 namespace jw {
@@ -297,6 +298,16 @@ TJWBitmap DecodeBmp(std::span<const uint8_t> AFile) {
   else
     DecodeRows(AFile, info, out);
   return out;
+}
+
+TJWBitmap DecodeDeflatedBmp(std::span<const uint8_t> ACompressed) {
+  const TJWInflateResult inflated =
+      InflateRaw(ACompressed.data(), ACompressed.size(), BmpMaxFileBytes);
+  if (inflated.Corrupt) throw EJWError("Corrupt picture data: " + inflated.Error);
+  if (!inflated.Complete && inflated.Data.size() >= BmpMaxFileBytes)
+    throw EJWError("Picture data too large!");
+  // A stream cut short still decodes when the bitmap happens to be whole.
+  return DecodeBmp(inflated.Data);
 }
 
 }  // namespace jw

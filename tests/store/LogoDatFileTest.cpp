@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "BmpGen.h"
+#include "JWTempDir.h"
+#include "JpegCheck.h"
+#include "store/JWELogoDatFile.h"
+#include "store/JWError.h"
+#include "tools/writer/DeflateRaw.h"
+#include "tools/writer/JWImgWriter.h"
+
+namespace {
+
+using jw::test::TJWTempDir;
+
+std::string ErrorOf(const std::function<void()>& AWork) {
+  try {
+    AWork();
+  } catch (const jw::EJWError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+class LogoDatFile : public ::testing::Test {
+ protected:
+  TJWTempDir Dir;
+  std::string Path = Dir.File("JWIMG.SRM");
+  // Three distinguishable pictures.
+  jw::TJWBitmap Pic[3] = {jwtest::Gradient(3, 2), jwtest::Gradient(5, 4), jwtest::Gradient(7, 1)};
+};
+
+TEST_F(LogoDatFile, FirstIndexEntryOfAnIdentifierWins) {
+  jw::TJWImgWriter w(Path);
+  for (const auto& p : Pic) w.AddImage(jwtest::MakeBmp24(p));
+  w.AddIndex(5, 2);
+  w.AddIndex(7, 0);
+  w.AddIndex(5, 1);  // a later duplicate is never seen
+  w.Finish();
+
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_FALSE(logos.IsOpen());
+  const auto five = logos.GetLogo(5);
+  EXPECT_TRUE(logos.IsOpen());
+  EXPECT_EQ(logos.GetCount(), 3);
+  EXPECT_EQ(logos.GetDataStart(), 4u + 3 * 8);
+  ASSERT_NE(five, nullptr);
+  EXPECT_EQ(jwtest::MaxChannelDifference(*five, Pic[2]), 0);
+  const auto seven = logos.GetLogo(7);
+  ASSERT_NE(seven, nullptr);
+  EXPECT_EQ(jwtest::MaxChannelDifference(*seven, Pic[0]), 0);
+  EXPECT_EQ(logos.GetLogo(6), nullptr);
+}
+
+TEST_F(LogoDatFile, ImageOrdinalsCountFromZeroUpToTheLastImage) {
+  jw::TJWImgWriter w(Path);
+  const std::vector<uint8_t> first = {1, 2, 3}, second = {9}, third = {};
+  w.AddRawImage(first);
+  w.AddRawImage(second);
+  w.AddRawImage(third);
+  w.AddIndex(1, 3);  // one past the last image
+  w.Finish();
+
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_EQ(logos.ReadImage(0), first);
+  EXPECT_EQ(logos.ReadImage(1), second);
+  EXPECT_EQ(logos.ReadImage(2), third);
+  EXPECT_EQ(ErrorOf([&] { logos.ReadImage(3); }), "Out of Filesize!");
+  EXPECT_EQ(ErrorOf([&] { logos.ReadImage(0xFFFFFFFF); }), "Out of Filesize!");
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "Out of Filesize!");
+  // An image whose stated size runs past the end of the file yields what is there.
+  std::filesystem::resize_file(Path, 4 + 8 + 4 + 2);
+  logos.Close();
+  EXPECT_EQ(logos.ReadImage(0), std::vector<uint8_t>({1, 2}));
+  EXPECT_EQ(ErrorOf([&] { logos.ReadImage(1); }), "Out of Filesize!");
+}
+
+TEST_F(LogoDatFile, IndexSizeLimits) {
+  {
+    jw::TJWImgWriter w(Path);
+    w.SetCount(jw::TJWELogoDatFile::MaxEntries + 1);
+    w.Finish();
+  }
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }),
+            "Too many logo entries (128002) in \"" + Path + "\"!");
+  EXPECT_FALSE(logos.IsOpen());
+
+  {  // exactly the room of the index
+    jw::TJWImgWriter w(Path);
+    w.AddImage(jwtest::MakeBmp24(Pic[1]));
+    for (uint32_t i = 0; i < jw::TJWELogoDatFile::MaxEntries; ++i) w.AddIndex(i + 10, 0);
+    w.Finish();
+  }
+  const auto last = logos.GetLogo(jw::TJWELogoDatFile::MaxEntries + 9);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->Width, 5);
+
+  {  // a cut index: only the entries present are read
+    jw::TJWImgWriter w(Path);
+    w.SetCount(1000);
+    w.AddIndex(3, 0);
+    w.AddIndex(4, 0);
+    w.Finish();
+  }
+  logos.Close();
+  logos.Open();
+  EXPECT_EQ(logos.GetCount(), 2);
+  EXPECT_EQ(ErrorOf([&] { logos.Open(); }), "File already open!");
+}
+
+TEST_F(LogoDatFile, BrokenPicturesAndMissingFile) {
+  jw::TJWImgWriter w(Path);
+  w.AddLogo(1, {'n', 'o', ' ', 'b', 'm', 'p'});
+  w.AddIndex(2, w.AddRawImage({0xFF, 0xFF, 0xFF}));  // not a deflate stream
+  w.Finish();
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "BMP: not a bitmap file");
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(2); }).rfind("Corrupt picture data", 0), 0u);
+
+  logos.SetFileName(Dir.File("NONE.SRM"));
+  EXPECT_FALSE(logos.IsOpen());
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }),
+            "Datei \"" + Dir.File("NONE.SRM") + "\" nicht gefunden!");
+}
+
+}  // namespace

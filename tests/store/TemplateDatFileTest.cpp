@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <tuple>
+
+#include "BmpGen.h"
+#include "JWTempDir.h"
+#include "JpegCheck.h"
+#include "store/JWETemplateDatFile.h"
+#include "store/JWError.h"
+#include "store/JWTemplateImages.h"
+#include "tools/writer/JWTmpWriter.h"
+
+namespace {
+
+using jw::test::TJWTempDir;
+
+std::string ErrorOf(const std::function<void()>& AWork) {
+  try {
+    AWork();
+  } catch (const jw::EJWError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+bool Same(const jw::TJWBitmap& A, const jw::TJWBitmap& B) {
+  return A.Width == B.Width && A.Height == B.Height && A.Pixels == B.Pixels;
+}
+
+class TemplateDatFile : public ::testing::Test {
+ protected:
+  TJWTempDir Dir;
+  std::string Path = Dir.File("JWTMP.SRM");
+
+  // Template AId with pictures of sizes derived from it, so every template looks different.
+  static jw::TJWTemplateFixture Fixture(uint32_t AId) {
+    jw::TJWTemplateFixture t;
+    t.Id = AId;
+    t.Image = jwtest::MakeBmp24(jwtest::Gradient(20 + int(AId), 10));
+    t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(8, 3 + int(AId)));
+    t.Button2 = jwtest::MakeBmp24(jwtest::Gradient(9, 4 + int(AId)));
+    t.NavigationLeft = 500 + int32_t(AId);
+    t.BackgroundColor = 0x00102030u + AId;
+    t.CaptionLeft = 30 - int32_t(AId);
+    return t;
+  }
+  static void ExpectTemplate(const jw::TJWTemplateRec& r, uint32_t AId) {
+    SCOPED_TRACE("template " + std::to_string(AId));
+    EXPECT_TRUE(Same(r.Image, jwtest::Gradient(20 + int(AId), 10)));
+    EXPECT_TRUE(Same(r.Button1, jwtest::Gradient(8, 3 + int(AId))));
+    EXPECT_TRUE(Same(r.Button2, jwtest::Gradient(9, 4 + int(AId))));
+    EXPECT_EQ(r.NavigationLeft, 500 + int32_t(AId));
+    EXPECT_EQ(r.BackgroundColor, 0x00102030u + AId);
+    EXPECT_EQ(r.CaptionLeft, 30 - int32_t(AId));
+  }
+  void Write(std::initializer_list<uint32_t> AIds, uint32_t ADefault) {
+    jw::TJWTmpWriter w(Path);
+    for (uint32_t id : AIds) w.Add(Fixture(id));
+    w.SetDefaultId(ADefault);
+    w.Finish();
+  }
+};
+
+TEST_F(TemplateDatFile, ReadsHeaderIndexAndTemplates) {
+  Write({3, 1, 7}, 1);
+  jw::TJWETemplateDatFile templates(Path);
+  EXPECT_FALSE(templates.IsOpen());
+  jw::TJWTemplateRec r;
+  templates.GetTemplate(7, r);
+  EXPECT_TRUE(templates.IsOpen());
+  EXPECT_EQ(templates.GetCount(), 3);
+  EXPECT_EQ(templates.GetDefaultId(), 1u);
+  EXPECT_EQ(templates.GetDataStart(), 12u + 3 * 40);
+  ExpectTemplate(r, 7);
+  templates.GetTemplate(3, r);
+  ExpectTemplate(r, 3);
+  jw::TJWETemplateDatFile::FreeTemplate(r);
+  EXPECT_TRUE(r.Image.Empty() && r.Button1.Empty() && r.Button2.Empty());
+  EXPECT_EQ(r.NavigationLeft, 0);
+}
+
+// The cache outlives Close, and a missing file proves that no read happened.
+TEST_F(TemplateDatFile, RepeatedAndAbsentIdentifiersComeFromTheCache) {
+  Write({3, 1, 7}, 1);
+  jw::TJWETemplateDatFile templates(Path);
+  jw::TJWTemplateRec r;
+  templates.GetTemplate(3, r);
+  r.Image.Pixels[0] = 0;  // the receiver's copy, not the cache's
+  std::filesystem::remove(Path);
+  templates.Close();
+  templates.GetTemplate(3, r);
+  ExpectTemplate(r, 3);
+  EXPECT_FALSE(templates.IsOpen());
+
+  // An absent identifier gets the default template, and keeps getting it from the cache.
+  Write({3, 1, 7}, 1);
+  templates.GetTemplate(42, r);
+  ExpectTemplate(r, 1);
+  std::filesystem::remove(Path);
+  templates.Close();
+  templates.GetTemplate(42, r);
+  ExpectTemplate(r, 1);
+  // Only the last identifier is cached.
+  EXPECT_EQ(ErrorOf([&] { templates.GetTemplate(3, r); }),
+            "Datei \"" + Path + "\" nicht gefunden!");
+}
+
+TEST_F(TemplateDatFile, AbsentDefaultGivesAnEmptyTemplate) {
+  Write({3}, 9);
+  jw::TJWETemplateDatFile templates(Path);
+  jw::TJWTemplateRec r;
+  templates.GetTemplate(3, r);
+  templates.GetTemplate(5, r);
+  EXPECT_TRUE(r.Image.Empty() && r.Button1.Empty() && r.Button2.Empty());
+  EXPECT_EQ(r.NavigationLeft, 0);
+  EXPECT_EQ(r.BackgroundColor, 0u);
+  EXPECT_EQ(r.CaptionLeft, 0);
+  templates.GetTemplate(9, r);
+  EXPECT_TRUE(r.Image.Empty());
+
+  Write({}, 1);  // no templates at all
+  jw::TJWETemplateDatFile none(Path);
+  none.GetTemplate(1, r);
+  EXPECT_TRUE(r.Image.Empty());
+  EXPECT_EQ(none.GetCount(), 0);
+}
+
+TEST_F(TemplateDatFile, HeaderChecksAndShortFiles) {
+  jw::TJWETemplateDatFile templates(Path);
+  jw::TJWTemplateRec r;
+  {
+    jw::TJWTmpWriter w(Path);
+    w.Add(Fixture(1));
+    w.SetEntrySize(41);
+    w.Finish();
+  }
+  EXPECT_EQ(ErrorOf([&] { templates.GetTemplate(1, r); }), "JWTMP: Wrong Filesize!");
+  EXPECT_FALSE(templates.IsOpen());
+  for (uintmax_t size : {0, 4, 11}) {  // no complete header
+    Write({1}, 1);
+    std::filesystem::resize_file(Path, size);
+    EXPECT_EQ(ErrorOf([&] { templates.Open(); }), "JWTMP: Wrong Filesize!") << size;
+  }
+
+  // Count promises more entries than the file holds: only complete entries are read.
+  Write({1, 2}, 1);
+  std::filesystem::resize_file(Path, 12 + 40 + 39);
+  templates.Open();
+  EXPECT_EQ(templates.GetCount(), 1);
+  EXPECT_EQ(templates.GetIndex()[0].Id, 1u);
+  EXPECT_EQ(templates.GetDataStart(), 52u);
+  EXPECT_EQ(ErrorOf([&] { templates.Open(); }), "File already open!");
+  templates.SetFileName(Path);  // the same name keeps the reader open
+  EXPECT_TRUE(templates.IsOpen());
+  templates.SetFileName(Dir.File("OTHER.SRM"));
+  EXPECT_FALSE(templates.IsOpen());
+}
+
+TEST_F(TemplateDatFile, BrokenPictureFailsAndKeepsTheCache) {
+  jw::TJWTmpWriter w(Path);
+  w.Add(Fixture(1));
+  jw::TJWTemplateEntry broken;
+  broken.Id = 2;
+  std::tie(broken.ImageOffset, broken.ImageSize) = w.AddData({'B', 'M', 1, 2, 3});
+  w.AddEntry(broken);
+  jw::TJWTemplateEntry noPictures;  // size 0 everywhere: a template without pictures
+  noPictures.Id = 3;
+  noPictures.NavigationLeft = 17;
+  w.AddEntry(noPictures);
+  w.Finish();
+
+  jw::TJWETemplateDatFile templates(Path);
+  jw::TJWTemplateRec r;
+  templates.GetTemplate(1, r);
+  EXPECT_EQ(ErrorOf([&] { templates.GetTemplate(2, r); }), "BMP: not a bitmap file");
+  std::filesystem::remove(Path);
+  templates.Close();
+  templates.GetTemplate(1, r);  // still cached
+  ExpectTemplate(r, 1);
+
+  w.Finish();
+  templates.GetTemplate(3, r);
+  EXPECT_TRUE(r.Image.Empty() && r.Button1.Empty() && r.Button2.Empty());
+  EXPECT_EQ(r.NavigationLeft, 17);
+  // Offsets are relative to the data area; past the end nothing decodes.
+  EXPECT_EQ(ErrorOf([&] { templates.LoadImage(1u << 30, 100); }), "BMP: not a bitmap file");
+}
+
+TEST(TemplateImages, ItemsInOrderEachOnlyWhenItsPictureExists) {
+  jw::TJWTemplateRec t;
+  t.Image = jwtest::Gradient(30, 20);
+  t.Button2 = jwtest::Gradient(12, 5);
+  const jw::TJWBitmap logo = jwtest::Gradient(16, 16);
+  std::vector<std::string> names;
+  jw::TJWTemplateImages images;
+  auto collect = [&](const char* AName, const std::vector<uint8_t>& AJpeg) {
+    names.push_back(AName);
+    EXPECT_TRUE(jwtest::ReadJpeg(AJpeg).Ok);
+  };
+  images.Build(t, &logo, collect);
+  EXPECT_EQ(names, (std::vector<std::string>{"template.jpg", "button2.jpg", "logo.jpg"}));
+  EXPECT_TRUE(images.GetButton1().empty());
+  EXPECT_EQ(jwtest::ReadJpeg(images.GetLogo()).Picture.Width, 16);
+
+  // A picture that cannot be encoded stops the run; what came before it was delivered.
+  names.clear();
+  t.Button1 = jwtest::Gradient(4, 4);
+  t.Button2.Pixels.pop_back();
+  EXPECT_THROW(images.Build(t, nullptr, collect), jw::EJWError);
+  EXPECT_EQ(names, (std::vector<std::string>{"template.jpg", "button1.jpg"}));
+}
+
+}  // namespace
