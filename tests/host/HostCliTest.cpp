@@ -54,7 +54,9 @@ class HostCli : public ::testing::Test {
   }
 
   // Skips while the library of this build does not offer the export yet.
-  bool NotWired(const TRun& R) { return R.Code == 3 && R.Err.find("not available") != std::string::npos; }
+  bool NotWired(const TRun& R) {
+    return R.Code == 3 && R.Err.find("not available") != std::string::npos;
+  }
 
   std::vector<unsigned> EntryIds() {
     std::vector<unsigned> ids;
@@ -105,7 +107,10 @@ TEST_F(HostCli, PageShowsTheEntryAndUnknownEntriesFail) {
   ASSERT_EQ(r.Code, 0) << r.Err;
   const std::string html = ReadAll(Dir / "p.html");
   // Windows-1252 bytes: "Süßes Glück", and the slogan's line break kept as markup.
-  EXPECT_NE(html.find("S\xFC\xDF" "es Gl\xFC" "ck"), std::string::npos);
+  EXPECT_NE(html.find("S\xFC\xDF"
+                      "es Gl\xFC"
+                      "ck"),
+            std::string::npos);
   EXPECT_NE(html.find("Kaffee<BR>aus fairem Handel"), std::string::npos);
   EXPECT_NE(html.find("logo.jpg?jwid=1003&tmpid=1"), std::string::npos);
 
