@@ -58,6 +58,12 @@ class HostCli : public ::testing::Test {
     return R.Code == 3 && R.Err.find("not available") != std::string::npos;
   }
 
+  // The pages and pictures need all three data files of the sample directory.
+  bool SampleIncomplete() {
+    const fs::path data = JW_SAMPLE_DATA;
+    return !fs::exists(data / "JWIMG.SRM") || !fs::exists(data / "JWTMP.SRM");
+  }
+
   std::vector<unsigned> EntryIds() {
     std::vector<unsigned> ids;
     std::istringstream in(Run("list").Out);
@@ -79,6 +85,7 @@ TEST_F(HostCli, SampleDirectoryListsItsEntries) {
 // Every page of every entry, plus the branch search page and the location page: the templates must
 // leave no tag behind, name no missing include and ask for no field the library does not know.
 TEST_F(HostCli, EveryPageOfEverySampleEntryIsComplete) {
+  if (SampleIncomplete()) GTEST_SKIP() << "the sample directory has no logo or template file";
   const TRun probe = Run("page 2001");
   if (NotWired(probe)) GTEST_SKIP() << probe.Err;
   ASSERT_EQ(probe.Code, 0) << probe.Err;
@@ -102,6 +109,7 @@ TEST_F(HostCli, EveryPageOfEverySampleEntryIsComplete) {
 }
 
 TEST_F(HostCli, PageShowsTheEntryAndUnknownEntriesFail) {
+  if (SampleIncomplete()) GTEST_SKIP() << "the sample directory has no logo or template file";
   TRun r = Run("page 1003 --out '" + (Dir / "p.html").string() + "'");
   if (NotWired(r)) GTEST_SKIP() << r.Err;
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -121,6 +129,7 @@ TEST_F(HostCli, PageShowsTheEntryAndUnknownEntriesFail) {
 }
 
 TEST_F(HostCli, ImagesAreJpegFilesOfTheTemplateAndLogo) {
+  if (SampleIncomplete()) GTEST_SKIP() << "the sample directory has no logo or template file";
   TRun r = Run("images 2001 '" + (Dir / "a").string() + "'");
   if (NotWired(r)) GTEST_SKIP() << r.Err;
   ASSERT_EQ(r.Code, 0) << r.Err;
@@ -138,6 +147,7 @@ TEST_F(HostCli, ImagesAreJpegFilesOfTheTemplateAndLogo) {
 }
 
 TEST_F(HostCli, ThumbnailKeepsTheWindowsProportions) {
+  if (SampleIncomplete()) GTEST_SKIP() << "the sample directory has no logo or template file";
   const fs::path png = Dir / "t.png";
   const TRun r = Run("thumb 2001 '" + png.string() + "' --width 200");
   if (NotWired(r)) GTEST_SKIP() << r.Err;
