@@ -1,7 +1,7 @@
 // jwpack: turns a readable JSON description of entries into a data directory, and shows an entry
 // of a data directory as JSON.
 //
-//   jwpack build SRC.json OUTDIR   writes OUTDIR/JWDAT.SRM
+//   jwpack build SRC.json OUTDIR   writes OUTDIR/JWDAT.SRM, JWIMG.SRM and JWTMP.SRM
 //   jwpack dump DATADIR ID         prints entry ID of DATADIR/JWDAT.SRM
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +13,14 @@
 #include "store/JWError.h"
 #include "store/ZDCodePage.h"
 #include "tools/writer/JWEntryJson.h"
+#include "tools/writer/JWPictureJson.h"
+
+#ifdef JWPACK_WITH_QT
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#endif
 
 namespace {
 
@@ -20,6 +28,24 @@ int Usage() {
   std::cerr << "usage: jwpack build SRC.json OUTDIR\n"
                "       jwpack dump DATADIR ID\n";
   return 2;
+}
+
+// Pictures are stored as bitmap files. With Qt at hand any format it reads is converted (to 24
+// bits, which every bitmap reader handles); without, only bitmap files are accepted.
+std::vector<uint8_t> LoadPicture(const std::string& APath) {
+#ifdef JWPACK_WITH_QT
+  QImage image;
+  if (!image.load(QString::fromStdString(APath)))
+    throw jw::EJWError("cannot read the picture \"" + APath + "\"");
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP"))
+    throw jw::EJWError("cannot convert \"" + APath + "\"");
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+#else
+  return jw::LoadBmpFile(APath);
+#endif
 }
 
 int Build(const std::string& ASource, const std::string& AOutDir) {
@@ -35,6 +61,14 @@ int Build(const std::string& ASource, const std::string& AOutDir) {
   const std::string target = jw::JoinPath(AOutDir, jw::kEntryDatFileName);
   jw::WriteEntriesFromJson(source, target);
   std::cout << source["Entries"].size() << " entries written to " << target << "\n";
+
+  const std::string baseDir = std::filesystem::path(ASource).parent_path().string();
+  const std::string logos = jw::JoinPath(AOutDir, "JWIMG.SRM");
+  const size_t logoCount = jw::WriteLogosFromJson(source, baseDir, logos, LoadPicture);
+  std::cout << logoCount << " logos written to " << logos << "\n";
+  const std::string templates = jw::JoinPath(AOutDir, "JWTMP.SRM");
+  const size_t templateCount = jw::WriteTemplatesFromJson(source, baseDir, templates, LoadPicture);
+  std::cout << templateCount << " templates written to " << templates << "\n";
   return 0;
 }
 
