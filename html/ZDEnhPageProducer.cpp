@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <typeinfo>
 
@@ -92,7 +91,7 @@ std::string UrlDecode(std::string_view s) {
 
 // Throws when a line (bytes before its line feed) is too long for the scanner.
 void CheckLineLengths(std::string_view AText) {
-  int line = 1;
+  long long line = 1;
   size_t start = 0;
   while (start <= AText.size()) {
     size_t lf = AText.find('\n', start);
@@ -104,6 +103,10 @@ void CheckLineLengths(std::string_view AText) {
     ++line;
   }
 }
+
+const char* const kCannotOpenTail =
+    "\" nicht \xF6"
+    "ffnen!";
 
 std::filesystem::path NativePath(const std::string& APath) {
 #ifdef _WIN32
@@ -131,10 +134,7 @@ std::string ReadTemplateFile(const std::string& APath) {
   if (ec || size > TZDEnhPageProducer::kMaxTemplateFileSize)
     throw EJWError("Template file too large: " + APath);
   std::ifstream in(p, std::ios::binary);
-  if (!in)
-    throw EJWError("Konnte Datei \"" + APath +
-                   "\" nicht \xF6"
-                   "ffnen!");
+  if (!in) throw EJWError("Konnte Datei \"" + APath + kCannotOpenTail);
   std::string text;
   text.resize(static_cast<size_t>(size));
   in.read(text.data(), static_cast<std::streamsize>(size));
@@ -205,7 +205,7 @@ std::string TZDEnhPageProducer::ErrorText(const std::string& AMessage) const {
 }
 
 std::string TZDEnhPageProducer::Content() {
-  if (!FHTMLFile.empty()) return ContentOf(ReadTemplateFile(FHTMLFile));
+  if (!FHTMLFile.empty()) return Produce(ReadTemplateFile(FHTMLFile));
   size_t size = 0;
   for (const std::string& line : FHTMLDoc) size += line.size() + 2;
   std::string text;
@@ -214,14 +214,19 @@ std::string TZDEnhPageProducer::Content() {
     text += line;
     text += "\r\n";
   }
-  return ContentOf(text);
+  return Produce(std::move(text));
 }
 
 std::string TZDEnhPageProducer::ContentOf(std::string_view ATemplate) {
+  // Work on our own copy: event handlers may change HTMLDoc or free what the view points into.
+  return Produce(std::string(ATemplate));
+}
+
+std::string TZDEnhPageProducer::Produce(std::string AText) {
   TActiveGuard active(*FProduction);
-  // Keep our own copy: event handlers may change HTMLDoc or free what the view points into.
-  const std::string text(ATemplate.substr(0, ATemplate.find('\0')));
-  CheckLineLengths(text);
+  const size_t nul = AText.find('\0');
+  if (nul != std::string::npos) AText.resize(nul);
+  CheckLineLengths(AText);
 
   // The page's budget counts the bytes held by the outputs under construction at all levels;
   // a finished output leaves the count when it goes to the caller, which counts it again if it
@@ -239,7 +244,7 @@ std::string TZDEnhPageProducer::ContentOf(std::string_view ATemplate) {
     out.append(piece);
   };
 
-  const std::string_view t(text);
+  const std::string_view t(AText);
   const size_t n = t.size();
   size_t pos = 0;
   while (pos < n) {

@@ -147,6 +147,8 @@ class TZDEnhPageProducer {
   };
   class TActiveGuard;
 
+  // Scans a template (up to its first NUL byte) and replaces its tags.
+  std::string Produce(std::string AText);
   // Applies FONT-SIZE, FONT-FAMILIE, FONT-STYLE (to AFont, when given) and ELLIPSIS; returns the
   // error text for sizes that are not integers, or the empty text.
   std::string ApplyFontParams(TZDFont* AFont, bool& AEllipsis, const TZDParamList& ATagParams);
