@@ -1,6 +1,9 @@
 // The HTML text of one page of an entry.
+#include <string>
+
 #include "JWCallFrame.h"
-#include "store/JWError.h"
+#include "html/JWHTMLProducer.h"
+#include "store/JWEButtons.h"
 
 using namespace jw;
 
@@ -12,12 +15,37 @@ JWLIB_EXPORT JWMemoryStream* JWAPI JW_GetHTMLText(uint32_t AEntryId, const char*
   return RunExport<JWMemoryStream*>(nullptr, [&](TLibLockGuard&) -> JWMemoryStream* {
     JWMemoryStream* stream = nullptr;
     try {
-      throw EJWError("HTML pages are not available in this build!");
+      // The page choice follows the buttons the host sees for the same flags.
+      const TEntryButtons buttons = LoadEntryButtons(AEntryId, AShowLocation, AForceLocation);
+      const std::string includePath = AIncludePath ? AIncludePath : "";
+      const std::string params = AParams ? AParams : "";
+
+      TJWHTMLProducer producer;
+      producer.SetShowPoPButton(AShowLocation != 0);
+      producer.SetPendixInstalled(AForceLocation != 0);
+      producer.SetFilepath(DataPath());
+      producer.OpenDataFiles();
+      producer.SetQueryParams(params);
+      producer.SetIncludePath(includePath);
+      producer.SetJW2ID(static_cast<int32_t>(AEntryId));
+
+      stream = NewMemoryStream(std::string());
+      std::string page;
+      producer.WritePage(&page, Index2JWButton(APageIndex, buttons.Set));
+      JWMemoryStream* full = NewMemoryStream(page);
+      FreeMemoryStream(stream);
+      stream = full;
     } catch (...) {
-      LogCurrentFailure(
-          Format("JW_GetHTMLText( %d, \"%s\", %d, \"%s\", %d, %d ): ", int32_t(AEntryId),
-                 AIncludePath ? AIncludePath : "", int32_t(APageIndex), AParams ? AParams : "",
-                 AShowLocation, AForceLocation));
+      try {
+        LogCurrentFailure(Format(
+            "JW_GetHTMLText( %d, \"%s\", %d, \"%s\", %d, %d ): ", static_cast<int32_t>(AEntryId),
+            AIncludePath ? AIncludePath : "", static_cast<int32_t>(APageIndex),
+            AParams ? AParams : "", AShowLocation, AForceLocation));
+      } catch (...) {
+        // The log could not be written: that failure goes to the host, the stream must not leak.
+        FreeMemoryStream(stream);
+        throw;
+      }
     }
     return stream;
   });

@@ -1,0 +1,832 @@
+#include "html/JWHTMLProducer.h"
+
+#include <climits>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <typeinfo>
+#include <utility>
+
+#include "html/JWHTMLText.h"
+#include "store/JWEBranchKeys.h"
+#include "store/JWEEntryDatFile.h"
+#include "store/JWELogoDatFile.h"
+#include "store/JWEOfficeHours.h"
+#include "store/JWETemplateDatFile.h"
+#include "store/JWError.h"
+#include "store/ZDGeo.h"
+#include "store/ZDStrUtils.h"
+#include "store/ZDTelNum.h"
+
+namespace jw {
+
+const char* const PortalBaseAddress = "www.jw-branchenportal.de/";
+
+using namespace htmltext;
+
+namespace {
+
+std::string Tag(const TZDParamList& AParams, const std::string& AName) {
+  return AParams.Values(AName);
+}
+
+// Counters only move forward one step at a time, but their start values come from request
+// parameters; they stop at the largest value instead of wrapping.
+void Step(int32_t& ACounter) {
+  if (ACounter < INT32_MAX) ++ACounter;
+}
+
+int32_t AddSaturated(int32_t A, int32_t B) {
+  const int64_t sum = int64_t(A) + int64_t(B);
+  if (sum > INT32_MAX) return INT32_MAX;
+  if (sum < INT32_MIN) return INT32_MIN;
+  return int32_t(sum);
+}
+
+// The list's lines, each followed by "<BR>" (line breaks inside a line become "<BR>" as well).
+std::string WholeListText(const std::vector<std::string>& AList) {
+  std::string text;
+  for (const std::string& line : AList) {
+    text += line;
+    text += "\r\n";
+  }
+  return ReplaceAll(ReplaceAll(text, "\r", "<BR>"), "\n", "");
+}
+
+// Sort-order names by sort index 1 to 5.
+const char* const SortNames[6] = {"", "STREET", "ZIP", "CITY", "FIRM", "DIST"};
+// The order in which request values are matched and names written back.
+const int32_t SortNameOrder[5] = {bsZip, bsStreet, bsCity, bsFirm, bsDist};
+
+// The quicksort pivot source. Private to the producer and seeded once per process; results never
+// depend on its sequence except for the order of branches with equal keys.
+std::minstd_rand& PivotRandom() {
+  static std::minstd_rand generator([] {
+    try {
+      return std::random_device{}();
+    } catch (const std::exception&) {
+      return 0x4A57u;
+    }
+  }());
+  return generator;
+}
+
+std::string IntToStr(int64_t AValue) {
+  return std::to_string(AValue);
+}
+
+// The directory of the running program: where page templates are looked for until the caller
+// names a directory of its own.
+std::string ProgramDirectory() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.parent_path().string();
+}
+
+}  // namespace
+
+TJW2DataRec CopyDataRec(const TJW2DataRec& A) {
+  TJW2DataRec r;
+  r.Id = A.Id;
+  r.TemplateId = A.TemplateId;
+  r.ExtraText1 = A.ExtraText1;
+  r.Code5 = A.Code5;
+  r.Code6 = A.Code6;
+  r.ExtraText2 = A.ExtraText2;
+  r.NamePart1 = A.NamePart1;
+  r.NamePart6 = A.NamePart6;
+  r.NamePart7 = A.NamePart7;
+  r.NamePart2 = A.NamePart2;
+  r.NamePart4 = A.NamePart4;
+  r.NamePart5 = A.NamePart5;
+  r.NameFormat = A.NameFormat;
+  r.ExtraText3 = A.ExtraText3;
+  r.NamePart3 = A.NamePart3;
+  r.Slogan = A.Slogan;
+  r.Street = A.Street;
+  r.StreetNo = A.StreetNo;
+  r.StreetAdd = A.StreetAdd;
+  r.Zip = A.Zip;
+  r.City = A.City;
+  r.PhonePrefix = A.PhonePrefix;
+  r.PhoneNumber = A.PhoneNumber;
+  r.FaxPrefix = A.FaxPrefix;
+  r.FaxNumber = A.FaxNumber;
+  r.MobilePrefix = A.MobilePrefix;
+  r.MobileNumber = A.MobileNumber;
+  r.EMail = A.EMail;
+  r.Url = A.Url;
+  r.PortalPage = A.PortalPage;
+  r.CardVisa = A.CardVisa;
+  r.CardAmex = A.CardAmex;
+  r.CardEurocard = A.CardEurocard;
+  r.CardDiners = A.CardDiners;
+  r.CardEC = A.CardEC;
+  r.HideLocation = A.HideLocation;
+  r.PosX = A.PosX;
+  r.PosY = A.PosY;
+  r.BranchCaption = A.BranchCaption;
+  r.Industries = A.Industries;
+  r.Searchwords = A.Searchwords;
+  r.OfficeHoursKind = A.OfficeHoursKind;
+  r.OfficeHours = A.OfficeHours;
+  r.EnhInfoKind = A.EnhInfoKind;
+  r.EnhInfo = A.EnhInfo;
+  if (A.Logo) r.Logo = std::make_unique<TJWBitmap>(*A.Logo);
+  r.Branches = A.Branches;
+  r.BusinessTypes = A.BusinessTypes;
+  return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation, data files and loading
+
+TJWHTMLProducer::TJWHTMLProducer() : FEngine(std::make_unique<TZDEnhPageProducer>()) {
+  FEngine->OnGetField = [this](TZDEnhPageProducer& ASender, const std::string& AFieldName,
+                               const TZDParamList& ATagParams) {
+    return GetFieldText(ASender, AFieldName, ATagParams);
+  };
+  FEngine->OnCustomEvent = [this](TZDEnhPageProducer& ASender, const std::string& ATagString,
+                                  const TZDParamList& ATagParams) {
+    return CustomTag(ASender, ATagString, ATagParams);
+  };
+  FEngine->SetIncludePath(ProgramDirectory());
+}
+
+TJWHTMLProducer::~TJWHTMLProducer() = default;
+
+std::string TJWHTMLProducer::DataFilePath(const std::string& AFileName) const {
+  return FFilepath + AFileName;
+}
+
+void TJWHTMLProducer::SetFilepath(const std::string& AValue) {
+  FFilepath = AValue;
+  // An empty path stays empty, so that the data files are found in the current directory.
+  if (!FFilepath.empty() && FFilepath.back() != '/' && FFilepath.back() != '\\' &&
+      FFilepath.back() != ':')
+    FFilepath += '/';
+}
+
+void TJWHTMLProducer::OpenLogoFile() {
+  auto reader = std::make_unique<TJWELogoDatFile>(DataFilePath(FLogoFileName));
+  reader->Open();
+  if (FEntryFile) FEntryFile->SetLogoFile(reader.get());
+  FLogoFile = std::move(reader);
+}
+
+void TJWHTMLProducer::OpenTemplateFile() {
+  auto reader = std::make_unique<TJWETemplateDatFile>(DataFilePath(FTemplateFileName));
+  reader->Open();
+  FTemplateFile = std::move(reader);
+}
+
+void TJWHTMLProducer::OpenEntryFile() {
+  auto reader = std::make_unique<TJWEEntryDatFile>(DataFilePath(FEntryFileName), FLogoFile.get());
+  reader->Open();
+  FEntryFile = std::move(reader);
+}
+
+void TJWHTMLProducer::OpenDataFiles() {
+  OpenLogoFile();
+  OpenTemplateFile();
+  OpenEntryFile();
+}
+
+void TJWHTMLProducer::SetTemplateFileName(const std::string& AValue) {
+  FTemplateFileName = AValue;
+  OpenTemplateFile();
+}
+
+void TJWHTMLProducer::SetLogoFileName(const std::string& AValue) {
+  FLogoFileName = AValue;
+  OpenLogoFile();
+}
+
+void TJWHTMLProducer::SetEntryFileName(const std::string& AValue) {
+  FEntryFileName = AValue;
+  OpenEntryFile();
+}
+
+std::string TJWHTMLProducer::IncludePath() const {
+  return FEngine->IncludePath();
+}
+void TJWHTMLProducer::SetIncludePath(const std::string& AValue) {
+  FEngine->SetIncludePath(AValue);
+}
+std::string TJWHTMLProducer::IncludeExt() const {
+  return FEngine->IncludeExt();
+}
+void TJWHTMLProducer::SetIncludeExt(const std::string& AValue) {
+  FEngine->SetIncludeExt(AValue);
+}
+
+void TJWHTMLProducer::ClearRecord() {
+  FDataRec = TJW2DataRec();
+  FButtonSet = 0;
+  FButtonCount = 0;
+}
+
+void TJWHTMLProducer::LoadedRecordChanged() {
+  if (FDataRec.Branches && !FDataRec.Branches->empty())
+    SortBranches(*FDataRec.Branches, FBranchSortIndex, int32_t(FDataRec.Branches->size()) - 1, 0);
+  FButtonCount = DeriveButtons(FDataRec, FShowPoPButton, FPendixInstalled, FButtonSet);
+}
+
+void TJWHTMLProducer::SetJW2ID(int32_t AValue) {
+  ClearRecord();
+  FRecordIsCopy = false;
+  FJW2ID = AValue;
+  if (FEntryFile) {
+    TJW2DataRec loaded;
+    FEntryFile->LoadEntry(static_cast<uint32_t>(AValue), loaded);
+    FDataRec = std::move(loaded);
+    LoadedRecordChanged();
+  }
+  FButtonCounter = 0;
+}
+
+void TJWHTMLProducer::SetDataRec(const TJW2DataRec& ARecord) {
+  FRecordIsCopy = true;
+  FDataRec = CopyDataRec(ARecord);
+  LoadedRecordChanged();
+  int32_t id = 0;
+  if (!TryStrToInt(FDataRec.Id, id))
+    throw EJWError("'" + FDataRec.Id + "' is not a valid integer value");
+  FJW2ID = id;
+}
+
+void TJWHTMLProducer::Assign(const TJWHTMLProducer& ASource) {
+  if (typeid(ASource) != typeid(TJWHTMLProducer) || &ASource == this) return;
+  FButtonCounter = ASource.FButtonCounter;
+  FEngine->Assign(*ASource.FEngine);
+  // The engine's events name their producer; this engine keeps answering to this producer.
+  FEngine->OnGetField = [this](TZDEnhPageProducer& ASender, const std::string& AFieldName,
+                               const TZDParamList& ATagParams) {
+    return GetFieldText(ASender, AFieldName, ATagParams);
+  };
+  FEngine->OnCustomEvent = [this](TZDEnhPageProducer& ASender, const std::string& ATagString,
+                                  const TZDParamList& ATagParams) {
+    return CustomTag(ASender, ATagString, ATagParams);
+  };
+  FJW2ID = ASource.FJW2ID;
+  FDataRec = CopyDataRec(ASource.FDataRec);
+  FRecordIsCopy = true;
+  FTemplateFileName = ASource.FTemplateFileName;
+  FLogoFileName = ASource.FLogoFileName;
+  FEntryFileName = ASource.FEntryFileName;
+  FFilepath = ASource.FFilepath;
+  OpenDataFiles();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Request parameters
+
+const std::vector<std::string>& TJWHTMLProducer::Params() {
+  WriteRequestParams();
+  return FParams;
+}
+
+void TJWHTMLProducer::SetParams(const std::vector<std::string>& AValue) {
+  FParams = AValue;
+  ReadRequestParams();
+}
+
+void TJWHTMLProducer::ReadRequestParams() {
+  FBranchSortIndex = bsStreet;
+  const std::string sortName = ParamValue(FParams, "BRANCHES_SORT");
+  for (int32_t index : SortNameOrder) {
+    if (AnsiSameText(sortName, SortNames[index])) {
+      FBranchSortIndex = index;
+      break;
+    }
+  }
+
+  // The leading "0" makes signs and blanks fail, so the position is never negative.
+  int32_t position = 0;
+  if (!TryStrToInt("0" + ParamValue(FParams, "BRANCHESPOS"), position)) position = 0;
+  FBranchPosition = position;
+
+  double minutes = 0;
+  FStartGeoEast = TryStrToFloatComma(ReplaceAll(ParamValue(FParams, "STARTX"), ".", ","), minutes)
+                      ? minutes / 60.0
+                      : 0.0;
+  FStartGeoNorth = TryStrToFloatComma(ReplaceAll(ParamValue(FParams, "STARTY"), ".", ","), minutes)
+                       ? minutes / 60.0
+                       : 0.0;
+}
+
+void TJWHTMLProducer::WriteRequestParams() {
+  std::string sortName;
+  for (int32_t index : SortNameOrder) {
+    if (index == FBranchSortIndex) {
+      sortName = SortNames[index];
+      break;
+    }
+  }
+  SetParamValue(FParams, "BRANCHES_SORT", sortName);
+  SetParamValue(FParams, "BRANCHESPOS", IntToStr(FBranchPosition));
+  SetParamValue(FParams, "PAGE", PageName(FPageIndex));
+}
+
+void TJWHTMLProducer::SetQueryParams(const std::string& AQuery) {
+  MergeQuery(FParams, AQuery);
+  ReadRequestParams();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages
+
+std::string TJWHTMLProducer::PageName(int32_t AIndex) const {
+  if (AIndex < 0 || AIndex > 7) return std::string();
+  return ButtonKeyTable[AIndex];
+}
+
+void TJWHTMLProducer::SelectPage(int32_t APageIndex) {
+  const std::string force = ParamValue(FParams, "FORCEPAGE");
+  int32_t forced = 0;
+  if (!force.empty() && TryStrToInt(force, forced) && forced >= 0 && forced <= 7)
+    APageIndex = forced;
+  FPageIndex = APageIndex;
+
+  const char* name = "main1";
+  if (APageIndex == brPointOfPlace)
+    name = "route";
+  else if (APageIndex == brBranches)
+    name = "main2";
+  const std::string path = FEngine->IncludePath() + name + FEngine->IncludeExt();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec))
+    throw EJWError("Datei \"" + path + "\" nicht gefunden!");
+  const uintmax_t size = std::filesystem::file_size(path, ec);
+  std::ifstream in(path, std::ios::binary);
+  // Page templates are small; a huge file is refused like one that cannot be read.
+  if (ec || !in || size > TZDEnhPageProducer::kMaxTemplateFileSize)
+    throw EJWError("Konnte Datei \"" + path +
+                   "\" nicht \xF6"
+                   "ffnen!");
+  std::string bytes(size_t(size), '\0');
+  in.read(bytes.data(), std::streamsize(size));
+  bytes.resize(size_t(in.gcount()));
+  FEngine->SetHTMLDoc(SplitLines(bytes));
+}
+
+void TJWHTMLProducer::WritePage(std::string* AStream, int32_t APageIndex) {
+  ReadRequestParams();
+  SelectPage(APageIndex);
+  if (!AStream) throw EJWError("Stream Error!");
+  AStream->append(FEngine->Content());
+}
+
+std::string TJWHTMLProducer::Include(const std::string& AFileName, const TZDParamList& ATagParams) {
+  return FEngine->ProduceInclude(AFileName, ATagParams);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Links
+
+int32_t TJWHTMLProducer::ButtonSlot() const {
+  int32_t count = 0;
+  for (int32_t i = 0; i <= 7; ++i) {
+    if (InSet(FButtonSet, TJWButtonRec(i))) ++count;
+    if (count == FButtonCounter) return i;
+  }
+  return -1;
+}
+
+std::string TJWHTMLProducer::ResolveParamMarkers(const std::string& AText) {
+  const std::string& begin = FParamTagBegin;
+  const std::string& end = FParamTagEnd;
+  if (begin.empty() || end.empty()) return AText;
+
+  // Each begin marker is resolved after everything behind it, so that markers nested in a name
+  // are resolved from the inside out. Walking the markers from the last one keeps the stack flat.
+  std::vector<size_t> starts;
+  for (size_t p = AText.find(begin); p != std::string::npos;
+       p = AText.find(begin, p + begin.size()))
+    starts.push_back(p);
+  if (starts.empty()) return AText;
+
+  std::string tail;  // the resolved text from the current marker on
+  for (size_t k = starts.size(); k-- > 0;) {
+    const size_t from = k == 0 ? 0 : starts[k];  // the first step sees the text before it too
+    const size_t to = k + 1 < starts.size() ? starts[k + 1] : AText.size();
+    std::string text = AText.substr(from, to - from) + tail;
+    const size_t markerAt = starts[k] - from;
+    const size_t nameAt = markerAt + begin.size();
+    const size_t endAt = text.find(end, nameAt);
+    if (endAt != std::string::npos) {
+      const std::string marker = text.substr(markerAt, endAt + end.size() - markerAt);
+      // Request parameters come from the host's query strings: never let them write markup.
+      const std::string value =
+          EscapeHtmlValue(ParamValue(FParams, text.substr(nameAt, endAt - nameAt)));
+      text = ReplaceAllIgnoreCase(text, marker, value);
+    }
+    tail = std::move(text);
+  }
+  return tail;
+}
+
+std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
+  const int32_t slot = std::max(ButtonSlot(), 0);
+  std::string s = ResolveParamMarkers(AText);
+  s = ReplaceAllIgnoreCase(s, "$pagenum$", IntToStr(FButtonCounter));
+  s = ReplaceAllIgnoreCase(s, "$btnpageidx$", IntToStr(int64_t(FButtonCounter) - 1));
+  s = ReplaceAllIgnoreCase(s, "$btnpagename$", PageName(slot));
+  s = ReplaceAllIgnoreCase(s, "$pageidx$", IntToStr(FPageIndex));
+  s = ReplaceAllIgnoreCase(s, "$pagename$", PageName(FPageIndex));
+  s = ReplaceAllIgnoreCase(s, "$jwid$", FDataRec.Id);
+  s = ReplaceAllIgnoreCase(s, "$tmpid$", IntToStr(FDataRec.TemplateId));
+  s = ReplaceAllIgnoreCase(s, "$branchespos$", IntToStr(FBranchPosition));
+  s = ReplaceAllIgnoreCase(s, "$startx$", FormatReal(FStartGeoEast * 60.0));
+  s = ReplaceAllIgnoreCase(s, "$starty$", FormatReal(FStartGeoNorth * 60.0));
+  return s;
+}
+
+std::string TJWHTMLProducer::LogoField(const TZDParamList& ATagParams) {
+  if (!FLogoLinkParams.empty() && (FLogoLinkParams[0] == '?' || FLogoLinkParams[0] == '&'))
+    FLogoLinkParams.erase(0, 1);
+  std::string query = Trim(ReplacePlaceholders(Tag(ATagParams, "QUERY")));
+  if (!query.empty() && query[0] != '?') query.insert(0, "?");
+  if (!query.empty()) {
+    if (query.back() != '&') query += '&';
+    query += ReplacePlaceholders(FLogoLinkParams);
+  } else {
+    query = ReplacePlaceholders(FLogoLinkParams);
+  }
+  if (!query.empty() && query[0] != '?') query.insert(0, "?");
+  return (FDataRec.Logo ? FLogoLink : Tag(ATagParams, "DEFAULT")) + query;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fields
+
+std::string TJWHTMLProducer::CustomTag(TZDEnhPageProducer&, const std::string&,
+                                       const TZDParamList&) {
+  return std::string();
+}
+
+std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string& AFieldName,
+                                          const TZDParamList& ATagParams) {
+  const std::string name = AnsiUpperCase(AFieldName);
+  if (name == "PARAM") return ParamField(ATagParams);
+  // Every other tag may set a request parameter instead of naming a field.
+  if (AnsiSameText(Tag(ATagParams, "TYPE"), "SETPARAM")) {
+    SetParamValue(FParams, Tag(ATagParams, "NAME"), Tag(ATagParams, "VALUE"));
+    return std::string();
+  }
+
+  const TJW2DataRec& r = FDataRec;
+  if (name == "PAGE") {
+    if (FPageIndex < 0 || FPageIndex > 7)
+      return FEngine->ErrStrPrefix() + "Unknown Pageindex" + FEngine->ErrStrSuffix();
+    return Include(Tag(ATagParams, "IDX" + IntToStr(FPageIndex)), ATagParams);
+  }
+  if (name == "TITLE" || name == "FIRM") return FormatEntryName(r, r.NameFormat);
+  if (name == "STREET") return r.Street;
+  if (name == "STREET_NO") return r.StreetNo;
+  if (name == "STREET_ADD") return r.StreetAdd;
+  if (name == "ZIP") return r.Zip;
+  if (name == "CITY") return r.City;
+  if (name == "PHONE_NO") return FormatTelNum(r.PhonePrefix, r.PhoneNumber);
+  if (name == "FAX_NO") return FormatTelNum(r.FaxPrefix, r.FaxNumber);
+  if (name == "MOBIL_NO") return FormatTelNum(r.MobilePrefix, r.MobileNumber);
+  if (name == "EMAIL") return r.EMail;
+  if (name == "SEARCHWORDS") return ListField(false, ATagParams);
+  if (name == "INDUSTRIES") return ListField(true, ATagParams);
+  if (name == "URL") return r.Url.empty() ? PortalBaseAddress + r.PortalPage : r.Url;
+  if (name == "SLOGAN") return r.Slogan;
+  if (name == "BUT1_HEIGHT" || name == "BUT1_WIDTH" || name == "BUT2_HEIGHT" ||
+      name == "BUT2_WIDTH" || name == "CAPTIONLEFT" || name == "BGCOLOR")
+    return TemplateField(name);
+  if (name == "BUTURL1" || name == "BUTURL2") return ButtonUrlField(ATagParams);
+  if (name == "BUT1" || name == "BUT2") return ButtonField(ATagParams);
+  if (name == "ENHINFO" || name == "ENH_LEFT" || name == "ENH_RIGHT")
+    return EnhInfoField(name, ATagParams);
+  if (name == "LOGO") return LogoField(ATagParams);
+  if (name == "CARDACCEPTANCE") return CardField(ATagParams);
+  if (name == "BUISNESSTYPES") return ReplaceAll(r.BusinessTypes, ",", "<BR>");
+  if (name == "OFFICEHOURS") return OfficeHoursField(ATagParams);
+  if (name == "OFFICEHOURS_INFOLINE") return OfficeHoursInfoLine();
+  if (name == "BRANCHES" || name == "B_FIRM" || name == "B_STREET" || name == "B_STREET_NO" ||
+      name == "B_STREET_ADD" || name == "B_ZIP" || name == "B_CITY" || name == "B_PHONE_NO" ||
+      name == "B_ID")
+    return BranchField(name, ATagParams);
+  if (name == "POI_X" || name == "POI_Y") {
+    try {
+      return FormatReal(GeoStrToMinutes(name == "POI_X" ? r.PosX : r.PosY));
+    } catch (const std::exception&) {
+      return "00000000";
+    }
+  }
+  return "N/A";
+}
+
+std::string TJWHTMLProducer::ParamField(const TZDParamList& ATagParams) {
+  if (CompareTextAscii(Tag(ATagParams, "TYPE"), "SET") > 0) {
+    SetParamValue(FParams, Tag(ATagParams, "NAME"), Tag(ATagParams, "VALUE"));
+    return std::string();
+  }
+  return ReplacePlaceholders(Tag(ATagParams, "VALUE"));
+}
+
+std::string TJWHTMLProducer::TemplateField(const std::string& AName) {
+  if (!FTemplateFile) return "N/A";
+  TJWTemplateRec rec;
+  FTemplateFile->GetTemplate(static_cast<uint32_t>(FDataRec.TemplateId), rec);
+  if (AName == "BUT1_HEIGHT") return IntToStr(rec.Button1.Height);
+  if (AName == "BUT1_WIDTH") return IntToStr(rec.Button1.Width);
+  if (AName == "BUT2_HEIGHT") return IntToStr(rec.Button2.Height);
+  if (AName == "BUT2_WIDTH") return IntToStr(rec.Button2.Width);
+  if (AName == "CAPTIONLEFT") return IntToStr(rec.CaptionLeft);
+  const uint32_t color = static_cast<uint32_t>(rec.BackgroundColor);
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%.2X%.2X%.2X", color & 0xFFu, (color >> 8) & 0xFFu,
+                (color >> 16) & 0xFFu);
+  return buf;
+}
+
+std::string TJWHTMLProducer::ListField(bool AIndustries, const TZDParamList& ATagParams) {
+  const std::string type = Tag(ATagParams, "TYPE");
+  std::string& text = AIndustries ? FIndustriesText : FSearchwordsText;
+  if (AnsiSameText(type, "DATA")) return text;
+  text.clear();
+
+  // An empty list counts as no list: there is nothing to show in any form.
+  const TStringList& list = AIndustries ? FDataRec.Industries : FDataRec.Searchwords;
+  if (list.empty()) return "&nbsp;";
+  if (AnsiSameText(type, "FILE")) {
+    int32_t maxRows = 10;
+    if (!TryStrToInt(Tag(ATagParams, "MAX_ROWS"), maxRows)) maxRows = 10;
+    const TStringList& words = FDataRec.Searchwords;
+    if (AIndustries && list.size() < 7 && !words.empty() && list.size() + words.size() < 7) {
+      FIndustriesText = WholeListText(list);
+      FSearchwordsText = WholeListText(words);
+      return Include(Tag(ATagParams, "MIX_PAGE"), ATagParams);
+    }
+    if (int64_t(list.size()) >= maxRows) return Include(Tag(ATagParams, "MAX_PAGE"), ATagParams);
+    text = WholeListText(list);
+    return Include(Tag(ATagParams, "MIN_PAGE"), ATagParams);
+  }
+  if (AnsiSameText(type, "ROWS")) {
+    std::string result;
+    const std::string file = Tag(ATagParams, "FILE");
+    for (const std::string& line : list) {
+      text = line;
+      result += Include(file, ATagParams);
+    }
+    return result;
+  }
+  return "&nbsp;";
+}
+
+std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
+                                          const TZDParamList& ATagParams) {
+  const TStringList& lines = FDataRec.EnhInfo;
+  if (AName == "ENHINFO") {
+    if (FDataRec.EnhInfoKind == 0) {
+      const std::string plain = Tag(ATagParams, "PLAIN");
+      if (AnsiSameText(plain, "THIS")) return lines.empty() ? "&nbsp;" : WholeListText(lines);
+      return Include(plain, ATagParams);
+    }
+    if (FDataRec.EnhInfoKind == 1) {
+      FLinePosition = 0;
+      return Include(Tag(ATagParams, "TABLE"), ATagParams);
+    }
+    return "N/A";
+  }
+  // The table form reads every line, the last one included.
+  const bool onLine = FLinePosition >= 0 && size_t(FLinePosition) < lines.size();
+  std::string result;
+  if (onLine) {
+    std::string rest = lines[size_t(FLinePosition)];
+    const std::string left = ExtractToken("\t", rest);
+    result = AName == "ENH_LEFT" ? left : ExtractToken("\t", rest);
+  }
+  if (AName == "ENH_RIGHT") Step(FLinePosition);
+  return result;
+}
+
+std::string TJWHTMLProducer::OfficeHoursCell(const TZDParamList& ATagParams) const {
+  if (FRowCounter < 1 || FRowCounter > 8) return std::string();
+  const size_t row = size_t(FRowCounter - 1);
+  switch (FDataRec.OfficeHoursKind) {
+    case 0:
+      return GetOfficeHoursLines(FDataRec.OfficeHours)[row];
+    case 1: {
+      int32_t col = 0;
+      if (!TryStrToInt(Tag(ATagParams, "COL"), col) || col < 1 || col > 16) return std::string();
+      return GetOfficeHoursDays(FDataRec.OfficeHours)[row][size_t(col - 1)];
+    }
+    case 2: {
+      const auto pair = GetOfficeHoursPairs(FDataRec.OfficeHours)[row];
+      return AnsiSameText(Tag(ATagParams, "COL"), "RIGHT") ? pair.second : pair.first;
+    }
+    default:
+      return std::string();
+  }
+}
+
+std::string TJWHTMLProducer::OfficeHoursField(const TZDParamList& ATagParams) {
+  const std::string type = Tag(ATagParams, "TYPE");
+  if (AnsiSameText(type, "FILE")) {
+    // The office-hours includes show their error texts openly for the rest of the page.
+    FEngine->SetErrStrPrefix(std::string());
+    FEngine->SetErrStrSuffix(std::string());
+    switch (FDataRec.OfficeHoursKind) {
+      case 0:
+        return Include(Tag(ATagParams, "INVIDUELL"), ATagParams);
+      case 1:
+        return Include(Tag(ATagParams, "STANDARD"), ATagParams);
+      case 2:
+        return Include(Tag(ATagParams, "TABLE"), ATagParams);
+      default:
+        return "N/A";
+    }
+  }
+  if (AnsiSameText(type, "RESETROWS")) {
+    FRowCounter = 1;
+    return std::string();
+  }
+  const std::string cell = OfficeHoursCell(ATagParams);
+  if (AnsiSameText(type, "NEXT")) Step(FRowCounter);
+  return cell;
+}
+
+std::string TJWHTMLProducer::OfficeHoursInfoLine() const {
+  switch (FDataRec.OfficeHoursKind) {
+    case 0:
+      return GetOfficeHoursLines(FDataRec.OfficeHours)[7];
+    case 1:
+      return GetOfficeHoursDays(FDataRec.OfficeHours)[7][0];
+    case 2:
+      return GetOfficeHoursPairs(FDataRec.OfficeHours)[7].first;
+    default:
+      return std::string();
+  }
+}
+
+std::string TJWHTMLProducer::CardField(const TZDParamList& ATagParams) {
+  if (!AnsiSameText(Tag(ATagParams, "TYPE"), "FILE")) return std::string();
+  const std::string row = AnsiUpperCase(Tag(ATagParams, "ROW"));
+  const TJW2DataRec& r = FDataRec;
+  bool set = false;
+  if (row == "VISA")
+    set = r.CardVisa != 0;
+  else if (row == "AMEX")
+    set = r.CardAmex != 0;
+  else if (row == "EUROCARD")
+    set = r.CardEurocard != 0;
+  else if (row == "DINERS")
+    set = r.CardDiners != 0;
+  else if (row == "EC")
+    set = r.CardEC != 0;
+  return set ? Include(Tag(ATagParams, "FILE"), ATagParams) : std::string();
+}
+
+std::string TJWHTMLProducer::ButtonField(const TZDParamList& ATagParams) {
+  const int32_t slot = ButtonSlot();
+  const std::string caption = slot >= 0 ? CaptionOf(TJWButtonRec(slot), FDataRec) : std::string();
+  if (AnsiSameText(Tag(ATagParams, "TYPE"), "NEXT")) Step(FButtonCounter);
+  return caption;
+}
+
+std::string TJWHTMLProducer::ButtonUrlField(const TZDParamList& ATagParams) {
+  const std::string link = ReplacePlaceholders(FButtonLinkParams);
+  if (AnsiSameText(Tag(ATagParams, "TYPE"), "NEXT")) Step(FButtonCounter);
+  return link;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Branch offices
+
+std::string TJWHTMLProducer::BranchField(const std::string& AName, const TZDParamList& ATagParams) {
+  if (AName == "BRANCHES") {
+    if (AnsiSameText(Tag(ATagParams, "TYPE"), "FILE")) {
+      const bool search = AnsiSameText(ParamValue(FParams, "BRANCHES_PAGE"), "SEARCH");
+      return Include(Tag(ATagParams, search ? "SEARCH" : "MAIN"), ATagParams);
+    }
+    return BranchStep(ATagParams);
+  }
+
+  std::string value;
+  const auto& branches = FDataRec.Branches;
+  if (branches && FBranchPosition >= 0 && size_t(FBranchPosition) < branches->size()) {
+    const TJWBranchRec& b = (*branches)[size_t(FBranchPosition)];
+    if (AName == "B_FIRM")
+      value = b.Firm;
+    else if (AName == "B_STREET")
+      value = b.Street;
+    else if (AName == "B_STREET_NO")
+      value = b.StreetNo;
+    else if (AName == "B_STREET_ADD")
+      value = b.StreetAdd;
+    else if (AName == "B_ZIP")
+      value = b.Zip;
+    else if (AName == "B_CITY")
+      value = b.City;
+    else if (AName == "B_PHONE_NO")
+      value = b.Phone;
+    else
+      value = IntToStr(b.BranchId);
+  }
+  BranchStep(ATagParams);  // only its move of the position counts here
+  return value;
+}
+
+std::string TJWHTMLProducer::BranchStep(const TZDParamList& ATagParams) {
+  const std::string type = Tag(ATagParams, "TYPE");
+  const auto& branches = FDataRec.Branches;
+  if (AnsiSameText(type, "NEXT") || AnsiSameText(type, "INIT")) {
+    if (branches) Step(FBranchPosition);
+    return std::string();
+  }
+  if (!AnsiSameText(type, "BUTTON") || !branches) return std::string();
+  const std::string direction = Tag(ATagParams, "DIRECTION");
+  if (AnsiSameText(direction, "NEXT")) {
+    // Shown while branches remain at or behind the position, so every branch can be reached.
+    if (!branches->empty() && int64_t(branches->size()) > int64_t(FBranchPosition))
+      return Include(Tag(ATagParams, "FILE"), ATagParams);
+    return std::string();
+  }
+  if (AnsiSameText(direction, "PREV") && int64_t(FBranchPosition) - 5 > 0) {
+    // The button's links carry the start of the previous page of five.
+    FBranchPosition = AddSaturated(FBranchPosition, -10);
+    struct Restore {
+      int32_t& Position;
+      ~Restore() { Position = AddSaturated(Position, 10); }
+    } restore{FBranchPosition};
+    return Include(Tag(ATagParams, "FILE"), ATagParams);
+  }
+  return std::string();
+}
+
+void TJWHTMLProducer::QuickSortBranches(std::vector<TJWBranchRec>& AList, int32_t ASortIndex,
+                                        int32_t AHigh, int32_t ALow) {
+  if (ALow > AHigh || ALow < 0 || size_t(AHigh) >= AList.size()) return;
+  // Keys are computed once per branch (and stay in SortKey); the sort then moves key and branch
+  // together. Equal keys are gathered in the middle, so long runs of equal keys cost no more than
+  // distinct ones.
+  std::vector<std::string> keys;
+  keys.reserve(size_t(AHigh - ALow) + 1);
+  for (int32_t i = ALow; i <= AHigh; ++i)
+    keys.push_back(BranchSortKey(AList[size_t(i)], ASortIndex, FStartGeoEast, FStartGeoNorth));
+  auto swapAt = [&](size_t a, size_t b) {
+    std::swap(keys[a], keys[b]);
+    std::swap(AList[size_t(ALow) + a], AList[size_t(ALow) + b]);
+  };
+  size_t lo = 0;
+  size_t hi = keys.size();  // half-open range still to sort
+  std::vector<std::pair<size_t, size_t>> pending;
+  for (;;) {
+    if (hi - lo < 2) {
+      if (pending.empty()) break;
+      std::tie(lo, hi) = pending.back();
+      pending.pop_back();
+      continue;
+    }
+    std::uniform_int_distribution<size_t> pick(lo, hi - 1);
+    const std::string pivot = keys[pick(PivotRandom())];
+    // Three-way partition: [lo, lt) < pivot, [lt, gt) == pivot, [gt, hi) > pivot.
+    size_t lt = lo, i = lo, gt = hi;
+    while (i < gt) {
+      const int c = keys[i].compare(pivot);
+      if (c < 0)
+        swapAt(lt++, i++);
+      else if (c > 0)
+        swapAt(i, --gt);
+      else
+        ++i;
+    }
+    // Continue with the smaller side and keep the larger one for later: the pending stack stays
+    // logarithmic in size.
+    if (lt - lo < hi - gt) {
+      pending.emplace_back(gt, hi);
+      hi = lt;
+    } else {
+      pending.emplace_back(lo, lt);
+      lo = gt;
+    }
+  }
+}
+
+void TJWHTMLProducer::FilterBranches(std::vector<TJWBranchRec>& AList) {
+  const std::string street = AnsiUpperCase(Trim(ParamValue(FParams, "BRANCHES_STREET")));
+  const std::string zip = Trim(ParamValue(FParams, "BRANCHES_ZIP"));
+  const std::string city = AnsiUpperCase(ParamValue(FParams, "BRANCHES_CITY"));
+  auto matches = [](const std::string& AField, const std::string& AFilter) {
+    return AFilter.empty() || AnsiUpperCase(AField.substr(0, AFilter.size())) == AFilter;
+  };
+  std::erase_if(AList, [&](const TJWBranchRec& b) {
+    return !(matches(b.Street, street) && matches(b.City, city) && matches(b.Zip, zip));
+  });
+}
+
+void TJWHTMLProducer::SortBranches(std::vector<TJWBranchRec>& AList, int32_t ASortIndex,
+                                   int32_t AHigh, int32_t ALow) {
+  QuickSortBranches(AList, ASortIndex, AHigh, ALow);
+  if (Trim(ParamValue(FParams, "BRANCHES_FILTER")) == "1") FilterBranches(AList);
+}
+
+}  // namespace jw

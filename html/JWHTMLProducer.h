@@ -1,0 +1,175 @@
+#pragma once
+// The entry HTML producer: answers the FIELD tags of the page templates with one entry's data,
+// walks the row, button and branch counters that list templates rely on, and carries the request
+// parameters through the links it writes.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/ZDEnhPageProducer.h"
+#include "store/JWEButtons.h"
+#include "store/JWEStruct.h"
+
+namespace jw {
+
+class TJWEEntryDatFile;
+class TJWELogoDatFile;
+class TJWETemplateDatFile;
+
+// The web address put before PortalPage for entries without a Url of their own.
+extern const char* const PortalBaseAddress;
+
+// A field copy of an entry record (the logo bitmap is copied too).
+TJW2DataRec CopyDataRec(const TJW2DataRec& ASource);
+
+class TJWHTMLProducer {
+ public:
+  TJWHTMLProducer();
+  virtual ~TJWHTMLProducer();
+  TJWHTMLProducer(const TJWHTMLProducer&) = delete;
+  TJWHTMLProducer& operator=(const TJWHTMLProducer&) = delete;
+
+  // Setting the identifier loads that entry (when the entry file is open), sorts and filters its
+  // branches by the current request parameters and derives its buttons.
+  int32_t JW2ID() const { return FJW2ID; }
+  void SetJW2ID(int32_t AValue);
+  // Takes a record loaded elsewhere; JW2ID becomes its Id read as a decimal number.
+  const TJW2DataRec& DataRec() const { return FDataRec; }
+  void SetDataRec(const TJW2DataRec& ARecord);
+
+  const std::string& Filepath() const { return FFilepath; }
+  void SetFilepath(const std::string& AValue);
+  const std::string& TemplateFileName() const { return FTemplateFileName; }
+  void SetTemplateFileName(const std::string& AValue);
+  const std::string& LogoFileName() const { return FLogoFileName; }
+  void SetLogoFileName(const std::string& AValue);
+  const std::string& EntryFileName() const { return FEntryFileName; }
+  void SetEntryFileName(const std::string& AValue);
+  std::string IncludePath() const;
+  void SetIncludePath(const std::string& AValue);
+  std::string IncludeExt() const;
+  void SetIncludeExt(const std::string& AValue);
+
+  const std::string& ButtonLinkParams() const { return FButtonLinkParams; }
+  void SetButtonLinkParams(const std::string& AValue) { FButtonLinkParams = AValue; }
+  const std::string& LogoLink() const { return FLogoLink; }
+  void SetLogoLink(const std::string& AValue) { FLogoLink = AValue; }
+  const std::string& LogoLinkParams() const { return FLogoLinkParams; }
+  void SetLogoLinkParams(const std::string& AValue) { FLogoLinkParams = AValue; }
+  const std::string& ParamTagBegin() const { return FParamTagBegin; }
+  void SetParamTagBegin(const std::string& AValue) { FParamTagBegin = AValue; }
+  const std::string& ParamTagEnd() const { return FParamTagEnd; }
+  void SetParamTagEnd(const std::string& AValue) { FParamTagEnd = AValue; }
+  bool ShowPoPButton() const { return FShowPoPButton; }
+  void SetShowPoPButton(bool AValue) { FShowPoPButton = AValue; }
+  bool PendixInstalled() const { return FPendixInstalled; }
+  void SetPendixInstalled(bool AValue) { FPendixInstalled = AValue; }
+  double StartGeoEast() const { return FStartGeoEast; }
+  void SetStartGeoEast(double AValue) { FStartGeoEast = AValue; }
+  double StartGeoNorth() const { return FStartGeoNorth; }
+  void SetStartGeoNorth(double AValue) { FStartGeoNorth = AValue; }
+
+  // Request parameters as "name=value" lines. Reading writes the branch settings and the page
+  // name back first; setting reads the branch settings from the new list.
+  const std::vector<std::string>& Params();
+  void SetParams(const std::vector<std::string>& AValue);
+
+  // Counters and settings that the fields walk; readable for callers and tests.
+  int32_t ButtonCounter() const { return FButtonCounter; }
+  TJWButtonSet ButtonSet() const { return FButtonSet; }
+  int32_t ButtonCount() const { return FButtonCount; }
+  int32_t PageIndex() const { return FPageIndex; }
+  int32_t BranchPosition() const { return FBranchPosition; }
+  int32_t BranchSortIndex() const { return FBranchSortIndex; }
+
+  TZDEnhPageProducer& Engine() { return *FEngine; }
+
+  // Opens the image, template and entry data files from Filepath, each replacing one already open.
+  void OpenDataFiles();
+  // Copies settings, identifier, a copy of the record and the file names of another producer of
+  // exactly this class and reopens the data files; from anything else it copies nothing.
+  void Assign(const TJWHTMLProducer& ASource);
+
+  virtual std::string GetFieldText(TZDEnhPageProducer& ASender, const std::string& AFieldName,
+                                   const TZDParamList& ATagParams);
+  virtual std::string CustomTag(TZDEnhPageProducer& ASender, const std::string& ATagString,
+                                const TZDParamList& ATagParams);
+  // Fixes the page (FORCEPAGE may override it) and loads "main1", "main2" or "route".
+  virtual void SelectPage(int32_t APageIndex);
+  virtual void QuickSortBranches(std::vector<TJWBranchRec>& AList, int32_t ASortIndex,
+                                 int32_t AHigh, int32_t ALow);
+  virtual void SortBranches(std::vector<TJWBranchRec>& AList, int32_t ASortIndex, int32_t AHigh,
+                            int32_t ALow);
+
+  std::string ReplacePlaceholders(const std::string& AText);
+  std::string ResolveParamMarkers(const std::string& AText);
+
+  void ReadRequestParams();
+  void WriteRequestParams();
+  // Merges a query string into the request parameters (no URL decoding) and reads them.
+  void SetQueryParams(const std::string& AQuery);
+  // Produces the page and appends its bytes to AStream; a null stream is "Stream Error!".
+  void WritePage(std::string* AStream, int32_t APageIndex);
+
+ private:
+  std::string PageName(int32_t AIndex) const;
+  int32_t ButtonSlot() const;
+  std::string Include(const std::string& AFileName, const TZDParamList& ATagParams);
+  void LoadedRecordChanged();
+  void ClearRecord();
+  void OpenLogoFile();
+  void OpenTemplateFile();
+  void OpenEntryFile();
+  std::string DataFilePath(const std::string& AFileName) const;
+
+  std::string ParamField(const TZDParamList& ATagParams);
+  std::string ListField(bool AIndustries, const TZDParamList& ATagParams);
+  std::string EnhInfoField(const std::string& AName, const TZDParamList& ATagParams);
+  std::string OfficeHoursCell(const TZDParamList& ATagParams) const;
+  std::string OfficeHoursField(const TZDParamList& ATagParams);
+  std::string OfficeHoursInfoLine() const;
+  std::string CardField(const TZDParamList& ATagParams);
+  std::string ButtonField(const TZDParamList& ATagParams);
+  std::string ButtonUrlField(const TZDParamList& ATagParams);
+  std::string BranchField(const std::string& AName, const TZDParamList& ATagParams);
+  std::string BranchStep(const TZDParamList& ATagParams);
+  std::string TemplateField(const std::string& AName);
+  std::string LogoField(const TZDParamList& ATagParams);
+  void FilterBranches(std::vector<TJWBranchRec>& AList);
+
+  int32_t FJW2ID = 0;
+  TJW2DataRec FDataRec;
+  std::string FFilepath;
+  std::string FTemplateFileName = "JWTMP.SRM";
+  std::string FLogoFileName = "JWIMG.SRM";
+  std::string FEntryFileName = "JWDAT.SRM";
+  std::string FButtonLinkParams = "?pagenum=$pagenum$&pagename=$pagename$&pageidx=$pageidx$";
+  std::string FLogoLink = "logo.jpg";
+  std::string FLogoLinkParams = "?jwid=$jwid$&tmpid=$tmpid$";
+  std::vector<std::string> FParams;
+  std::string FParamTagBegin = "[?";
+  std::string FParamTagEnd = "?]";
+  bool FShowPoPButton = true;
+  bool FPendixInstalled = false;
+  double FStartGeoEast = 0.0;
+  double FStartGeoNorth = 0.0;
+
+  int32_t FButtonCounter = 0;
+  TJWButtonSet FButtonSet = 0;
+  int32_t FButtonCount = 0;
+  std::unique_ptr<TZDEnhPageProducer> FEngine;
+  std::unique_ptr<TJWETemplateDatFile> FTemplateFile;
+  std::unique_ptr<TJWELogoDatFile> FLogoFile;
+  std::unique_ptr<TJWEEntryDatFile> FEntryFile;
+  bool FRecordIsCopy = false;
+  int32_t FLinePosition = 0;
+  int32_t FRowCounter = 1;
+  int32_t FPageIndex = 0;
+  std::string FIndustriesText;
+  std::string FSearchwordsText;
+  int32_t FBranchPosition = 0;
+  int32_t FBranchSortIndex = 1;
+};
+
+}  // namespace jw
