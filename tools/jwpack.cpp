@@ -3,6 +3,7 @@
 //
 //   jwpack build SRC.json OUTDIR   writes OUTDIR/JWDAT.SRM, JWIMG.SRM and JWTMP.SRM
 //   jwpack dump DATADIR ID         prints entry ID of DATADIR/JWDAT.SRM
+//   jwpack synth N OUTDIR          writes a synthetic directory of N entries for scale tests
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "store/JWDatFileIO.h"
 #include "store/JWError.h"
 #include "store/ZDCodePage.h"
+#include "tools/jwsynth.h"
 #include "tools/writer/JWEntryJson.h"
 #include "tools/writer/JWPictureJson.h"
 
@@ -26,7 +28,8 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: jwpack build SRC.json OUTDIR\n"
-               "       jwpack dump DATADIR ID\n";
+               "       jwpack dump DATADIR ID\n"
+               "       jwpack synth N OUTDIR\n";
   return 2;
 }
 
@@ -90,6 +93,7 @@ int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "build" && argc == 4) return Build(argv[2], argv[3]);
     if (command == "dump" && argc == 4) return Dump(argv[2], argv[3]);
+    if (command == "synth") return jw::JWPackSynth({argv + 2, argv + argc});
     return Usage();
   } catch (const std::exception& e) {
     // Messages of the library are Windows-1252; the terminal wants UTF-8.

@@ -210,7 +210,7 @@ class TProgress {
                    std::string(size_t(40 - bar), ' ').c_str(), pct, (unsigned long long)ADone,
                    (unsigned long long)Total);
       if (ADone == Total) std::fputc('\n', stderr);
-    } else if (pct % 10 == 0) {
+    } else if (pct % 10 == 0 && pct > 0) {
       std::fprintf(stderr, "%3d%% %llu/%llu\n", pct, (unsigned long long)ADone,
                    (unsigned long long)Total);
     }

@@ -159,3 +159,31 @@ TEST_F(HostCli, ThumbnailKeepsTheWindowsProportions) {
 }
 
 }  // namespace
+
+namespace {
+
+// A synthetic directory is a complete data directory: every entry is listed, and its pictures and
+// buttons come out of the library like those of the sample.
+TEST_F(HostCli, SyntheticDirectoryServesLikeTheSample) {
+  const fs::path data = Dir / "synth";
+  const std::string cmd =
+      std::string("'") + JWPACK_EXE + "' synth 130 '" + data.string() + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const std::string dataArg = "--data '" + data.string() + "' ";
+  std::istringstream list(Run(dataArg + "list").Out);
+  std::vector<unsigned> ids;
+  for (unsigned id; list >> id;) ids.push_back(id);
+  ASSERT_EQ(ids.size(), 130u);
+  EXPECT_EQ(ids.front(), 100000u);
+
+  const TRun images = Run(dataArg + "images 100001 '" + (Dir / "img").string() + "'");
+  if (NotWired(images)) GTEST_SKIP() << images.Err;
+  ASSERT_EQ(images.Code, 0) << images.Err;
+  EXPECT_EQ(QImage((Dir / "img" / "template.jpg").c_str(), "JPEG").size(), QSize(705, 460));
+  const TRun buttons = Run(dataArg + "buttons 100120");  // a member of the first chain
+  if (NotWired(buttons)) GTEST_SKIP() << buttons.Err;
+  ASSERT_EQ(buttons.Code, 0) << buttons.Err;
+  EXPECT_NE(buttons.Out.find("brBranches"), std::string::npos) << buttons.Out;
+}
+
+}  // namespace
