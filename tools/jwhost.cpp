@@ -6,6 +6,7 @@
 //     list                             the entry identifiers of the data directory
 //     buttons ID                       count, captions, names and positions of the buttons
 //     page ID [PAGE] [--params Q] [--out FILE]   one HTML page (Windows-1252 bytes)
+//     pages OUTDIR [ID...]             every page of the entries (all when none is named) as files
 //     images ID OUTDIR [--template T]  template pictures and logo as JPEG files
 //     thumb ID OUT.png [--width W]     a thumbnail of the viewer window
 //     show ID [--start N]              the viewer window (modal)
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -55,6 +57,7 @@ int Usage() {
   std::fputs(
       "usage: jwhost [--lib SO] [--data DIR] [--templates DIR] COMMAND ...\n"
       "  version | list | buttons ID | page ID [PAGE] [--params Q] [--out FILE]\n"
+      "  pages OUTDIR [ID...]\n"
       "  images ID OUTDIR [--template T] | thumb ID OUT.png [--width W]\n"
       "  show ID [--start N] | serve [--port P] [--bind ADDR]\n"
       "  flags: --no-location, --force-location\n",
@@ -186,6 +189,53 @@ int CmdPage(const TLibrary& L, const TArgs& A, uint32_t AId) {
   } else {
     std::fwrite(html.data(), 1, html.size(), stdout);
   }
+  return 0;
+}
+
+// Every button page of each entry, plus the location page, the branch search and the branch list
+// by distance: ID-N.html, ID-route.html, ID-search.html, ID-dist.html.
+int CmdPages(const TLibrary& L, const TArgs& A) {
+  if (A.Positional.size() < 2) return Usage();
+  const std::string dir = A.Positional[1];
+  std::vector<uint32_t> ids;
+  if (A.Positional.size() > 2) {
+    for (size_t i = 2; i < A.Positional.size(); ++i) {
+      uint32_t id = 0;
+      if (!ParseId(A.Positional[i], id)) return 1;
+      ids.push_back(id);
+    }
+  } else {
+    std::string error;
+    if (!ReadEntryIds(A.Data, ids, error)) {
+      std::fprintf(stderr, "jwhost: %s\n", error.c_str());
+      return 3;
+    }
+  }
+  QDir().mkpath(QString::fromStdString(dir));
+  const std::string templates = A.Templates + "/";
+  size_t written = 0;
+  for (uint32_t id : ids) {
+    const int32_t count = L.ButtonCount(id, A.ShowLocation, A.ForceLocation);
+    if (count < 0) return Failed(L, "JW_ButtonCount");
+    std::vector<std::pair<std::string, std::string>> requests;  // file suffix, (page, params)
+    for (int32_t p = 0; p < std::max(count, 1); ++p) requests.push_back({std::to_string(p), ""});
+    requests.push_back({"route", "FORCEPAGE=5"});
+    requests.push_back({"search", "FORCEPAGE=6&BRANCHES_PAGE=SEARCH"});
+    requests.push_back({"dist", "FORCEPAGE=6&BRANCHES_SORT=DIST&STARTX=417&STARTY=3056"});
+    for (const auto& [name, params] : requests) {
+      const uint32_t page = params.empty() ? uint32_t(std::stoul(name)) : 0;
+      JWMemoryStream* s = L.GetHTMLText(id, templates.c_str(), page, params.c_str(), A.ShowLocation,
+                                        A.ForceLocation);
+      if (!s) return Failed(L, "JW_GetHTMLText");
+      const std::string file = dir + "/" + std::to_string(id) + "-" + name + ".html";
+      if (!WriteFile(file, TakeStream(s))) {
+        std::fprintf(stderr, "jwhost: cannot write %s\n", file.c_str());
+        return 1;
+      }
+      ++written;
+    }
+  }
+  std::printf("%zu pages of %zu entries written to %s\n", written, ids.size(), dir.c_str());
   return 0;
 }
 
@@ -359,6 +409,7 @@ int main(int argc, char** argv) {
     HostFreeMem(version);
     return 0;
   }
+  if (cmd == "pages") return CmdPages(lib, A);
   if (cmd == "serve") {
     TServeOptions o;
     o.Bind = A.Bind;
