@@ -54,7 +54,8 @@ void TJWEEntryDatFile::Open() {
   FFile.ReadAt(0, header, sizeof header);
   FCount = GetU32(header);
   FDataStart = kHeaderSize + uint64_t(kIndexEntrySize) * FCount;
-  if (FCount > 0 && FDataStart > FFile.Size()) {
+  FFileSize = FFile.Size();
+  if (FCount > 0 && FDataStart > FFileSize) {
     Close();
     FailDamaged("der Index ist l\xE4nger als die Datei");
   }
@@ -64,6 +65,7 @@ void TJWEEntryDatFile::Close() {
   FFile.Close();
   FCount = 0;
   FDataStart = 0;
+  FFileSize = 0;
 }
 
 void TJWEEntryDatFile::EnsureOpen() {
@@ -93,18 +95,34 @@ TJWIndexEntry TJWEEntryDatFile::Lookup(uint32_t AId) {
   EnsureOpen();
   if (FCount == 0) return {};
   // The bounds move to mid rather than past it and both ends are tested on every pass, so the last
-  // two candidates are always examined. Ids compare as signed numbers. Each probe reads its index
-  // entry from the file; the entries at lo and hi are remembered as the bounds move.
+  // two candidates are always examined. Ids compare as signed numbers. Index entries are read from
+  // the file as they are probed; once the range is small, it is read in one go.
   const int32_t id = int32_t(AId);
   int64_t lo = 0, hi = int64_t(FCount) - 1;
-  TJWIndexEntry loEntry = ReadIndexEntry(0);
-  TJWIndexEntry hiEntry = hi == 0 ? loEntry : ReadIndexEntry(uint32_t(hi));
+  constexpr int64_t kWindowEntries = 4096 / kIndexEntrySize;
+  uint8_t window[kWindowEntries * kIndexEntrySize];
+  int64_t windowLo = -1, windowCount = 0;
+  auto probe = [&](int64_t AIndex) -> TJWIndexEntry {
+    if (AIndex >= windowLo && AIndex < windowLo + windowCount) {
+      const uint8_t* raw = window + (AIndex - windowLo) * kIndexEntrySize;
+      return {GetU32(raw), GetU32(raw + 4), GetU32(raw + 8)};
+    }
+    return ReadIndexEntry(uint32_t(AIndex));
+  };
+
+  TJWIndexEntry loEntry = probe(0);
+  TJWIndexEntry hiEntry = hi == 0 ? loEntry : probe(hi);
   std::optional<TJWIndexEntry> found;
   do {
+    if (windowCount == 0 && hi - lo + 1 <= kWindowEntries) {
+      const size_t bytes = size_t(hi - lo + 1) * kIndexEntrySize;
+      if (FFile.ReadAt(kHeaderSize + uint64_t(lo) * kIndexEntrySize, window, bytes) != bytes)
+        FailDamaged("der Index ist l\xE4nger als die Datei");
+      windowLo = lo;
+      windowCount = hi - lo + 1;
+    }
     const int64_t mid = (lo + hi) / 2;
-    const TJWIndexEntry midEntry = mid == lo   ? loEntry
-                                   : mid == hi ? hiEntry
-                                               : ReadIndexEntry(uint32_t(mid));
+    const TJWIndexEntry midEntry = mid == lo ? loEntry : mid == hi ? hiEntry : probe(mid);
     if (int32_t(midEntry.Id) < id) {
       lo = mid;
       loEntry = midEntry;
@@ -123,7 +141,12 @@ TJWIndexEntry TJWEEntryDatFile::Lookup(uint32_t AId) {
 TJWFileRec TJWEEntryDatFile::LoadFileRec(const TJWIndexEntry& AEntry, bool AFixedOnly) {
   EnsureOpen();
   TJWFileRec rec;
-  const std::vector<uint8_t> packed = FFile.ReadBytes(FDataStart + AEntry.Offset, AEntry.Size);
+  // The size at opening bounds the buffer (a stated size can be anything); a file that shrank since
+  // simply delivers fewer bytes.
+  const uint64_t start = FDataStart + AEntry.Offset;
+  std::vector<uint8_t> packed(
+      start >= FFileSize ? 0 : size_t(std::min<uint64_t>(AEntry.Size, FFileSize - start)));
+  packed.resize(FFile.ReadAt(start, packed.data(), packed.size()));
   TJWRawInflater inflater(packed.data(), packed.size());
   auto failCorrupt = [&] {
     FailDamaged("#" + IdText(AEntry.Id) + " JW Eintrag (" + inflater.Error() + ")");

@@ -109,6 +109,7 @@ class TJWEEntryDatFile {
   TJWDatFileIO FFile;
   uint32_t FCount = 0;
   uint64_t FDataStart = 0;
+  uint64_t FFileSize = 0;  // at opening
 };
 
 }  // namespace jw
