@@ -10,6 +10,7 @@
 #include "JWCallFrame.h"
 #include "JWSettings.h"
 #include "ZDLogFile.h"
+#include "store/JWEEntryDatFile.h"
 #include "store/JWError.h"
 
 namespace jw {
@@ -151,10 +152,15 @@ void LogCurrentFailure(const std::string& ACallText) {
 }
 
 TEntryButtons LoadEntryButtons(uint32_t AEntryId, bool AShowLocation, bool AForceLocation) {
-  (void)AEntryId;
-  (void)AShowLocation;
-  (void)AForceLocation;
-  throw EJWError("The entry data file reader is not available yet!");
+  // A reader of its own, without logos: only the button set is wanted, and nothing stays open.
+  TJWEEntryDatFile reader(DataFileName(EntryDatFileName));
+  TJW2DataRec record;
+  reader.LoadEntry(AEntryId, record);
+  TEntryButtons buttons;
+  buttons.Count = DeriveButtons(record, AShowLocation, AForceLocation, buttons.Set);
+  Include(buttons.Set, brClose);
+  buttons.BranchCaption = record.BranchCaption;
+  return buttons;
 }
 
 }  // namespace jw

@@ -1,0 +1,237 @@
+// HTML pages through the C boundary: data files from the writers, page templates written by the
+// test, whole pages and log lines compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "BmpGen.h"
+#include "JpegCheck.h"
+#include "LibHost.h"
+#include "tools/writer/JWDatWriter.h"
+#include "tools/writer/JWImgWriter.h"
+#include "tools/writer/JWTmpWriter.h"
+
+namespace {
+
+using jwtest::Lib;
+namespace fs = std::filesystem;
+
+enum : uint32_t {
+  idFirm = 17,        // industries, own search words, branches, logo, template 2
+  idSearchOnly = 30,  // search words and branches only
+  idMissing = 99,
+};
+
+jw::TJWEntryFixture Firm(uint32_t AId, const std::string& AName, const std::string& AZip,
+                         const std::string& AStreet, const std::string& APosX = "",
+                         const std::string& APosY = "") {
+  jw::TJWEntryFixture e;
+  e.Id = AId;
+  e.Record.NamePart1 = AName;
+  e.Record.Zip = AZip;
+  e.Record.Street = AStreet;
+  e.Record.City = "K\xF6ln";
+  e.Record.PosX = APosX;
+  e.Record.PosY = APosY;
+  return e;
+}
+
+std::string ReadFile(const fs::path& APath) {
+  std::ifstream in(APath, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class HtmlExport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<jw::TJWEntryFixture> entries;
+    jw::TJWEntryFixture firm = Firm(idFirm, "Muster", "50667",
+                                    "Hohe Stra\xDF"
+                                    "e",
+                                    "06503000", "50564200");
+    firm.Record.TemplateId = 2;
+    firm.Record.Industries = {
+        "B\xE4"
+        "cker",
+        "Konditor"};
+    firm.Record.Searchwords = {"Brot", "Brezel", "Kuchen", "Semmel", "Torte"};
+    // Branches about 1, 3 and 2 km north of the firm, one without a position, and the firm.
+    firm.BranchIds = {21, 22, 23, 24, idFirm};
+    entries.push_back(std::move(firm));
+    entries.push_back(Firm(21, "Nord", "50670", "A-Weg", "06503000", "50573900"));
+    entries.push_back(Firm(22, "Fern", "50735", "B-Weg", "06503000", "51000100"));
+    entries.push_back(Firm(23, "Mitte", "50672", "C-Weg", "06503000", "50580400"));
+    entries.push_back(Firm(24, "Ohne", "50000", "D-Weg"));
+    jw::TJWEntryFixture search = Firm(idSearchOnly, "Suche", "10115", "E-Weg");
+    search.Record.Searchwords = {"x"};
+    search.BranchIds = {idSearchOnly, 21};
+    entries.push_back(std::move(search));
+    jw::WriteEntryDatFile(Data.Dir() + "JWDAT.SRM", entries);
+
+    jw::TJWImgWriter logos(Data.Dir() + "JWIMG.SRM");
+    logos.AddLogo(idFirm, jwtest::MakeBmp24(jwtest::Gradient(33, 17)));
+    logos.Finish();
+
+    jw::TJWTmpWriter templates(Data.Dir() + "JWTMP.SRM");
+    jw::TJWTemplateFixture t;
+    t.Id = 2;
+    t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(24, 10));
+    t.Button2 = jwtest::MakeBmp24(jwtest::Gradient(26, 11));
+    t.BackgroundColor = 0x336699;  // red 0x99, green 0x66, blue 0x33
+    t.CaptionLeft = 12;
+    templates.Add(t);
+    templates.Finish();
+
+    ASSERT_EQ(Lib().SetJWDataPath(Data.Dir().c_str(), nullptr, 0), 1);
+  }
+
+  void Write(const std::string& AName, const std::string& AText) {
+    std::ofstream(Inc.Path / (AName + ".html"), std::ios::binary) << AText;
+  }
+
+  // The call's result: "<null>" without a stream, else the stream's bytes (checked to be a
+  // stream positioned at its end).
+  std::string Get(uint32_t AId, uint32_t APage, const char* AParams = "", uint8_t AShow = 0,
+                  uint8_t AForce = 0, const char* AInclude = nullptr) {
+    const std::string include = Inc.Dir();
+    JWMemoryStream* s = Lib().GetHTMLText(AId, AInclude ? AInclude : include.c_str(), APage,
+                                          AParams, AShow, AForce);
+    if (!s) return "<null>";
+    EXPECT_EQ(s->Position, s->Size);
+    std::string bytes(reinterpret_cast<const char*>(s->Memory), size_t(s->Size));
+    Lib().FreeMemoryStream(s);
+    return bytes;
+  }
+
+  // The log lines written since the last call, without their date prefix.
+  std::vector<std::string> NewLogLines() {
+    const std::string log = ReadFile(Cwd.Path / "test_lib.log");
+    std::vector<std::string> lines;
+    for (size_t pos = LogRead; pos < log.size();) {
+      const size_t end = log.find("\r\n", pos);
+      const std::string line = log.substr(pos, end - pos);
+      EXPECT_EQ(line.substr(19, 3), " | ") << line;
+      lines.push_back(line.substr(22));
+      pos = end == std::string::npos ? log.size() : end + 2;
+    }
+    LogRead = log.size();
+    return lines;
+  }
+
+  jwtest::TTempDir Data, Inc, Cwd;
+  jwtest::TCurrentDir InCwd{Cwd.Path};
+  size_t LogRead = 0;
+};
+
+TEST_F(HtmlExport, PagePositionsMapToTheEntrysButtons) {
+  Write("main1", "main1:<#FIELD NAME=PARAM VALUE=$pageidx$/$pagename$>");
+  Write("main2", "main2:<#FIELD NAME=PARAM VALUE=$pageidx$/$pagename$>");
+  Write("route", "route:<#FIELD NAME=PARAM VALUE=$pageidx$/$pagename$>");
+  // Search words (2) and branches (6) are the entry's buttons.
+  EXPECT_EQ(Get(idSearchOnly, 0), "main1:2/searchwords\r\n");
+  EXPECT_EQ(Get(idSearchOnly, 1), "main2:6/branches\r\n");
+  EXPECT_EQ(Get(idSearchOnly, 2), "main1:0/industries\r\n");  // beyond the buttons: page 0
+  EXPECT_EQ(Get(idSearchOnly, 1, "FORCEPAGE=5"), "route:5/pointofplace\r\n");
+  // With the location forced, the location button takes position 1.
+  EXPECT_EQ(Get(idSearchOnly, 1, "", 0, 1), "route:5/pointofplace\r\n");
+  EXPECT_TRUE(NewLogLines().empty());
+}
+
+TEST_F(HtmlExport, BranchesSortedByDistanceFromTheRequestedStart) {
+  Write("main2",
+        "<#INC FILE=row ACCEPT=DATA><#INC FILE=row ACCEPT=DATA><#INC FILE=row ACCEPT=DATA>"
+        "<#INC FILE=row ACCEPT=DATA>"
+        "<#FIELD NAME=BRANCHES TYPE=BUTTON DIRECTION=NEXT FILE=next>");
+  Write("row", "<#FIELD NAME=B_ID>:<#FIELD NAME=B_FIRM>:<#FIELD NAME=B_ZIP TYPE=NEXT>");
+  Write("next",
+        "<a href=\"<#FIELD NAME=PARAM VALUE=?BRANCHESPOS=$branchespos$&"
+        "BRANCHES_SORT=[?BRANCHES_SORT?]&STARTX=$startx$&STARTY=$starty$>\">weiter</a>");
+  // The firm stands at 410,5 / 3056,7 arc minutes; the branch button is position 2. Four rows
+  // of five branches: the button to the fifth one shows.
+  const std::string expected =
+      "17:Muster:50667\r\n21:Nord:50670\r\n23:Mitte:50672\r\n22:Fern:50735\r\n"
+      "<a href=\"?BRANCHESPOS=4&BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7\">weiter</a>\r\n"
+      "\r\n";
+  EXPECT_EQ(Get(idFirm, 2, "BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7"), expected);
+  EXPECT_EQ(Get(idFirm, 2, "BRANCHES_SORT=DIST&STARTX=410.5&STARTY=3056.7"), expected);
+  // By street, filtered to postal codes starting with 506: every branch fits on the page.
+  EXPECT_EQ(Get(idFirm, 2, "BRANCHES_SORT=street&BRANCHES_FILTER=1&BRANCHES_ZIP=506"),
+            "21:Nord:50670\r\n23:Mitte:50672\r\n17:Muster:50667\r\n\r\n");
+}
+
+TEST_F(HtmlExport, FieldsFromAllThreeDataFiles) {
+  Write("main1",
+        "<#FIELD NAME=FIRM>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>x<#FIELD "
+        "NAME=BUT1_HEIGHT>|<#FIELD NAME=BUT2_WIDTH>x<#FIELD NAME=BUT2_HEIGHT>|"
+        "<#FIELD NAME=CAPTIONLEFT>|<#FIELD NAME=LOGO DEFAULT=ohne.svg>|"
+        "<#FIELD NAME=BUT1 TYPE=NEXT><#FIELD NAME=BUT1 TYPE=NEXT>,<#FIELD NAME=BUTURL1>");
+  EXPECT_EQ(Get(idFirm, 0),
+            "Muster|996633|24x10|26x11|12|logo.jpg?jwid=17&tmpid=2|Branchen,"
+            "?pagenum=2&pagename=industries&pageidx=0\r\n");
+  // No logo, and a template the file does not hold (nor its default): empty values.
+  EXPECT_EQ(Get(idSearchOnly, 7),
+            "Suche|000000|0x0|0x0|0|ohne.svg?jwid=30&tmpid=0|"
+            "BranchenSuchworte,?pagenum=2&pagename=industries&pageidx=0\r\n");
+}
+
+TEST_F(HtmlExport, QueryStringsAreMergedAndTheirValuesEscaped) {
+  Write("main1", "<#FIELD NAME=PARAM VALUE=[?a?]|[?x?]|[??x?]|[?q?]>");
+  EXPECT_EQ(Get(idFirm, 0, "?x=1&a=1&a=2&q=\"><script>"), "2||1|&quot;&gt;&lt;script&gt;\r\n");
+  EXPECT_EQ(Get(idFirm, 0, nullptr), "|||\r\n");
+}
+
+TEST_F(HtmlExport, WithoutIncludePathTheTemplatesComeFromTheCurrentDirectory) {
+  std::ofstream(Cwd.Path / "main1.html", std::ios::binary) << "hier";
+  EXPECT_EQ(Get(idFirm, 0, "", 0, 0, ""), "hier\r\n");
+  JWMemoryStream* s = Lib().GetHTMLText(idFirm, nullptr, 0, nullptr, 0, 0);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(s->Memory), size_t(s->Size)), "hier\r\n");
+  Lib().FreeMemoryStream(s);
+}
+
+TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
+  const std::string inc = Inc.Dir();
+  auto call = [&](uint32_t AId, uint32_t APage, const std::string& AParams, int AShow, int AForce) {
+    return "JW_GetHTMLText( " + std::to_string(AId) + ", \"" + inc + "\", " +
+           std::to_string(APage) + ", \"" + AParams + "\", " + std::to_string(AShow) + ", " +
+           std::to_string(AForce) + " ): ";
+  };
+
+  // No template file "main1": the stream exists, empty.
+  EXPECT_EQ(Get(idFirm, 0, "a=1", 1, 0), "");
+  EXPECT_EQ(NewLogLines(), std::vector<std::string>{call(idFirm, 0, "a=1", 1, 0) + "Datei \"" +
+                                                    inc + "main1.html\" nicht gefunden!"});
+
+  // A template line that is too long, and a bad escape in a tag parameter.
+  Write("main1", std::string(5000, 'x'));
+  EXPECT_EQ(Get(idFirm, 0), "");
+  Write("main1", "ok\r\n<#FIELD NAME=PARAM VALUE=%zz>");
+  EXPECT_EQ(Get(idFirm, 0), "");
+  std::vector<std::string> lines = NewLogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].substr(0, call(idFirm, 0, "", 0, 0).size()), call(idFirm, 0, "", 0, 0));
+  EXPECT_NE(lines[0].find("Zeile zu lang in Zeile 1"), std::string::npos) << lines[0];
+  EXPECT_EQ(lines[1].substr(0, call(idFirm, 0, "", 0, 0).size()), call(idFirm, 0, "", 0, 0));
+
+  // An unknown entry, and missing data files: no stream at all.
+  Write("main1", "ok");
+  EXPECT_EQ(Get(idMissing, 3, "", 0, 1), "<null>");
+  EXPECT_EQ(NewLogLines(), std::vector<std::string>{call(idMissing, 3, "", 0, 1) +
+                                                    "#99 JW Eintrag nicht gefunden!"});
+  for (const char* file : {"JWIMG.SRM", "JWTMP.SRM", "JWDAT.SRM"}) {
+    fs::rename(Data.Path / file, Data.Path / "saved");
+    EXPECT_EQ(Get(idFirm, 0), "<null>") << file;
+    EXPECT_EQ(NewLogLines(), std::vector<std::string>{call(idFirm, 0, "", 0, 0) + "Datei \"" +
+                                                      Data.Dir() + file + "\" nicht gefunden!"});
+    fs::rename(Data.Path / "saved", Data.Path / file);
+  }
+  EXPECT_EQ(Get(idFirm, 0), "ok\r\n");
+  EXPECT_TRUE(NewLogLines().empty());
+}
+
+}  // namespace
