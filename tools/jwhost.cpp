@@ -382,8 +382,10 @@ int main(int argc, char** argv) {
     if (cmd == "show" && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-      std::fputs("jwhost: no display; the window is drawn off screen\n", stderr);
-      qputenv("QT_QPA_PLATFORM", "offscreen");
+      // A modal window nobody can see would never be closed.
+      std::fputs("jwhost: show needs a display (try: jwhost thumb ID OUT.png --width 705)\n",
+                 stderr);
+      return 1;
     }
     static int qargc = 1;
     app = std::make_unique<QApplication>(qargc, argv);
