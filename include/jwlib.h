@@ -13,12 +13,13 @@
  *  - Every call is one complete transaction: it opens the data files it needs, does its work and
  *    closes them again. Calls from several threads are serialised by one library-wide lock.
  *  - No C++ exception ever leaves the library. A call that fails returns the failure value
- * documented for it, and the failure's message becomes the calling thread's last error
- * (JW_GetLastError). Every call except JW_GetLastError clears the last error on entry, so it reads
- * "" after a call that succeeded.
+ *    documented for it, and the failure's message becomes the calling thread's last error
+ *    (JW_GetLastError). Every call except JW_GetLastError clears the last error on entry, so it
+ *    reads "" after a call that succeeded.
  *  - Failures that a call absorbs (button captions, button set, HTML text) are also appended as one
  *    dated line to a log file named after the host executable with the extension ".log", in the
- *    process's current directory.
+ *    process's current directory. When that line cannot be written, the log failure is passed on
+ *    instead: caption calls return 0, JW_GetButtonSet "", JW_GetHTMLText null.
  *  - Memory handed to the host (version text, memory streams) comes from the library's allocator:
  *    the host's routines once JW_SetMemoryManager installed them, the C heap otherwise. Release it
  *    with JW_FreeMem / JW_FreeMemoryStream, or with your own FreeMem routine if you installed one.
@@ -158,8 +159,9 @@ typedef uint8_t(JWAPI* JWLocateAddressFunc)(const char* Street, const char* Zip,
 
 /* 1. Installs the host's memory routines as the library's allocator for everything it hands out
  * from now on. Call it before any other function. When AGetMem or AFreeMem is null the library
- * goes back to its own allocator. Blocks handed out earlier must be released with the routines
- * that were in force when they were handed out. Takes no lock; cannot fail. */
+ * goes back to its own allocator. Blocks handed out earlier are still released by the allocator
+ * they came from when they go back through JW_FreeMem / JW_FreeMemoryStream. Takes no lock;
+ * cannot fail. */
 JWLIB_EXPORT void JWAPI JW_SetMemoryManager(JWGetMemFunc AGetMem, JWFreeMemFunc AFreeMem,
                                             JWReallocMemFunc AReallocMem);
 
@@ -247,12 +249,13 @@ JWLIB_EXPORT char* JWAPI JW_GetDLLVersion(void);
  * call into it. */
 JWLIB_EXPORT const char* JWAPI JW_GetLastError(void);
 
-/* 14. Releases a memory stream handed out by the library (its bytes, then the structure) with the
- * library's current allocator. Null is ignored. */
+/* 14. Releases a memory stream handed out by the library: its bytes, then the structure, each with
+ * the allocator it came from. Null is ignored. */
 JWLIB_EXPORT void JWAPI JW_FreeMemoryStream(JWMemoryStream* AStream);
 
-/* 15. Releases a block handed out by the library (e.g. the version text) with the library's current
- * allocator. Null is ignored. */
+/* 15. Releases a block handed out by the library (e.g. the version text) with the allocator it came
+ * from. While host routines are installed, a block of the host's own is released with its FreeMem;
+ * any other pointer, and null, is ignored. */
 JWLIB_EXPORT void JWAPI JW_FreeMem(void* P);
 
 /* 16. Processes the pending window events of the library's windows once, for hosts that run no Qt

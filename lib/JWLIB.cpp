@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <unordered_map>
 
 #include "JWCallFrame.h"
 #include "JWSettings.h"
@@ -30,9 +31,22 @@ struct TMemoryRoutines {
 std::mutex GMemLock;
 TMemoryRoutines GMemory;
 
+// Which routines handed out each block, so that JW_FreeMem releases a block with the allocator it
+// came from even when the host switched routines in between. Blocks the host released itself
+// leave an entry behind until their address is handed out again; that costs a few bytes, never a
+// wrong release.
+std::unordered_map<void*, TMemoryRoutines> GBlocks;
+
 TMemoryRoutines MemoryRoutines() {
   std::lock_guard<std::mutex> lock(GMemLock);
   return GMemory;
+}
+
+void Release(const TMemoryRoutines& AMemory, void* P) noexcept {
+  if (AMemory.FreeMem)
+    AMemory.FreeMem(P);
+  else
+    std::free(P);
 }
 
 thread_local std::string GLastError;
@@ -90,16 +104,32 @@ void* HostAlloc(size_t ASize) {
   const TMemoryRoutines mem = MemoryRoutines();
   void* p = mem.GetMem ? mem.GetMem(int32_t(ASize)) : std::malloc(ASize);
   if (!p) throw EJWError("Out of memory allocating " + std::to_string(ASize) + " bytes!");
+  try {
+    std::lock_guard<std::mutex> lock(GMemLock);
+    GBlocks.insert_or_assign(p, mem);
+  } catch (...) {
+    Release(mem, p);
+    throw;
+  }
   return p;
 }
 
 void HostFree(void* P) noexcept {
   if (!P) return;
-  const TMemoryRoutines mem = MemoryRoutines();
-  if (mem.FreeMem)
-    mem.FreeMem(P);
-  else
-    std::free(P);
+  TMemoryRoutines mem;
+  {
+    std::lock_guard<std::mutex> lock(GMemLock);
+    auto it = GBlocks.find(P);
+    if (it != GBlocks.end()) {
+      mem = it->second;
+      GBlocks.erase(it);
+    } else if (GMemory.FreeMem) {
+      mem = GMemory;  // a block of the host's own, which it may hand to us to release
+    } else {
+      return;  // not a block of ours: releasing it would corrupt the heap
+    }
+  }
+  Release(mem, P);
 }
 
 char* CopyToHost(const std::string& AText) {
@@ -152,15 +182,20 @@ void LogCurrentFailure(const std::string& ACallText) {
 }
 
 TEntryButtons LoadEntryButtons(uint32_t AEntryId, bool AShowLocation, bool AForceLocation) {
-  // A reader of its own, without logos: only the button set is wanted, and nothing stays open.
-  TJWEEntryDatFile reader(DataFileName(EntryDatFileName));
+  TJWEEntryDatFile file(DataFileName(EntryDatFileName));  // buttons need no logos
   TJW2DataRec record;
-  reader.LoadEntry(AEntryId, record);
-  TEntryButtons buttons;
-  buttons.Count = DeriveButtons(record, AShowLocation, AForceLocation, buttons.Set);
-  Include(buttons.Set, brClose);
-  buttons.BranchCaption = record.BranchCaption;
-  return buttons;
+  // The record goes back through its reader on every path, as every loaded entry does.
+  struct TRelease {
+    TJWEEntryDatFile& File;
+    TJW2DataRec& Record;
+    ~TRelease() { File.ReleaseEntry(Record); }
+  } release{file, record};
+  file.LoadEntry(AEntryId, record);
+  TEntryButtons result;
+  result.Count = DeriveButtons(record, AShowLocation, AForceLocation, result.Set);
+  Include(result.Set, brClose);
+  result.BranchCaption = record.BranchCaption;
+  return result;
 }
 
 }  // namespace jw

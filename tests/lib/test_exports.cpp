@@ -120,6 +120,34 @@ TEST_F(HostMemory, HalfASetOfRoutinesFallsBackToTheLibraryAllocator) {
   Lib().FreeMem(v);
 }
 
+TEST_F(HostMemory, BlocksGoBackToTheAllocatorTheyCameFrom) {
+  char* fromLibrary = Lib().GetDLLVersion();
+  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  char* fromHost = Lib().GetDLLVersion();
+  Lib().FreeMem(fromLibrary);  // C heap, although the host's routines are now installed
+  {
+    std::lock_guard<std::mutex> lock(Heap.Lock);
+    EXPECT_EQ(Heap.Frees, 0);
+  }
+  Lib().SetMemoryManager(nullptr, nullptr, nullptr);
+  Lib().FreeMem(fromHost);
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  EXPECT_EQ(Heap.Frees, 1);
+  EXPECT_TRUE(Heap.Live.empty());
+}
+
+TEST_F(HostMemory, ForeignBlocksAreNotReleasedIntoTheWrongHeap) {
+  int onTheStack = 0;
+  Lib().FreeMem(&onTheStack);  // no routines installed: not ours, left alone
+
+  // With routines installed the host may hand its own blocks to the library for release.
+  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  void* own = HostGetMem(8);
+  Lib().FreeMem(own);
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  EXPECT_TRUE(Heap.Live.empty());
+}
+
 void* JWAPI FailingGetMem(int32_t) {
   return nullptr;
 }

@@ -1,0 +1,86 @@
+#pragma once
+// A data directory with a small entry file whose entries cover the kinds of button sets.
+#include <string>
+#include <vector>
+
+#include "LibHost.h"
+#include "tools/writer/JWDatWriter.h"
+
+namespace jwtest {
+
+inline jw::TStringList Lines(int ACount, const char* APrefix) {
+  jw::TStringList result;
+  for (int i = 0; i < ACount; ++i) result.push_back(APrefix + std::to_string(i));
+  return result;
+}
+
+// Entry ids of the sample file.
+enum : uint32_t {
+  idShortSearchwords = 1,  // 2 industries + 3 search words: one button
+  idLongSearchwords = 2,   // 4 industries + 3 search words: two buttons
+  idBranches = 3,          // office hours, EC card, two branch offices called "Niederlassungen"
+  idOneBranch = 4,         // a branch list holding only the entry itself
+  idOddBranchWord = 5,     // branch caption kind 9 falls back to "Filialen"
+  idPosition = 6,          // business types and a usable position
+  idHidden = 7,            // a hidden, missing position and nothing else
+  idMissing = 99,          // not in the file
+};
+
+inline std::vector<jw::TJWEntryFixture> SampleEntries() {
+  std::vector<jw::TJWEntryFixture> entries;
+  auto add = [&](uint32_t AId) -> jw::TJW2DataRec& {
+    entries.emplace_back();
+    entries.back().Id = AId;
+    return entries.back().Record;
+  };
+  {
+    auto& r = add(idShortSearchwords);
+    r.Industries = Lines(2, "Industrie ");
+    r.Searchwords = Lines(3, "Wort ");
+  }
+  {
+    auto& r = add(idLongSearchwords);
+    r.Industries = Lines(4, "Industrie ");
+    r.Searchwords = Lines(3, "Wort ");
+  }
+  {
+    auto& r = add(idBranches);
+    r.OfficeHours = {"Mo-Fr 8-18"};
+    r.CardEC = 1;
+    r.BranchCaption = 2;
+    entries.back().BranchIds = {idBranches, idShortSearchwords};
+  }
+  {
+    add(idOneBranch).Industries = {"Handel"};
+    entries.back().BranchIds = {idOneBranch};
+  }
+  {
+    add(idOddBranchWord).BranchCaption = 9;
+    entries.back().BranchIds = {idOddBranchWord, idOneBranch, idMissing};
+  }
+  {
+    auto& r = add(idPosition);
+    r.BusinessTypes = "Handel,Dienstleistung";
+    r.PosX = "00544530";
+    r.PosY = "03056700";
+  }
+  {
+    auto& r = add(idHidden);
+    r.HideLocation = 1;
+  }
+  return entries;
+}
+
+// Writes the sample entry file into a fresh directory and makes it the library's data path.
+class TSampleData {
+ public:
+  TSampleData() {
+    jw::WriteEntryDatFile((Dir.Path / "JWDAT.SRM").string(), SampleEntries());
+    Select();
+  }
+  void Select() const { EXPECT_EQ(Lib().SetJWDataPath(Dir.Dir().c_str(), nullptr, 0), 1); }
+
+  TTempDir Dir;
+};
+
+}  // namespace jwtest

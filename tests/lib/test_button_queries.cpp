@@ -1,0 +1,182 @@
+// The five button queries on a real data file, called as a host calls them.
+#include <cstring>
+#include <future>
+
+#include "DataDir.h"
+
+namespace jwtest {
+namespace {
+
+class ButtonQueries : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Data = new TSampleData(); }
+  static void TearDownTestSuite() {
+    delete Data;
+    Data = nullptr;
+  }
+  void SetUp() override {
+    Data->Select();
+    // The failure cases log; keep their lines out of the build tree.
+    CurrentDir = std::make_unique<TCurrentDir>(LogDir.Path);
+  }
+
+  static TSampleData* Data;
+  TTempDir LogDir;
+  std::unique_ptr<TCurrentDir> CurrentDir;
+};
+TSampleData* ButtonQueries::Data = nullptr;
+
+TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
+  struct Case {
+    uint32_t Id;
+    uint8_t Show, Force;
+    int32_t Count;
+    const char* Set;
+    const char* Captions;
+  };
+  const Case cases[] = {
+      {idShortSearchwords, 1, 0, 1, "brIndustries|brClose", "Branchen"},
+      {idLongSearchwords, 0, 0, 2, "brIndustries|brSearchwords|brClose", "Branchen|Suchworte"},
+      {idBranches, 0, 0, 3, "brOfficeHours|brCardAcceptance|brBranches|brClose",
+       "Gesch\xE4"
+       "ftszeiten|Kartenakzeptanz|Niederlassungen"},
+      {idOneBranch, 0, 0, 1, "brIndustries|brClose", "Branchen"},
+      {idOddBranchWord, 0, 0, 1, "brBranches|brClose", "Filialen"},
+      {idPosition, 0, 0, 1, "brBusinessTypes|brClose",
+       "Gesch\xE4"
+       "ftstypen"},
+      {idPosition, 1, 0, 2, "brBusinessTypes|brPointOfPlace|brClose",
+       "Gesch\xE4"
+       "ftstypen|Standort zeigen"},
+      {idHidden, 1, 0, 0, "brClose", ""},
+      {idHidden, 0, 7, 1, "brPointOfPlace|brClose", "Standort zeigen"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "entry " << c.Id << " flags " << int(c.Show) << "," << int(c.Force));
+    EXPECT_EQ(Lib().ButtonCount(c.Id, c.Show, c.Force), c.Count);
+    EXPECT_STREQ(Lib().GetButtonSet(c.Id, c.Show, c.Force), c.Set);
+    EXPECT_EQ(Lib().Captions(c.Id, c.Show, c.Force), c.Captions);
+    EXPECT_STREQ(Lib().GetLastError(), "");
+  }
+}
+
+TEST_F(ButtonQueries, CaptionByPosition) {
+  EXPECT_EQ(Lib().Caption(idBranches, 0),
+            "Gesch\xE4"
+            "ftszeiten");
+  EXPECT_EQ(Lib().Caption(idBranches, 2), "Niederlassungen");
+  // The close button has no position; beyond the content buttons the first page is named.
+  EXPECT_EQ(Lib().Caption(idBranches, 3), "Branchen");
+  EXPECT_EQ(Lib().Caption(idBranches, 5), "Branchen");
+  EXPECT_EQ(Lib().Caption(idBranches, 0xFFFFFFFFu), "Branchen");
+  EXPECT_EQ(Lib().Caption(idPosition, 1, 1, 0), "Standort zeigen");
+}
+
+TEST_F(ButtonQueries, CaptionsAreCutToTheBuffer) {
+  char buf[32];
+  std::memset(buf, 'x', sizeof buf);
+  EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 5), 5);
+  EXPECT_EQ(std::string(buf, 6), std::string("Gesc\0x", 6));  // nothing beyond the count
+
+  EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 100), 16);
+  EXPECT_STREQ(buf,
+               "Gesch\xE4"
+               "ftszeiten");
+
+  EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 1), 1);
+  EXPECT_EQ(buf[0], '\0');
+
+  // The caption list zeroes the whole buffer before writing.
+  std::memset(buf, 'x', sizeof buf);
+  EXPECT_EQ(Lib().ButtonCaptions(idLongSearchwords, 0, 0, buf, 30), 19);
+  EXPECT_EQ(std::string(buf, 31), std::string("Branchen|Suchworte") + std::string(12, '\0') + "x");
+  std::memset(buf, 'x', sizeof buf);
+  EXPECT_EQ(Lib().ButtonCaptions(idLongSearchwords, 0, 0, buf, 9), 9);
+  EXPECT_EQ(std::string(buf, 10), std::string("Branchen\0x", 10));
+
+  // No room at all: nothing written, 0 returned.
+  std::memset(buf, 'x', sizeof buf);
+  for (int32_t size : {0, -1, INT32_MIN}) {
+    EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, size), 0);
+    EXPECT_EQ(Lib().ButtonCaptions(idBranches, 0, 0, buf, size), 0);
+  }
+  EXPECT_EQ(buf[0], 'x');
+  EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, nullptr, 10), 0);
+  EXPECT_EQ(Lib().ButtonCaptions(idBranches, 0, 0, nullptr, 10), 0);
+}
+
+TEST_F(ButtonQueries, Button2IndexFindsNamesCaseInsensitively) {
+  auto index = [](uint32_t AId, const char* AName, uint8_t AShow = 0) {
+    return std::string(Lib().Button2Index(AId, AName, AShow, 0));
+  };
+  EXPECT_EQ(index(idShortSearchwords, "brClose"), "1");
+  EXPECT_EQ(index(idShortSearchwords, "BRCLOSE"), "1");
+  EXPECT_EQ(index(idShortSearchwords, " brClose"), "0");  // the name is not trimmed
+  EXPECT_EQ(index(idShortSearchwords, "brSearchwords"), "0");
+  EXPECT_EQ(index(idShortSearchwords, ""), "0");
+  EXPECT_EQ(index(idShortSearchwords, nullptr), "0");
+  EXPECT_EQ(index(idBranches, "brBranches"), "2");
+  EXPECT_EQ(index(idBranches, "brclose"), "3");
+  EXPECT_EQ(index(idPosition, "brPointOfPlace", 1), "1");
+  EXPECT_EQ(index(idPosition, "brPointOfPlace", 0), "0");
+  EXPECT_EQ(index(idMissing, "brClose"), "0");
+}
+
+TEST_F(ButtonQueries, ResultTextsStayValidUntilTheSameExportIsCalledAgain) {
+  const char* set = Lib().GetButtonSet(idBranches, 0, 0);
+  const char* index = Lib().Button2Index(idBranches, "brClose", 0, 0);
+  // Button2Index reads the button set itself but must not overwrite the host's copy.
+  Lib().Button2Index(idShortSearchwords, "brClose", 0, 0);
+  EXPECT_STREQ(set, "brOfficeHours|brCardAcceptance|brBranches|brClose");
+  (void)index;
+  const char* set2 = Lib().GetButtonSet(idShortSearchwords, 0, 0);
+  EXPECT_STREQ(set2, "brIndustries|brClose");
+  EXPECT_STREQ(Lib().Button2Index(idBranches, "brClose", 0, 0), "3");
+}
+
+TEST_F(ButtonQueries, MissingEntry) {
+  EXPECT_EQ(Lib().ButtonCount(idMissing, 0, 0), -1);
+  EXPECT_STREQ(Lib().GetLastError(), "#99 JW Eintrag nicht gefunden!");
+  // The failure released the library lock: another thread gets through.
+  auto other = std::async(std::launch::async, [] { return Lib().ButtonCount(idBranches, 0, 0); });
+  ASSERT_EQ(other.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  EXPECT_EQ(other.get(), 3);
+
+  // The logging queries carry on with an empty set.
+  EXPECT_STREQ(Lib().GetButtonSet(idMissing, 1, 0), "");
+  EXPECT_STREQ(Lib().GetLastError(), "#99 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(Lib().Caption(idMissing, 2), "Branchen");
+  EXPECT_EQ(Lib().Captions(idMissing), "");
+  EXPECT_STREQ(Lib().Button2Index(idMissing, "brClose", 0, 0), "0");
+
+  // Negative identifiers (the upper half of u32) are just other identifiers.
+  EXPECT_EQ(Lib().ButtonCount(0xFFFFFFFFu, 0, 0), -1);
+  EXPECT_STREQ(Lib().GetLastError(), "#-1 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), 3);
+  EXPECT_STREQ(Lib().GetLastError(), "");
+}
+
+TEST_F(ButtonQueries, DataPathDecidesWhichFileIsRead) {
+  TTempDir empty;
+  const std::string file = empty.Dir() + "JWDAT.SRM";
+  const std::string notFound = "Datei \"" + file + "\" nicht gefunden!";
+
+  ASSERT_EQ(Lib().SetJWDataPath(empty.Path.string().c_str(), "key", 0), 1);  // separator added
+  EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), -1);
+  EXPECT_EQ(Lib().GetLastError(), notFound);
+
+  // A refused path is still the one used: bare file names resolve in the current directory.
+  EXPECT_EQ(Lib().SetJWDataPath("", nullptr, 0), 0);
+  {
+    TCurrentDir inData(Data->Dir.Path);
+    EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), 3);
+  }
+  EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), -1);
+
+  Data->Select();
+  EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), 3);
+}
+
+}  // namespace
+}  // namespace jwtest
