@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -232,6 +233,29 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   }
   EXPECT_EQ(Get(idFirm, 0), "ok\r\n");
   EXPECT_TRUE(NewLogLines().empty());
+
+  // A template field whose picture does not decode: the failure comes while the page is made.
+  {
+    jw::TJWTmpWriter broken(Data.Dir() + "JWTMP.SRM");
+    jw::TJWTemplateEntry entry;
+    entry.Id = 2;
+    std::tie(entry.Button1Offset, entry.Button1Size) = broken.AddData({1, 2, 3, 4});
+    broken.AddEntry(entry);
+    broken.Finish();
+  }
+  Write("main1", "<#FIELD NAME=BUT1_WIDTH>");
+  EXPECT_EQ(Get(idFirm, 0), "");
+  lines = NewLogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].substr(0, call(idFirm, 0, "", 0, 0).size()), call(idFirm, 0, "", 0, 0));
+
+  // A malformed template file fails before the stream exists.
+  jw::TJWTmpWriter damaged(Data.Dir() + "JWTMP.SRM");
+  damaged.SetEntrySize(41);
+  damaged.Finish();
+  EXPECT_EQ(Get(idFirm, 0), "<null>");
+  EXPECT_EQ(NewLogLines(),
+            std::vector<std::string>{call(idFirm, 0, "", 0, 0) + "JWTMP: Wrong Filesize!"});
 }
 
 }  // namespace
