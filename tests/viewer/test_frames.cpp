@@ -1,0 +1,251 @@
+// The headline, address, extra-info and logo frames as a user sees them.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+
+#include "ViewerTestEnv.h"
+#include "store/JWEPortal.h"
+#include "viewer/ufraJWAddress.h"
+#include "viewer/ufraJWEnhInfo.h"
+#include "viewer/ufraJWHeadline.h"
+#include "viewer/ufraJWLogo.h"
+
+using namespace jw;
+using jwtest::Child;
+using jwtest::Text;
+
+namespace {
+
+QRect Geo(const QWidget* AParent, const char* AName) {
+  return Child(AParent, AName)->geometry();
+}
+bool Shown(const QWidget* AParent, const char* AName) {
+  return Child(AParent, AName)->isVisibleTo(AParent);
+}
+
+}  // namespace
+
+TEST(Headline, NameWithoutPatternJoinsTheMainPartsWithSingleBlanks) {
+  TJW2DataRec rec;
+  rec.NamePart1 = "M\xFCller";
+  rec.NamePart2 = " GmbH";
+  rec.Slogan = "Alles aus einer Hand";
+  TfraJWHeadline frame;
+  frame.SetData(&rec);
+  EXPECT_EQ(Text(&frame, "lblFirma"), "M\xFCller GmbH");
+  EXPECT_EQ(Text(&frame, "lblFirma2"), "");
+  EXPECT_EQ(Geo(&frame, "lblFirma2").height(), 0);
+  // One line: the slogan follows the name directly.
+  EXPECT_EQ(Geo(&frame, "lblSlogan").top(), Geo(&frame, "lblFirma").bottom() + 1);
+  EXPECT_EQ(Geo(&frame, "lblFirma").height(),
+            QFontMetrics(Child(&frame, "lblFirma")->font()).height());
+  EXPECT_EQ(frame.size(), QSize(472, 61));
+}
+
+TEST(Headline, LongNameGetsTwoLinesOfHeight) {
+  TJW2DataRec rec;
+  rec.NamePart1 = std::string(20, 'W') + " " + std::string(20, 'W') + " " + std::string(20, 'W');
+  TfraJWHeadline frame;
+  frame.SetData(&rec);
+  EXPECT_EQ(Geo(&frame, "lblFirma").height(),
+            2 * QFontMetrics(Child(&frame, "lblFirma")->font()).height());
+}
+
+TEST(Headline, LineMarkInAnyCaseSplitsTheNameAndMovesTheSloganDown) {
+  TJW2DataRec rec;
+  rec.NamePart1 = "M\xFCller";
+  rec.NamePart2 = "Bau GmbH";
+  rec.NameFormat = "\\1<br>\\2";
+  rec.Slogan = "Bauen";
+  TfraJWHeadline frame;
+  frame.SetData(&rec);
+  EXPECT_EQ(Text(&frame, "lblFirma"), "M\xFCller");
+  EXPECT_EQ(Text(&frame, "lblFirma2"), "Bau GmbH");
+  EXPECT_EQ(Geo(&frame, "lblFirma2").top(), Geo(&frame, "lblFirma").bottom() + 1);
+  EXPECT_GT(Geo(&frame, "lblFirma2").height(), 0);
+  EXPECT_EQ(Geo(&frame, "lblSlogan").bottom(), 60);  // docked to the frame's bottom edge
+  EXPECT_TRUE(Child(&frame, "lblSlogan")->font().bold());
+}
+
+TEST(Headline, SloganWithLineMarkShowsTwoLines) {
+  TJW2DataRec rec;
+  rec.NamePart1 = "Firma";
+  rec.Slogan = "Erste Zeile<BR>Zweite Zeile";
+  TfraJWHeadline frame;
+  frame.SetData(&rec);
+  EXPECT_EQ(Text(&frame, "lblSlogan"), "Erste Zeile\nZweite Zeile");
+  EXPECT_GE(Geo(&frame, "lblSlogan").height(),
+            2 * QFontMetrics(Child(&frame, "lblSlogan")->font()).lineSpacing() - 1);
+}
+
+TEST(Headline, WithoutDataEverythingIsEmpty) {
+  TfraJWHeadline frame;
+  frame.SetData(nullptr);
+  EXPECT_EQ(Text(&frame, "lblFirma") + Text(&frame, "lblFirma2") + Text(&frame, "lblSlogan"), "");
+}
+
+namespace {
+
+TJW2DataRec AddressRec() {
+  TJW2DataRec rec;
+  rec.Street =
+      "Hauptstra\xDF"
+      "e";
+  rec.StreetNo = "36";
+  rec.StreetAdd = "a";
+  rec.Zip = "50667";
+  rec.City = "K\xF6ln";
+  rec.PhonePrefix = "0221";
+  rec.PhoneNumber = "123456";
+  rec.MobilePrefix = "0171";
+  rec.MobileNumber = "998877";
+  rec.EMail = "info@firma.de";
+  rec.Url = "www.firma.de";
+  return rec;
+}
+
+}  // namespace
+
+TEST(Address, RowsShowTheAddressAndHideMissingNumbers) {
+  TJW2DataRec rec = AddressRec();
+  TfraJWAddress frame;
+  frame.SetData(&rec);
+  EXPECT_EQ(Text(&frame, "lblStrasse"),
+            "Hauptstra\xDF"
+            "e 36a");
+  EXPECT_EQ(Text(&frame, "lblPLZOrt"), "50667 K\xF6ln");
+  EXPECT_TRUE(Shown(&frame, "lblTelefon"));
+  EXPECT_FALSE(Shown(&frame, "lblTelefax"));
+  EXPECT_FALSE(Shown(&frame, "lblCTelefax"));
+  // The fax row collapses in both columns: mobile follows phone, each caption beside its value.
+  EXPECT_EQ(Geo(&frame, "lblMobil").top(), Geo(&frame, "lblTelefon").bottom() + 1);
+  for (auto [caption, value] : {std::pair{"lblCTelefon", "lblTelefon"},
+                                {"lblCMobil", "lblMobil"},
+                                {"lblCEMail", "lblEMail"},
+                                {"lblCUrl", "lblUrl"}})
+    EXPECT_EQ(Geo(&frame, caption).top(), Geo(&frame, value).top()) << caption;
+  EXPECT_EQ(Text(&frame, "lblCTelefon"), "Telefon:");
+  EXPECT_EQ(frame.width(), 270);
+
+  // Adding the fax number makes the block one row taller.
+  const int height = frame.height();
+  rec.FaxPrefix = "0221";
+  rec.FaxNumber = "123457";
+  frame.UpdateContent();
+  EXPECT_TRUE(Shown(&frame, "lblTelefax"));
+  EXPECT_EQ(frame.height(), height + Geo(&frame, "lblTelefax").height());
+  // The frame ends one pixel under the last row, the web address.
+  EXPECT_EQ(frame.height(), Child(&frame, "pnlPanel")->y() + Geo(&frame, "lblUrl").bottom() + 2);
+}
+
+TEST(Address, EmptyEntryOrNoDataHidesEveryRow) {
+  TfraJWAddress frame;
+  frame.SetData(nullptr);
+  for (const char* name : {"lblStrasse", "lblPLZOrt", "lblTelefon", "lblCTelefon", "lblEMail",
+                           "lblUrl", "pnlLineUrl", "pnlLineEMail"})
+    EXPECT_FALSE(Shown(&frame, name)) << name;
+  TJW2DataRec empty;
+  frame.SetData(&empty);
+  for (const char* name : {"lblStrasse", "lblPLZOrt", "lblTelefon", "lblMobil", "lblUrl", "lblCUrl",
+                           "pnlLineUrl", "lblEMail"})
+    EXPECT_FALSE(Shown(&frame, name)) << name;
+}
+
+TEST(Address, LinksOpenMailAndBrowserWithTheStoredTexts) {
+  std::vector<std::string> opened;
+  TfraJWAddress::SetLinkOpener([&](const std::string& ALink) { opened.push_back(ALink); });
+  TJW2DataRec rec = AddressRec();
+  rec.Url.clear();
+  rec.PortalPage = "firma-4711";
+  TfraJWAddress frame;
+  frame.SetData(&rec);
+  EXPECT_EQ(Text(&frame, "lblUrl"), PortalBaseAddress() + "firma-4711");
+  frame.lblUrlClick();
+  frame.lblEMailClick();
+  rec.Url = "www.firma.de/";
+  frame.lblUrlClick();
+  TfraJWAddress::SetLinkOpener(nullptr);
+  EXPECT_EQ(opened, (std::vector<std::string>{"http://" + PortalBaseAddress() + "firma-4711",
+                                              "mailto:info@firma.de", "http://www.firma.de/"}));
+}
+
+TEST(Address, LongWebAddressIsCutWithHintAndMatchingUnderline) {
+  TJW2DataRec rec = AddressRec();
+  rec.Url = "www.ein-sehr-langer-name-fuer-eine-firma-mit-vielen-worten.de/startseite.html";
+  TfraJWAddress frame;
+  frame.SetData(&rec);
+  auto* url = Child<QLabel>(&frame, "lblUrl");
+  const std::string shown = Text(&frame, "lblUrl");
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+  EXPECT_EQ(FromQString(url->toolTip()), rec.Url);
+  const int width = QFontMetrics(url->font()).horizontalAdvance(url->text());
+  EXPECT_LE(width, 197);
+  EXPECT_EQ(Geo(&frame, "pnlLineUrl").width(), width);
+  EXPECT_EQ(Geo(&frame, "pnlLineUrl").top(), Geo(&frame, "lblUrl").bottom() + 1);
+  EXPECT_EQ(Geo(&frame, "pnlLineUrl").height(), 1);
+  // A short address is shown whole.
+  EXPECT_EQ(Text(&frame, "lblEMail"), "info@firma.de");
+}
+
+TEST(EnhInfo, CaptionValueLinesAlignTheValuesAfterTheWidestCaption) {
+  TJW2DataRec rec;
+  rec.EnhInfoKind = 1;
+  rec.EnhInfo = {"Parkpl\xE4tze\tja\tignoriert", "Anfahrt"};
+  TfraJWEnhInfo frame;
+  frame.SetData(&rec);
+  auto* pnl1 = Child<TJWPanel>(&frame, "pnlEE1");
+  EXPECT_EQ(pnl1->Caption(), "Parkpl\xE4tze");
+  EXPECT_EQ(Text(&frame, "lblEE1"), "ja");
+  EXPECT_TRUE(Shown(&frame, "pnlEE2"));
+  EXPECT_EQ(Child<TJWPanel>(&frame, "pnlEE2")->Caption(), "Anfahrt");
+  EXPECT_FALSE(Child(&frame, "lblEE2")->isVisibleTo(&frame));
+  const int widest =
+      QFontMetrics(Child(&frame, "lblEE1")->font()).horizontalAdvance(ToQString("Parkpl\xE4tze"));
+  EXPECT_EQ(Geo(&frame, "lblEE1").left(), widest + 5);
+  EXPECT_EQ(Geo(&frame, "lblEE1").right(), 269);
+  EXPECT_FALSE(Shown(&frame, "pnlEE3"));
+  EXPECT_FALSE(Shown(&frame, "lblPlainText"));
+  EXPECT_EQ(Geo(&frame, "pnlEE2").top(), 17);
+}
+
+TEST(EnhInfo, AtMostSevenLinesAndUnknownKindsShowNothing) {
+  TJW2DataRec rec;
+  rec.EnhInfoKind = 1;
+  for (int i = 1; i <= 9; ++i) rec.EnhInfo.push_back("Zeile " + std::to_string(i) + "\tWert");
+  TfraJWEnhInfo frame;
+  frame.SetData(&rec);
+  EXPECT_TRUE(Shown(&frame, "pnlEE7"));
+  EXPECT_EQ(Child<TJWPanel>(&frame, "pnlEE7")->Caption(), "Zeile 7");
+  EXPECT_EQ(frame.findChildren<TJWPanel*>().size(), 7);
+  rec.EnhInfoKind = 2;
+  frame.UpdateContent();
+  for (QWidget* w : frame.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    EXPECT_FALSE(w->isVisibleTo(&frame)) << w->objectName().toStdString();
+}
+
+TEST(EnhInfo, FreeTextShowsAllLines) {
+  TJW2DataRec rec;
+  rec.EnhInfo = {"Erste Zeile", "Zweite Zeile"};
+  TfraJWEnhInfo frame;
+  frame.SetData(&rec);
+  EXPECT_TRUE(Shown(&frame, "lblPlainText"));
+  EXPECT_EQ(Text(&frame, "lblPlainText"), "Erste Zeile\nZweite Zeile\n");
+  rec.EnhInfo.clear();
+  frame.UpdateContent();
+  EXPECT_FALSE(Shown(&frame, "lblPlainText"));
+}
+
+TEST(Logo, PictureIsCopiedAndCutToTheFrame) {
+  TJW2DataRec rec;
+  rec.Logo = jwtest::Solid(200, 80, 0xFF336699);
+  TfraJWLogo frame;
+  frame.SetData(&rec);
+  rec.Logo.reset();  // the frame keeps its own copy
+  auto* img = Child<QLabel>(&frame, "imgLogo");
+  EXPECT_EQ(img->size(), QSize(200, 80));
+  EXPECT_EQ(img->pixmap().toImage().pixel(5, 5), 0xFF336699u);
+  EXPECT_EQ(frame.size(), QSize(133, 57));
+  frame.SetData(&rec);
+  EXPECT_TRUE(img->pixmap().isNull());
+}

@@ -1,0 +1,157 @@
+// The navigation bar: which buttons, in which order, with which captions, and what pressing does.
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+
+#include "ViewerTestEnv.h"
+#include "store/JWError.h"
+#include "viewer/ufraJWNavigation.h"
+
+using namespace jw;
+using jwtest::Child;
+using jwtest::Text;
+
+namespace {
+
+struct Bar {
+  TfraJWNavigation Frame;
+  explicit Bar(TJW2DataRec* ARec, int AButtonHeight = 16) {
+    Frame.SetButtonImages(36, jwtest::Solid(140, AButtonHeight, 0xFFAABBCC),
+                          jwtest::Solid(140, 20, 0xFF112233));
+    Frame.SetShowLocation(true);
+    Frame.SetData(ARec);
+  }
+  // Captions of the shown panels from top to bottom.
+  std::vector<std::string> Captions() const {
+    std::vector<std::pair<int, std::string>> shown;
+    for (const char* suffix : {"1", "2", "3", "4", "5", "6", "7", "End"}) {
+      const QWidget* panel = Child(&Frame, (std::string("pnlButton") + suffix).c_str());
+      if (panel->isVisibleTo(&Frame))
+        shown.emplace_back(panel->y(), Text(&Frame, (std::string("lblButton") + suffix).c_str()));
+    }
+    std::sort(shown.begin(), shown.end());
+    std::vector<std::string> result;
+    for (auto& [top, caption] : shown) result.push_back(caption);
+    return result;
+  }
+};
+
+TJW2DataRec CardsAndHours() {
+  TJW2DataRec rec;
+  rec.Industries = TStringList{"Baustoffe"};
+  rec.CardVisa = 1;
+  rec.OfficeHoursKind = 0;
+  rec.OfficeHours = TStringList{"Mo-Fr 8-18 Uhr"};
+  return rec;
+}
+
+void Click(QWidget* AWidget) {
+  const QPointF at(2, 2);
+  QMouseEvent press(QEvent::MouseButtonPress, at, AWidget->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, AWidget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(AWidget, &press);
+  QCoreApplication::sendEvent(AWidget, &release);
+}
+
+}  // namespace
+
+TEST(Navigation, CardAcceptanceComesBeforeOfficeHoursAndCloseIsLast) {
+  TJW2DataRec rec = CardsAndHours();
+  Bar bar(&rec);
+  EXPECT_EQ(bar.Captions(), (std::vector<std::string>{"Branchen", "Kartenakzeptanz",
+                                                      "Gesch\xE4"
+                                                      "ftszeiten",
+                                                      "Schlie\xDF"
+                                                      "en"}));
+  EXPECT_EQ(Text(&bar.Frame, "lblButtonEnd"),
+            "Schlie\xDF"
+            "en");
+  EXPECT_EQ(bar.Frame.ItemCount(), 4);
+  // The bar is as tall as its panels: three buttons and the End button.
+  EXPECT_EQ(bar.Frame.height(), 3 * 16 + 20);
+  EXPECT_EQ(Child(&bar.Frame, "pnlButtonEnd")->y(), 48);
+  EXPECT_EQ(bar.Frame.width(), 140);
+}
+
+TEST(Navigation, BranchButtonTakesTheEntrysBranchCaption) {
+  TJW2DataRec rec;
+  rec.Industries = TStringList{"Baustoffe"};
+  rec.Branches = std::vector<TJWBranchRec>(2);
+  rec.BranchCaption = 2;
+  Bar bar(&rec);
+  EXPECT_EQ(bar.Captions(), (std::vector<std::string>{"Branchen", "Niederlassungen",
+                                                      "Schlie\xDF"
+                                                      "en"}));
+  rec.BranchCaption = 7;
+  bar.Frame.UpdateContent();
+  EXPECT_EQ(bar.Captions()[1], "Filialen");
+}
+
+TEST(Navigation, ForcedLocationButtonGoesBeforeBranchesAndPushesThemDown) {
+  TJW2DataRec rec;
+  rec.Industries = TStringList{"Baustoffe"};
+  rec.Branches = std::vector<TJWBranchRec>(3);
+  Bar bar(&rec);
+  const int branchesTop = Child(&bar.Frame, "pnlButton2")->y();
+  EXPECT_FALSE(InSet(bar.Frame.ShownButtons(), brPointOfPlace));
+  bar.Frame.SetForceLocation(true);
+  EXPECT_EQ(bar.Captions(), (std::vector<std::string>{"Branchen", "Standort zeigen", "Filialen",
+                                                      "Schlie\xDF"
+                                                      "en"}));
+  EXPECT_EQ(Child(&bar.Frame, "pnlButton3")->y(), branchesTop + 16);
+  EXPECT_TRUE(InSet(bar.Frame.ShownButtons(), brPointOfPlace));
+}
+
+TEST(Navigation, LabelsAreCentredOnTheirPictures) {
+  TJW2DataRec rec = CardsAndHours();
+  for (int height : {16, 21, 30}) {
+    Bar bar(&rec, height);
+    const QWidget* label = Child(&bar.Frame, "lblButton2");
+    EXPECT_EQ(label->y(), height / 2 - label->height() / 2) << height;
+    EXPECT_EQ(label->x(), 36);
+    EXPECT_EQ(Child(&bar.Frame, "lblButtonEnd")->y(), Child(&bar.Frame, "lblButton1")->y());
+  }
+  // Another indent moves every caption.
+  TfraJWNavigation bar;
+  bar.SetButtonImages(12, jwtest::Solid(100, 16, 0xFF000000), nullptr);
+  EXPECT_EQ(Child(&bar, "lblButton3")->x(), 12);
+  EXPECT_EQ(bar.width(), 100);
+}
+
+TEST(Navigation, ClickingCaptionPictureOrPanelRaisesTheButton) {
+  TJW2DataRec rec = CardsAndHours();
+  Bar bar(&rec);
+  std::vector<TJWButtonRec> pressed;
+  bar.Frame.OnButton = [&](TJWButtonRec AButton) { pressed.push_back(AButton); };
+  Click(Child(&bar.Frame, "lblButton2"));
+  Click(Child(&bar.Frame, "imgButton3"));
+  Click(Child(&bar.Frame, "pnlButtonEnd"));
+  EXPECT_EQ(pressed, (std::vector<TJWButtonRec>{brCardAcceptance, brOfficeHours, brClose}));
+}
+
+TEST(Navigation, VirtualClick) {
+  TJW2DataRec rec = CardsAndHours();
+  Bar bar(&rec);
+  std::vector<TJWButtonRec> pressed;
+  bar.Frame.OnButton = [&](TJWButtonRec AButton) { pressed.push_back(AButton); };
+  bar.Frame.VirtualClick(brOfficeHours);
+  bar.Frame.VirtualClick(brClose);  // does nothing
+  EXPECT_EQ(pressed, (std::vector<TJWButtonRec>{brOfficeHours}));
+  try {
+    bar.Frame.VirtualClick(brBranches);
+    FAIL() << "hidden button pressed";
+  } catch (const EJWError& e) {
+    EXPECT_STREQ(e.what(), "Vitual click on Button mistaked, Button isnt visible!");
+  }
+  EXPECT_THROW(bar.Frame.VirtualClick(TJWButtonRec(9)), EJWError);
+}
+
+TEST(Navigation, WithoutPicturesNoButtonTakesRoom) {
+  TJW2DataRec rec = CardsAndHours();
+  TfraJWNavigation bar;
+  bar.SetData(&rec);
+  EXPECT_EQ(bar.height(), 0);
+  EXPECT_EQ(Child(&bar, "pnlButton1")->size(), QSize(0, 0));
+}

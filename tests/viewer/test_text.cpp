@@ -1,0 +1,110 @@
+// Text conversion, line breaking of list items and the thumbnail size rules.
+#include <gtest/gtest.h>
+
+#include "store/JWError.h"
+#include "viewer/JWCodePage.h"
+#include "viewer/JWEFrame.h"
+#include "viewer/JWViewerApp.h"
+#include "viewer/JWViewerText.h"
+
+using namespace jw;
+
+TEST(CodePage, EveryByteSurvivesARoundTrip) {
+  std::string all;
+  for (int i = 0; i < 256; ++i) all += char(i);
+  const QString text = ToQString(all);
+  ASSERT_EQ(text.size(), 256);
+  EXPECT_EQ(FromQString(text), all);
+}
+
+TEST(CodePage, HighControlRangeUsesWindowsCharacters) {
+  EXPECT_EQ(ToQString("\x80"), QString(QChar(0x20AC)));
+  EXPECT_EQ(ToQString("\x9F"), QString(QChar(0x0178)));
+  EXPECT_EQ(ToQString("\x84\x93"), QString::fromUtf8("\xE2\x80\x9E\xE2\x80\x9C"));
+  EXPECT_EQ(ToQString("Gesch\xE4"
+                      "ftszeiten"),
+            QString::fromUtf8("Gesch\xC3\xA4"
+                              "ftszeiten"));
+  EXPECT_EQ(FromQString(QString::fromUtf8("\xE2\x82\xAC \xC3\x9F")), "\x80 \xDF");
+}
+
+TEST(CodePage, CharactersWithoutAByteBecomeOneQuestionMark) {
+  EXPECT_EQ(FromQString(QString::fromUtf8("a\xE4\xB8\xADz")), "a?z");
+  EXPECT_EQ(FromQString(QString::fromUtf8("a\xF0\x9F\x98\x80z")), "a?z");  // surrogate pair
+}
+
+TEST(ViewerText, LineMarkIsFoundInAnyCase) {
+  EXPECT_EQ(FindBR("M\xFCller<bR>GmbH"), 6u);
+  EXPECT_EQ(FindBR("<B R>"), std::string::npos);
+  EXPECT_EQ(ReplaceBR("a<br>b<BR>c<Br", "\n\r"), "a\n\rb\n\rc<Br");
+}
+
+TEST(ViewerText, WebTextFallsBackToThePortal) {
+  TJW2DataRec rec;
+  rec.PortalPage = "firma-4711";
+  EXPECT_EQ(EntryWebText(rec), PortalBaseAddress() + "firma-4711");
+  EXPECT_EQ(EntryWebLink(rec), "http://" + PortalBaseAddress() + "firma-4711");
+  rec.Url = " www.firma.de ";
+  EXPECT_EQ(EntryWebText(rec), "www.firma.de");
+  EXPECT_EQ(EntryWebLink(rec), "http:// www.firma.de ");  // as stored
+  rec = TJW2DataRec();
+  EXPECT_EQ(EntryWebText(rec), "");
+}
+
+namespace {
+// One pixel per byte keeps the expected breaks readable.
+const TMeasureTextFunc kPerChar = [](const std::string& AText) { return int32_t(AText.size()); };
+
+TStringList Wrap(TStringList ALines, int AMax) {
+  WrapListItems(ALines, kPerChar, AMax);
+  return ALines;
+}
+}  // namespace
+
+TEST(WrapListItems, BreaksOnlyLinesWiderThanTheLimit) {
+  EXPECT_EQ(Wrap({"aaaa bbbbb"}, 10), (TStringList{"aaaa bbbbb"}));
+  EXPECT_EQ(Wrap({"aaaa bbbbbb"}, 10), (TStringList{"aaaa", "     bbbbbb"}));
+  EXPECT_EQ(Wrap({"x", "aa bb cc dd ee", "y"}, 10),
+            (TStringList{"x", "aa bb cc", "     dd ee", "y"}));
+}
+
+TEST(WrapListItems, ContinuationsAreBrokenAgain) {
+  // The continuation's own first part loses the five blanks, its rest gets them.
+  EXPECT_EQ(Wrap({"aa bb cc dd ee ff gg"}, 10), (TStringList{"aa bb cc", "dd ee ff", "     gg"}));
+}
+
+TEST(WrapListItems, AWordWiderThanTheLimitKeepsALineOfItsOwn) {
+  EXPECT_EQ(Wrap({"Donaudampfschiff"}, 10), (TStringList{"Donaudampfschiff"}));
+  EXPECT_EQ(Wrap({"Donaudampfschiff fahrt"}, 10), (TStringList{"Donaudampfschiff", "     fahrt"}));
+  EXPECT_EQ(Wrap({"ab Donaudampfschiff cd"}, 10),
+            (TStringList{"ab", "Donaudampfschiff", "     cd"}));
+}
+
+TEST(ThumbnailSize, OneChoosesThatSideFromTheProportions) {
+  int32_t w = 0, h = 0;
+  ThumbnailSize(120, 1, 600, 400, w, h);
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(120, 80));
+  ThumbnailSize(1, 80, 600, 400, w, h);
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(120, 80));
+  ThumbnailSize(200, 50, 600, 400, w, h);
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(200, 133));
+  ThumbnailSize(1, 1, 600, 400, w, h);
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(1, 1));
+}
+
+TEST(ThumbnailSize, HalvesRoundToEven) {
+  int32_t w = 0, h = 0;
+  ThumbnailSize(161, 7, 600, 300, w, h);
+  EXPECT_EQ(h, 80);  // 80.5
+  ThumbnailSize(163, 7, 600, 300, w, h);
+  EXPECT_EQ(h, 82);  // 81.5
+}
+
+TEST(ThumbnailSize, EmptySnapshotsAndAbsurdSizesAreRefused) {
+  int32_t w = 5, h = 5;
+  EXPECT_THROW(ThumbnailSize(120, 1, 0, 400, w, h), EJWError);
+  EXPECT_THROW(ThumbnailSize(0, 50, 600, 400, w, h), EJWError);
+  EXPECT_THROW(ThumbnailSize(-5, 50, 600, 400, w, h), EJWError);
+  EXPECT_THROW(ThumbnailSize(2000000000, 50, 600, 400, w, h), EJWError);
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(5, 5));
+}

@@ -1,0 +1,155 @@
+#include "viewer/JWEFrame.h"
+
+#include <QFontMetrics>
+#include <QListWidget>
+#include <QPainter>
+
+#include "viewer/JWCodePage.h"
+
+namespace jw {
+
+TJWFrame::TJWFrame(QWidget* AOwner) : QFrame(AOwner) {
+  setFrameShape(QFrame::NoFrame);
+  resize(320, 240);
+  setAutoFillBackground(true);
+}
+
+void TJWFrame::SetData(TJW2DataRec* ARec) {
+  FData = ARec;
+  UpdateContent();
+}
+
+QColor TJWFrame::Color() const {
+  return palette().color(QPalette::Window);
+}
+
+void TJWFrame::SetColor(const QColor& AColor) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, AColor);
+  setPalette(pal);
+}
+
+TJWPanel::TJWPanel(QWidget* AParent, const QString& AName) : QFrame(AParent) {
+  setObjectName(AName);
+  setFrameShape(QFrame::NoFrame);
+}
+
+void TJWPanel::SetCaption(const std::string& ACaption) {
+  FCaption = ACaption;
+  update();
+}
+
+void TJWPanel::SetColor(const QColor& AColor) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, AColor);
+  setPalette(pal);
+  setAutoFillBackground(true);
+}
+
+void TJWPanel::paintEvent(QPaintEvent* AEvent) {
+  QFrame::paintEvent(AEvent);
+  if (FCaption.empty()) return;
+  QPainter painter(this);
+  painter.setFont(font());
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   ToQString(FCaption));
+}
+
+QFont JWFont(const char* AFamily, int APixelHeight, bool ABold) {
+  QFont font{QString::fromLatin1(AFamily)};
+  font.setPixelSize(APixelHeight);
+  font.setBold(ABold);
+  // Layout metrics were designed for whole pixels; keep glyph positions on them.
+  font.setHintingPreference(QFont::PreferFullHinting);
+  return font;
+}
+
+QLabel* MakeLabel(QWidget* AParent, const QString& AName, const QFont& AFont) {
+  auto* label = new QLabel(AParent);
+  label->setObjectName(AName);
+  label->setTextFormat(Qt::PlainText);
+  label->setFont(AFont);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setMargin(0);
+  label->setIndent(0);
+  return label;
+}
+
+void SetLabelText(QLabel* ALabel, const std::string& AText) {
+  QString text = ToQString(AText);
+  text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  text.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  ALabel->setText(text);
+}
+
+std::string LabelText(const QLabel* ALabel) {
+  return FromQString(ALabel->text());
+}
+
+int32_t TextWidth(const QFont& AFont, const std::string& AText) {
+  return QFontMetrics(AFont).horizontalAdvance(ToQString(AText));
+}
+
+TMeasureTextFunc MeasureWith(const QFont& AFont) {
+  return [metrics = QFontMetrics(AFont)](const std::string& AText) {
+    return int32_t(metrics.horizontalAdvance(ToQString(AText)));
+  };
+}
+
+QImage BitmapToImage(const TJWBitmap* ABitmap) {
+  if (!ABitmap || ABitmap->Empty() ||
+      ABitmap->Pixels.size() < size_t(ABitmap->Width) * size_t(ABitmap->Height))
+    return QImage();
+  QImage image(ABitmap->Width, ABitmap->Height, QImage::Format_ARGB32);
+  for (int32_t y = 0; y < ABitmap->Height; ++y)
+    std::copy_n(ABitmap->Pixels.data() + size_t(y) * size_t(ABitmap->Width), ABitmap->Width,
+                reinterpret_cast<uint32_t*>(image.scanLine(y)));
+  return image;
+}
+
+void WrapListItems(TStringList& ALines, const TMeasureTextFunc& AMeasure, int32_t AMaxWidth) {
+  // Lines before the index fit (or are single words that cannot be broken), so the scan may go on
+  // from the line just changed instead of the first one.
+  size_t i = 0;
+  while (i < ALines.size()) {
+    if (AMeasure(ALines[i]) <= AMaxWidth) {
+      ++i;
+      continue;
+    }
+    std::string head, rest = ALines[i], previous, word;
+    do {
+      previous = head;
+      word = Trim(ExtractToken(" ", rest));
+      head = Trim(head + " " + word);
+    } while (!rest.empty() && AMeasure(head) < AMaxWidth);
+
+    if (previous.empty()) {
+      // The first word alone reaches the limit: it keeps a line of its own.
+      const std::string tail = Trim(rest);
+      if (tail.empty()) {
+        ++i;
+        continue;
+      }
+      ALines[i] = word;
+      ALines.insert(ALines.begin() + std::ptrdiff_t(i) + 1, "     " + tail);
+      ++i;
+      continue;
+    }
+    ALines[i] = "     " + Trim(word + " " + rest);
+    ALines.insert(ALines.begin() + std::ptrdiff_t(i), previous);
+  }
+}
+
+void WrapListItems(TJWFrame* /*AFrame*/, QListWidget* AListBox) {
+  if (!AListBox) return;
+  TStringList lines;
+  for (int i = 0; i < AListBox->count(); ++i)
+    lines.push_back(FromQString(AListBox->item(i)->text()));
+  WrapListItems(lines, MeasureWith(AListBox->font()));
+  AListBox->clear();
+  for (const std::string& line : lines) AListBox->addItem(ToQString(line));
+}
+
+}  // namespace jw

@@ -1,0 +1,117 @@
+#include "viewer/JWViewerApp.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPainter>
+#include <QThread>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "store/JWError.h"
+#include "viewer/JW2Form.h"
+
+namespace jw {
+
+namespace {
+
+std::unique_ptr<QApplication>& OwnApplication() {
+  static std::unique_ptr<QApplication> app;
+  return app;
+}
+
+bool HasDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform) return true;  // the user chose a platform; let Qt decide
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+  return true;
+#else
+  auto set = [](const char* AName) {
+    const char* v = std::getenv(AName);
+    return v && *v;
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY");
+#endif
+}
+
+// Layout fonts name families of another platform; map them to metric-compatible or close ones.
+void InstallFontSubstitutions() {
+  QFont::insertSubstitutions("Arial", {"Liberation Sans", "Arimo", "Helvetica"});
+  QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans", "Helvetica"});
+}
+
+}  // namespace
+
+void EnsureViewerApplication() {
+  QCoreApplication* existing = QCoreApplication::instance();
+  if (!existing) {
+    if (!HasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "jwlib";
+    static char* argv[] = {name, nullptr};
+    OwnApplication() = std::make_unique<QApplication>(argc, argv);
+    existing = OwnApplication().get();
+  }
+  if (!qobject_cast<QApplication*>(existing))
+    throw EJWError("The viewer needs a QApplication, the host runs a non-widget application!");
+  if (existing->thread() != QThread::currentThread())
+    throw EJWError("The viewer must be called on the thread of the host's QApplication!");
+  static bool fontsReady = false;
+  if (!fontsReady) {
+    InstallFontSubstitutions();
+    fontsReady = true;
+  }
+}
+
+void ReleaseViewerApplication() {
+  OwnApplication().reset();
+}
+
+void ProcessViewerMessages() {
+  if (QCoreApplication::instance() &&
+      QCoreApplication::instance()->thread() == QThread::currentThread())
+    QCoreApplication::processEvents();
+}
+
+QImage RenderEntrySnapshot(const std::string& ADataPath, uint32_t AEntryId) {
+  EnsureViewerApplication();
+  TfrmJW form;
+  form.SetFreeOnClose(false);
+  form.SetDataPath(ADataPath);
+  form.OpenEntry(int32_t(AEntryId));
+  QImage snapshot(form.size(), QImage::Format_ARGB32);
+  snapshot.fill(form.Color());
+  form.ensurePolished();
+  QPainter painter(&snapshot);
+  form.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+  return snapshot;
+}
+
+void ThumbnailSize(int32_t AWidth0, int32_t AHeight0, int32_t ASnapWidth, int32_t ASnapHeight,
+                   int32_t& AWidth, int32_t& AHeight) {
+  if (ASnapWidth <= 0 || ASnapHeight <= 0) throw EJWError("Thumbnail: empty window picture!");
+  // std::nearbyint rounds halves to the even neighbour in the default rounding mode.
+  const double w0 = AWidth0, h0 = AHeight0, sw = ASnapWidth, sh = ASnapHeight;
+  double w = w0, h = std::nearbyint(sh / sw * w0);
+  if (AWidth0 == 1) {
+    h = h0;
+    w = std::nearbyint(sw / sh * h0);
+  }
+  if (AHeight0 == 1) {
+    w = w0;
+    h = std::nearbyint(sh / sw * w0);
+  }
+  constexpr double kMaxSide = 16384;
+  if (!(w >= 1 && h >= 1 && w <= kMaxSide && h <= kMaxSide))
+    throw EJWError("Thumbnail: size " + std::to_string(AWidth0) + " x " + std::to_string(AHeight0) +
+                   " out of range!");
+  AWidth = int32_t(w);
+  AHeight = int32_t(h);
+}
+
+QImage ScaleSnapshot(const QImage& ASnapshot, int32_t AWidth, int32_t AHeight) {
+  return ASnapshot.scaled(AWidth, AHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+      .convertToFormat(QImage::Format_ARGB32);
+}
+
+}  // namespace jw

@@ -1,0 +1,31 @@
+#pragma once
+// The viewer's side of the library calls: a Qt application when the host has none, and the
+// thumbnail of an entry's window.
+#include <QImage>
+#include <cstdint>
+#include <string>
+
+namespace jw {
+
+// Makes sure a QApplication exists on the calling thread: creates the library's own when the
+// host has none, on the offscreen platform when no display is reachable. Raises EJWError when a
+// non-widget application exists or it lives on another thread.
+void EnsureViewerApplication();
+// Destroys the application the library created itself (nothing when the host owns it).
+void ReleaseViewerApplication();
+// Lets pending window events run once (for hosts without a Qt event loop).
+void ProcessViewerMessages();
+
+// The window of entry AEntryId as it looks right after loading, off screen.
+QImage RenderEntrySnapshot(const std::string& ADataPath, uint32_t AEntryId);
+
+// The target size of a thumbnail: a side of 1 is chosen from the snapshot's proportions,
+// otherwise the width stays and the height follows (halves round to even). Raises EJWError for
+// an empty snapshot or a result outside 1..16384 pixels a side.
+void ThumbnailSize(int32_t AWidth0, int32_t AHeight0, int32_t ASnapWidth, int32_t ASnapHeight,
+                   int32_t& AWidth, int32_t& AHeight);
+
+// The snapshot stretched to the given size, as 32-bit pixels B, G, R, A (A = 255), top row first.
+QImage ScaleSnapshot(const QImage& ASnapshot, int32_t AWidth, int32_t AHeight);
+
+}  // namespace jw
