@@ -2,8 +2,8 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
 #include <QWindow>
 #include <map>
 
@@ -14,6 +14,7 @@
 #include "viewer/JWCodePage.h"
 #include "viewer/JWEPageFrames.h"
 #include "viewer/JWFormPlacement.h"
+#include "viewer/JWViewerApp.h"
 #include "viewer/JWViewerText.h"
 #include "viewer/ufraJWAddress.h"
 #include "viewer/ufraJWEnhInfo.h"
@@ -82,9 +83,13 @@ TfrmJW::TfrmJW(QWidget* AOwner) : QDialog(AOwner) {
   btnESC->setObjectName("btnESC");
   btnESC->setGeometry(-52, 12, 45, 25);
   btnESC->setAutoDefault(false);
-  connect(btnESC, &QPushButton::clicked, this, [this] { btnESCClick(); });
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, btnESC, &QPushButton::click);
+  connect(btnESC, &QPushButton::clicked, this, [this] {
+    try {
+      btnESCClick();
+    } catch (const std::exception& e) {
+      ReportViewerFailure(e.what());
+    }
+  });
 
   FEntryFile = std::make_unique<TJWEEntryDatFile>("JWDAT.SRM");
   FLogoFile = std::make_unique<TJWELogoDatFile>("JWIMG.SRM");
@@ -142,11 +147,13 @@ void TfrmJW::RefreshFrames() {
   if (FTemplateFile) {
     if (FEntryRec.TemplateId == 0) FEntryRec.TemplateId = 1;
     TJWTemplateRec tmpl;
-    FTemplateFile->GetTemplate(FEntryRec.TemplateId, tmpl);
-    if (tmpl.Image && !tmpl.Image->Empty())
-      Image->setPixmap(QPixmap::fromImage(BitmapToImage(tmpl.Image.get())));
+    FTemplateFile->GetTemplate(uint32_t(FEntryRec.TemplateId), tmpl);
+    if (!tmpl.Image.Empty()) Image->setPixmap(QPixmap::fromImage(BitmapToImage(&tmpl.Image)));
     if (TfraJWNavigation* bar = Navigation()) {
-      bar->SetButtonImages(tmpl.CaptionLeft, std::move(tmpl.Button1), std::move(tmpl.Button2));
+      auto own = [](TJWBitmap& ABitmap) {
+        return ABitmap.Empty() ? nullptr : std::make_unique<TJWBitmap>(std::move(ABitmap));
+      };
+      bar->SetButtonImages(tmpl.CaptionLeft, own(tmpl.Button1), own(tmpl.Button2));
       bar->move(tmpl.NavigationLeft, bar->y());
       const uint32_t bgr = tmpl.BackgroundColor;
       SetColor(QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
@@ -394,13 +401,38 @@ void TfrmJW::FormShow() {
   if (btnUnFocus->isEnabled()) btnUnFocus->setFocus();
 }
 
+void TfrmJW::reject() {
+  // The dialog's Esc key (and any other cancel) presses the cancel button, which closes the
+  // window the way the close button does; while closing, the dialog just finishes.
+  if (FClosing)
+    QDialog::reject();
+  else
+    btnESC->click();
+}
+
 void TfrmJW::closeEvent(QCloseEvent* AEvent) {
+  FClosing = true;
   FormClose();
   QDialog::closeEvent(AEvent);
+  FClosing = false;
 }
 
 void TfrmJW::FormClose() {
   if (!SettingsKey.empty()) SaveFormPlacement(SettingsKey, this, kPlacementSection);
+}
+
+QImage RenderEntrySnapshot(const std::string& ADataPath, uint32_t AEntryId) {
+  EnsureViewerApplication();
+  TfrmJW form;
+  form.SetFreeOnClose(false);
+  form.SetDataPath(ADataPath);
+  form.OpenEntry(int32_t(AEntryId));
+  QImage snapshot(form.size(), QImage::Format_ARGB32);
+  snapshot.fill(form.Color());
+  form.ensurePolished();
+  QPainter painter(&snapshot);
+  form.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+  return snapshot;
 }
 
 }  // namespace jw

@@ -82,6 +82,7 @@ class TfrmJW : public QDialog {
   // The native window the library's top-level windows stay on top of (0: none).
   static void SetHostWindow(uintptr_t AWindowId);
   void setVisible(bool AVisible) override;
+  void reject() override;
 
  protected:
   void showEvent(QShowEvent* AEvent) override;
@@ -98,6 +99,7 @@ class TfrmJW : public QDialog {
   TJW2DataRec FEntryRec;
   std::array<QPointer<TJWFrame>, 7> FFrames;
   bool FFreeOnClose = true;
+  bool FClosing = false;
   std::unique_ptr<TJWEEntryDatFile> FEntryFile;
   std::unique_ptr<TJWELogoDatFile> FLogoFile;
   std::unique_ptr<TJWETemplateDatFile> FTemplateFile;

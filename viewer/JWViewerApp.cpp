@@ -9,14 +9,15 @@
 #include <memory>
 
 #include "store/JWError.h"
-#include "viewer/JW2Form.h"
 
 namespace jw {
 
 namespace {
 
-std::unique_ptr<QApplication>& OwnApplication() {
-  static std::unique_ptr<QApplication> app;
+// Not a smart pointer: the application must not be torn down by static destruction at process
+// exit, when parts of Qt may already be gone; ReleaseViewerApplication ends it deliberately.
+QApplication*& OwnApplication() {
+  static QApplication* app = nullptr;
   return app;
 }
 
@@ -49,8 +50,8 @@ void EnsureViewerApplication() {
     static int argc = 1;
     static char name[] = "jwlib";
     static char* argv[] = {name, nullptr};
-    OwnApplication() = std::make_unique<QApplication>(argc, argv);
-    existing = OwnApplication().get();
+    OwnApplication() = new QApplication(argc, argv);
+    existing = OwnApplication();
   }
   if (!qobject_cast<QApplication*>(existing))
     throw EJWError("The viewer needs a QApplication, the host runs a non-widget application!");
@@ -63,6 +64,22 @@ void EnsureViewerApplication() {
   }
 }
 
+TViewerFailureHandler& FailureHandler() {
+  static TViewerFailureHandler handler;
+  return handler;
+}
+
+void SetViewerFailureHandler(TViewerFailureHandler AHandler) {
+  FailureHandler() = std::move(AHandler);
+}
+
+void ReportViewerFailure(const std::string& AMessage) {
+  if (FailureHandler())
+    FailureHandler()(AMessage);
+  else
+    qWarning("%s", AMessage.c_str());
+}
+
 void ReleaseViewerApplication() {
   OwnApplication().reset();
 }
@@ -71,20 +88,6 @@ void ProcessViewerMessages() {
   if (QCoreApplication::instance() &&
       QCoreApplication::instance()->thread() == QThread::currentThread())
     QCoreApplication::processEvents();
-}
-
-QImage RenderEntrySnapshot(const std::string& ADataPath, uint32_t AEntryId) {
-  EnsureViewerApplication();
-  TfrmJW form;
-  form.SetFreeOnClose(false);
-  form.SetDataPath(ADataPath);
-  form.OpenEntry(int32_t(AEntryId));
-  QImage snapshot(form.size(), QImage::Format_ARGB32);
-  snapshot.fill(form.Color());
-  form.ensurePolished();
-  QPainter painter(&snapshot);
-  form.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-  return snapshot;
 }
 
 void ThumbnailSize(int32_t AWidth0, int32_t AHeight0, int32_t ASnapWidth, int32_t ASnapHeight,

@@ -3,6 +3,7 @@
 // thumbnail of an entry's window.
 #include <QImage>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace jw {
@@ -15,6 +16,13 @@ void EnsureViewerApplication();
 void ReleaseViewerApplication();
 // Lets pending window events run once (for hosts without a Qt event loop).
 void ProcessViewerMessages();
+
+// Failures inside window events (a button the user pressed) cannot travel up through the event
+// loop; they go to this handler instead (the library writes them to its log). Null restores the
+// default, a warning on the Qt message channel.
+using TViewerFailureHandler = std::function<void(const std::string&)>;
+void SetViewerFailureHandler(TViewerFailureHandler AHandler);
+void ReportViewerFailure(const std::string& AMessage);
 
 // The window of entry AEntryId as it looks right after loading, off screen.
 QImage RenderEntrySnapshot(const std::string& ADataPath, uint32_t AEntryId);

@@ -4,6 +4,7 @@
 
 #include "store/JWError.h"
 #include "viewer/JWCodePage.h"
+#include "viewer/JWViewerApp.h"
 
 namespace jw {
 
@@ -146,7 +147,11 @@ bool TfraJWNavigation::eventFilter(QObject* AWatched, QEvent* AEvent) {
     const QVariant button = AWatched->property(kButtonProperty);
     if (widget && button.isValid() && mouse->button() == Qt::LeftButton &&
         widget->rect().contains(mouse->position().toPoint())) {
-      ButtonClick(TJWButtonRec(button.toInt()));
+      try {
+        ButtonClick(TJWButtonRec(button.toInt()));
+      } catch (const std::exception& e) {
+        ReportViewerFailure(e.what());
+      }
       return true;
     }
   }

@@ -1,6 +1,7 @@
 // The navigation bar: which buttons, in which order, with which captions, and what pressing does.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 #include "ViewerTestEnv.h"

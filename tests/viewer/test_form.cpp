@@ -1,0 +1,285 @@
+// The viewer window: loading an entry, frame placement, page switching, host routines, closing
+// and remembering its placement.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QSettings>
+#include <cstdlib>
+
+#include "ViewerDataDir.h"
+#include "ViewerTestEnv.h"
+#include "store/JWError.h"
+#include "viewer/JW2Form.h"
+#include "viewer/JWEPageFrames.h"
+#include "viewer/JWFormPlacement.h"
+#include "viewer/JWViewerApp.h"
+#include "viewer/ufraJWNavigation.h"
+
+using namespace jw;
+using namespace jwtest;
+
+namespace {
+
+class FormTest : public ::testing::Test {
+ protected:
+  // A hidden window that keeps itself alive when closed, loaded with entry AId.
+  std::unique_ptr<TfrmJW> Open(uint32_t AId) {
+    auto form = std::make_unique<TfrmJW>();
+    form->SetFreeOnClose(false);
+    form->SetDataPath(Data.Path());
+    form->OpenEntry(int32_t(AId));
+    return form;
+  }
+  static QPoint At(const TfrmJW& AForm, TfrmJW::TFrameSlot ASlot) {
+    return AForm.Frame(ASlot)->pos();
+  }
+  static std::string Message(const std::function<void()>& AWork) {
+    try {
+      AWork();
+    } catch (const EJWError& e) {
+      return e.what();
+    }
+    return "<no failure>";
+  }
+
+  TViewerDataDir Data;
+};
+
+}  // namespace
+
+TEST_F(FormTest, LoadingPlacesEveryFrameOverTheTemplate) {
+  auto form = Open(kFirm);
+  EXPECT_EQ(FromQString(form->windowTitle()), "M\xFCller GmbH");
+  EXPECT_EQ(form->size(), QSize(705, 460));
+  EXPECT_EQ(At(*form, TfrmJW::fraHeadline), QPoint(97, 100));
+  EXPECT_EQ(At(*form, TfrmJW::fraAddress), QPoint(100, 163));
+  EXPECT_EQ(At(*form, TfrmJW::fraEnhInfo), QPoint(100, 289));
+  EXPECT_EQ(At(*form, TfrmJW::fraPage), QPoint(398, 171));
+  EXPECT_EQ(At(*form, TfrmJW::fraLogo), QPoint(398, 344));
+  EXPECT_TRUE(form->Frame(TfrmJW::fraLogo)->isVisibleTo(form.get()));
+  // The entry asks for template 0, which means 1 (the default template has another colour).
+  EXPECT_EQ(form->EntryRec().TemplateId, 1);
+  EXPECT_EQ(form->Color(), QColor(0xFF, 0xF0, 0xE0));
+  EXPECT_EQ(form->Frame(TfrmJW::fraAddress)->Color(), form->Color());
+  // Four content buttons and the End button: the bar sits at 71, from the template's left.
+  EXPECT_EQ(form->Navigation()->ItemCount(), 5);
+  EXPECT_EQ(At(*form, TfrmJW::fraNavigation), QPoint(kNavigationLeft, 71));
+  EXPECT_EQ(form->NavLeft, kNavigationLeft);
+  EXPECT_EQ(form->Navigation()->LabelLeft(), 30);
+}
+
+TEST_F(FormTest, BarMovesUpWhenItShowsMoreThanSixButtons) {
+  auto form = Open(kFirm);
+  // Location forced: industries, cards, office hours, location, branches and End make six.
+  form->Navigation()->SetForceLocation(true);
+  form->RefreshFrames();
+  EXPECT_EQ(form->Navigation()->ItemCount(), 6);
+  EXPECT_EQ(At(*form, TfrmJW::fraNavigation).y(), 71);
+  form->EntryRec().BusinessTypes = "Handel";
+  form->RefreshFrames();
+  EXPECT_EQ(form->Navigation()->ItemCount(), 7);
+  EXPECT_EQ(At(*form, TfrmJW::fraNavigation).y(), 51);
+}
+
+TEST_F(FormTest, FewIndustriesShareTheirPageWithTheSearchWords) {
+  auto form = Open(kFirm);
+  TJWFrame* page = form->Frame(TfrmJW::fraPage);
+  TJWFrame* page2 = form->Frame(TfrmJW::fraPage2);
+  ASSERT_NE(page2, nullptr);
+  EXPECT_TRUE(qobject_cast<TfraJWSearchWords*>(page2));
+  EXPECT_EQ(page2->pos(), QPoint(398, page->y() + page->height() + 23));
+
+  auto many = Open(kManyLines);
+  EXPECT_TRUE(qobject_cast<TfraJWIndustries*>(many->Frame(TfrmJW::fraPage)));
+  EXPECT_EQ(many->Frame(TfrmJW::fraPage2), nullptr);
+}
+
+TEST_F(FormTest, ButtonsReplaceThePageAndTheLogoGivesWayToTallPages) {
+  auto form = Open(kFirm);
+  form->DoButtonEvent(brCardAcceptance);
+  EXPECT_TRUE(qobject_cast<TfraJWCardAcceptance*>(form->Frame(TfrmJW::fraPage)));
+  EXPECT_EQ(form->Frame(TfrmJW::fraPage2), nullptr);
+  EXPECT_TRUE(form->Frame(TfrmJW::fraLogo)->isVisibleTo(form.get()));
+
+  form->DoButtonEvent(brBranches);
+  auto* branches = qobject_cast<TfraJWBranchesV2*>(form->Frame(TfrmJW::fraPage));
+  ASSERT_NE(branches, nullptr);
+  EXPECT_EQ(branches->pos(), QPoint(100, 163));
+  EXPECT_FALSE(form->Frame(TfrmJW::fraLogo)->isVisibleTo(form.get()));
+  // The branch page covers the address block.
+  const QPoint inAddress = form->Frame(TfrmJW::fraAddress)->geometry().center();
+  EXPECT_EQ(form->childAt(inAddress)->window(), form.get());
+  EXPECT_TRUE(branches->isAncestorOf(form->childAt(inAddress)) ||
+              form->childAt(inAddress) == branches);
+
+  form->DoButtonEvent(brIndustries);
+  EXPECT_TRUE(form->Frame(TfrmJW::fraLogo)->isVisibleTo(form.get()));
+  // Frames created later lie under the earlier ones; the bar stays on top.
+  const QPoint inBar = form->Frame(TfrmJW::fraNavigation)->geometry().topLeft() + QPoint(5, 5);
+  EXPECT_TRUE(form->Frame(TfrmJW::fraNavigation)->isAncestorOf(form->childAt(inBar)));
+}
+
+TEST_F(FormTest, FailuresCarryTheirMessages) {
+  auto form = Open(kFirm);
+  EXPECT_EQ(Message([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
+  EXPECT_EQ(Message([&] { form->CreateFrame(&QWidget::staticMetaObject, 0, 0); }),
+            "CreateFrame can create only TJWFrame!");
+  EXPECT_EQ(Message([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(Message([&] { Open(kNoIndustries)->Navigation()->VirtualClick(brIndustries); }),
+            "Vitual click on Button mistaked, Button isnt visible!");
+}
+
+TEST_F(FormTest, LocationButtonHandsTheHostAllTextFields) {
+  auto form = Open(kFirm);
+  std::vector<TJWPointOfPlaceRec> received;
+  form->OnPointOfPlace = [&](const TJWPointOfPlaceRec& ARec) { received.push_back(ARec); };
+  TJWFrame* page = form->Frame(TfrmJW::fraPage);
+  form->EntryRec().ExtraText1 = std::string(300, 'x');
+  form->DoButtonEvent(brPointOfPlace);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(form->Frame(TfrmJW::fraPage), page);  // the page stays
+  const TJWPointOfPlaceRec& rec = received[0];
+  EXPECT_EQ(rec.Id.Str(), "17");
+  EXPECT_EQ(rec.ExtraText1.Str(), std::string(255, 'x'));
+  EXPECT_EQ(rec.NamePart1.Str(), "M\xFCller");
+  EXPECT_EQ(rec.NamePart2.Str(), "GmbH");
+  EXPECT_EQ(rec.NameFormat.Str(), "\\1<br>\\2");
+  EXPECT_EQ(rec.StreetNo.Str(), "36");
+  EXPECT_EQ(rec.Url.Str(), "www.mueller.de");
+  EXPECT_EQ(rec.PosX.Str(), "06570000");
+  EXPECT_EQ(rec.PosY.Str(), "50560000");
+  EXPECT_EQ(rec.Code5.Length, 0);
+  // Every field is a length byte and 255 bytes, in the record's declared order.
+  EXPECT_EQ(reinterpret_cast<const char*>(&rec.PosY) - reinterpret_cast<const char*>(&rec),
+            30 * 256);
+  // Without a host routine the button does nothing.
+  form->OnPointOfPlace = nullptr;
+  form->DoButtonEvent(brPointOfPlace);
+  EXPECT_EQ(received.size(), 1u);
+}
+
+TEST_F(FormTest, BranchOfficeOpensInAWindowOfItsOwn) {
+  auto form = Open(kFirm);
+  form->SettingsKey = "";
+  form->StartEast = 6.9;
+  form->DoButtonEvent(brBranches);
+  auto* branches = qobject_cast<TfraJWBranchesV2*>(form->Frame(TfrmJW::fraPage));
+  ASSERT_TRUE(branches && branches->OnOpenBranch);
+  EXPECT_EQ(branches->StartEast, 6.9);
+  TJWBranchRec branch;
+  branch.BranchId = kBranch;
+  branches->OnOpenBranch(branch);
+  const auto children = form->findChildren<TfrmJW*>(QString(), Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(children.size(), 1);
+  TfrmJW* child = children[0];
+  EXPECT_EQ(FromQString(child->windowTitle()), "M\xFCller Filiale");
+  EXPECT_EQ(child->pos(), form->pos() + QPoint(10, 10));
+  EXPECT_TRUE(child->isVisible());
+  EXPECT_EQ(child->StartEast, 6.9);
+  EXPECT_FALSE(child->Navigation()->ForceLocation());
+
+  branch.BranchId = 4711;
+  EXPECT_EQ(Message([&] { form->OpenBranchEntry(branch); }),
+            "Error on opening!\n\r#4711 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(form->findChildren<TfrmJW*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+TEST_F(FormTest, EscapeClosesTheWindowAndDestroysIt) {
+  QPointer<TfrmJW> form = Open(kFirm).release();
+  form->SetFreeOnClose(true);
+  form->show();
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(form->focusWidget() ? form->focusWidget() : form.data(), &press);
+  QCoreApplication::sendEvent(form->focusWidget() ? form->focusWidget() : form.data(), &release);
+  QCoreApplication::processEvents();
+  ASSERT_FALSE(form.isNull() ? false : form->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(form.isNull());
+}
+
+namespace {
+
+// Points the user's configuration directory at a temporary one for one test.
+class ConfigHome {
+ public:
+  ConfigHome() {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    if (old) FOld = old;
+    FHad = old != nullptr;
+    setenv("XDG_CONFIG_HOME", FDir.Path().c_str(), 1);
+  }
+  ~ConfigHome() {
+    if (FHad)
+      setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
+    else
+      unsetenv("XDG_CONFIG_HOME");
+  }
+
+ private:
+  jw::test::TJWTempDir FDir;
+  std::string FOld;
+  bool FHad = false;
+};
+
+}  // namespace
+
+TEST_F(FormTest, PlacementIsWrittenOnCloseAndReadOnShow) {
+  ConfigHome home;
+  const std::string key = "Software\\Test\\Viewer";
+  {
+    auto form = Open(kFirm);
+    form->SettingsKey = key;
+    form->show();
+    form->move(120, 90);
+    form->close();
+  }
+  QSettings ini(PlacementLocation(key), QSettings::IniFormat);
+  EXPECT_TRUE(PlacementLocation(key).endsWith("/Software/Test/Viewer.ini"));
+  ini.beginGroup("FrmJW2.2");
+  EXPECT_EQ(ini.value("m").toString(), "0");
+  EXPECT_EQ(ini.value("x").toString(), "120");
+  EXPECT_EQ(ini.value("y").toString(), "90");
+  EXPECT_EQ(ini.value("w").toString(), "705");
+  EXPECT_EQ(ini.value("h").toString(), "460");
+
+  auto again = Open(kFirm);
+  again->SettingsKey = key;
+  again->show();
+  EXPECT_EQ(again->pos(), QPoint(120, 90));
+  again->close();
+
+  // A left edge of 0 is ignored, and a stored maximised state is restored.
+  ini.setValue("x", "0");
+  ini.setValue("m", "1");
+  ini.sync();
+  auto third = Open(kFirm);
+  third->SettingsKey = key;
+  third->show();
+  EXPECT_EQ(third->pos().x(), 271);
+  EXPECT_EQ(third->pos().y(), 90);
+  EXPECT_TRUE(third->windowState() & Qt::WindowMaximized);
+  third->hide();
+}
+
+TEST_F(FormTest, WithoutSettingsKeyNothingIsStored) {
+  ConfigHome home;
+  auto form = Open(kFirm);
+  form->show();
+  form->close();
+  EXPECT_FALSE(QFile::exists(PlacementLocation("")));
+  EXPECT_TRUE(QDir(QString::fromStdString(std::getenv("XDG_CONFIG_HOME")))
+                  .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                  .isEmpty());
+}
+
+TEST_F(FormTest, SnapshotShowsTheWindowAsLoaded) {
+  const QImage shot = RenderEntrySnapshot(Data.Path(), kFirm);
+  EXPECT_EQ(shot.size(), QSize(705, 460));
+  EXPECT_EQ(shot.pixel(2, 2), kBackgroundPixel);  // the template's picture, outside all frames
+  // The address block paints the window colour over the picture.
+  EXPECT_EQ(shot.pixel(100 + 265, 163 + 2), QColor(0xFF, 0xF0, 0xE0).rgb());
+  EXPECT_THROW(RenderEntrySnapshot(Data.Path(), 4711), EJWError);
+}
