@@ -198,7 +198,7 @@ void TfrmJW::EnsureFrames() {
 TJWFrame* TfrmJW::CreateFrame(const QMetaObject* AFrameClass, int ATop, int ALeft) {
   if (!AFrameClass || !AFrameClass->inherits(&TJWFrame::staticMetaObject))
     throw EJWError("CreateFrame can create only TJWFrame!");
-  QObject* object = AFrameClass->newInstance(static_cast<QWidget*>(this));
+  QObject* object = AFrameClass->newInstance(Q_ARG(QWidget*, this));
   auto* frame = qobject_cast<TJWFrame*>(object);
   if (!frame) {
     delete object;

@@ -53,10 +53,11 @@ void SaveFormPlacement(const std::string& AKey, QWidget* AForm, const std::strin
   if (AForm->isMaximized()) {
     settings->setValue("m", "1");
   } else {
+    // pos() is the outer corner, the same point move() places.
     const QRect frame = AForm->frameGeometry();
     settings->setValue("m", "0");
-    settings->setValue("x", QString::number(frame.x()));
-    settings->setValue("y", QString::number(frame.y()));
+    settings->setValue("x", QString::number(AForm->pos().x()));
+    settings->setValue("y", QString::number(AForm->pos().y()));
     settings->setValue("w", QString::number(frame.width()));
     settings->setValue("h", QString::number(frame.height()));
   }
@@ -76,7 +77,8 @@ void LoadFormPlacement(const std::string& AKey, QWidget* AForm, const std::strin
   const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
   const QRect frame = AForm->frameGeometry();
   // Outer size and position; the frame margins turn them into the client rectangle at the end.
-  int left = frame.x(), top = frame.y(), width = frame.width(), height = frame.height();
+  int left = AForm->pos().x(), top = AForm->pos().y();
+  int width = frame.width(), height = frame.height();
   if (screenSize.width() < width) width = screenSize.width(), left = 1;
   if (screenSize.height() < height) height = screenSize.height(), top = 1;
   if (x > 0 && x < screenSize.width()) left = x;

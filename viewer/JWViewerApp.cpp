@@ -81,7 +81,8 @@ void ReportViewerFailure(const std::string& AMessage) {
 }
 
 void ReleaseViewerApplication() {
-  OwnApplication().reset();
+  delete OwnApplication();
+  OwnApplication() = nullptr;
 }
 
 void ProcessViewerMessages() {
