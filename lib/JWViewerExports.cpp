@@ -58,8 +58,9 @@ void HandCallbacks(TfrmJW& AForm, JWPointOfPlaceFunc AOnPointOfPlace,
 
 }  // namespace
 
-// Built at unload: an application the library made for itself goes with it.
+// At unload: the windows go, and an application the library made for itself goes with it.
 __attribute__((destructor)) static void ReleaseOwnViewerApplication() {
+  CloseViewerWindows();
   ReleaseViewerApplication();
 }
 

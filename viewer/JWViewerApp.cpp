@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QPainter>
+#include <QPointer>
 #include <QThread>
 #include <cmath>
 #include <cstdlib>
@@ -78,6 +79,16 @@ void ReportViewerFailure(const std::string& AMessage) {
     FailureHandler()(AMessage);
   else
     qWarning("%s", AMessage.c_str());
+}
+
+void CloseViewerWindows() {
+  if (!QCoreApplication::instance() || QCoreApplication::instance()->thread() != QThread::currentThread())
+    return;
+  QList<QPointer<QWidget>> windows;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->inherits("jw::TfrmJW")) windows << w;
+  // Deleting a window also deletes the windows it owns; the guarded pointers notice.
+  for (QPointer<QWidget>& w : windows) delete w.data();
 }
 
 void ReleaseViewerApplication() {

@@ -1,0 +1,156 @@
+// The viewer's exports as a host calls them: the thumbnail sizes and pixels, and the failure
+// paths of the viewer window.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "BmpGen.h"
+#include "LibHost.h"
+#include "tools/writer/JWDatWriter.h"
+#include "tools/writer/JWImgWriter.h"
+#include "tools/writer/JWTmpWriter.h"
+
+using namespace jwtest;
+
+namespace {
+
+constexpr uint32_t kFirm = 17, kCardsOnly = 20;
+constexpr uint32_t kPaper = 0xFF40A020;  // the template's background picture
+
+jw::TJWBitmap Picture(int AWidth, int AHeight, uint32_t AColor) {
+  jw::TJWBitmap bmp;
+  bmp.Width = AWidth;
+  bmp.Height = AHeight;
+  bmp.Pixels.assign(size_t(AWidth) * size_t(AHeight), AColor);
+  return bmp;
+}
+
+// The host's bitmap: remembers the calls the library makes on it.
+struct HostBitmap {
+  int32_t Width, Height;
+  std::vector<std::string> Calls;
+  std::vector<uint8_t> Pixels;
+  int32_t DrawnWidth = 0, DrawnHeight = 0;
+
+  HostBitmap(int32_t AWidth, int32_t AHeight) : Width(AWidth), Height(AHeight) {}
+
+  JWHostBitmap Boundary() {
+    JWHostBitmap b;
+    b.Context = this;
+    b.GetWidth = [](void* C) { return static_cast<HostBitmap*>(C)->Width; };
+    b.GetHeight = [](void* C) { return static_cast<HostBitmap*>(C)->Height; };
+    b.SetWidth = [](void* C, int32_t W) {
+      static_cast<HostBitmap*>(C)->Width = W;
+      static_cast<HostBitmap*>(C)->Calls.push_back("w");
+    };
+    b.SetHeight = [](void* C, int32_t H) {
+      static_cast<HostBitmap*>(C)->Height = H;
+      static_cast<HostBitmap*>(C)->Calls.push_back("h");
+    };
+    b.Draw = [](void* C, const uint8_t* P, int32_t W, int32_t H, int32_t Stride) {
+      auto* self = static_cast<HostBitmap*>(C);
+      self->Calls.push_back("draw");
+      self->DrawnWidth = W;
+      self->DrawnHeight = H;
+      for (int32_t y = 0; y < H; ++y)
+        self->Pixels.insert(self->Pixels.end(), P + size_t(y) * size_t(Stride),
+                            P + size_t(y) * size_t(Stride) + size_t(W) * 4);
+    };
+    return b;
+  }
+};
+
+class ViewerExports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    using namespace jw;
+    std::vector<TJWEntryFixture> entries(2);
+    entries[0].Id = kFirm;
+    entries[0].Record.NamePart1 = "M\xFCller";
+    entries[0].Record.Industries = {"Baustoffe"};
+    entries[1].Id = kCardsOnly;
+    entries[1].Record.NamePart1 = "Kartenhaus";
+    entries[1].Record.CardEC = 1;
+    WriteEntryDatFile(Dir.Dir() + "JWDAT.SRM", entries);
+    TJWImgWriter logos(Dir.Dir() + "JWIMG.SRM");
+    logos.Finish();
+    TJWTmpWriter templates(Dir.Dir() + "JWTMP.SRM");
+    TJWTemplateFixture tmpl;
+    tmpl.Id = 1;
+    tmpl.Image = MakeBmp24(Picture(705, 460, kPaper));
+    tmpl.Button1 = MakeBmp24(Picture(140, 16, 0xFFC0C0C0));
+    tmpl.Button2 = MakeBmp24(Picture(140, 20, 0xFF808080));
+    tmpl.NavigationLeft = 561;
+    tmpl.BackgroundColor = 0x00EDF6FF;
+    templates.Add(tmpl);
+    templates.Finish();
+    ASSERT_EQ(Lib().SetJWDataPath(Dir.Path.c_str(), nullptr, 0), 1);
+  }
+
+  TTempDir Dir;
+};
+
+}  // namespace
+
+TEST_F(ViewerExports, ThumbnailSizeFollowsTheWindowsProportions) {
+  // The window is 705 x 460; a side of 1 is chosen from the proportions.
+  struct Case {
+    int32_t W0, H0, W, H;
+  };
+  for (const Case& c : {Case{120, 1, 120, 78}, Case{1, 80, 123, 80}, Case{200, 50, 200, 130},
+                        Case{1, 1, 1, 1}}) {
+    HostBitmap host(c.W0, c.H0);
+    JWHostBitmap boundary = host.Boundary();
+    ASSERT_EQ(Lib().GetMiniaturBitmap(kFirm, &boundary), 1) << Lib().GetLastError();
+    EXPECT_EQ(host.Width, c.W) << c.W0 << " x " << c.H0;
+    EXPECT_EQ(host.Height, c.H) << c.W0 << " x " << c.H0;
+    EXPECT_EQ(host.Calls, (std::vector<std::string>{"w", "h", "draw"}));
+    EXPECT_EQ(host.DrawnWidth, c.W);
+    EXPECT_EQ(host.DrawnHeight, c.H);
+    EXPECT_STREQ(Lib().GetLastError(), "");
+  }
+}
+
+TEST_F(ViewerExports, ThumbnailPixelsAreTheWindowScaled) {
+  HostBitmap host(141, 1);  // a fifth of the window
+  JWHostBitmap boundary = host.Boundary();
+  ASSERT_EQ(Lib().GetMiniaturBitmap(kFirm, &boundary), 1);
+  ASSERT_EQ(host.Pixels.size(), size_t(141) * 92 * 4);
+  // Top-left corner: the template's picture, bytes B, G, R, A.
+  EXPECT_EQ(host.Pixels[0], 0x20);
+  EXPECT_EQ(host.Pixels[1], 0xA0);
+  EXPECT_EQ(host.Pixels[2], 0x40);
+  for (size_t i = 3; i < host.Pixels.size(); i += 4) ASSERT_EQ(host.Pixels[i], 0xFF) << i;
+}
+
+TEST_F(ViewerExports, FailuresLeaveTheHostsBitmapAsItWas) {
+  HostBitmap host(120, 1);
+  JWHostBitmap boundary = host.Boundary();
+  EXPECT_EQ(Lib().GetMiniaturBitmap(4711, &boundary), 0);
+  EXPECT_STREQ(Lib().GetLastError(), "#4711 JW Eintrag nicht gefunden!");
+  EXPECT_TRUE(host.Calls.empty());
+  HostBitmap empty(0, 0);
+  boundary = empty.Boundary();
+  EXPECT_EQ(Lib().GetMiniaturBitmap(kFirm, &boundary), 0);
+  EXPECT_TRUE(empty.Calls.empty());
+  EXPECT_EQ(Lib().GetMiniaturBitmap(kFirm, nullptr), 0);
+  // The lock was released on every path.
+  EXPECT_EQ(Lib().ButtonCount(kFirm, 0, 0), 1);
+}
+
+TEST_F(ViewerExports, ShowFormReportsAStartPageThatIsNotShown) {
+  // The entry has no industries: start index 5 falls back to them and cannot be pressed.
+  Lib().ShowForm(kCardsOnly, 5, 0, 0, 0, nullptr, nullptr, nullptr);
+  EXPECT_STREQ(Lib().GetLastError(), "Vitual click on Button mistaked, Button isnt visible!");
+  Lib().ShowForm(4711, 0, 0, 0, 0, nullptr, nullptr, nullptr);
+  EXPECT_STREQ(Lib().GetLastError(), "#4711 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(Lib().ButtonCount(kFirm, 0, 0), 1);
+}
+
+TEST_F(ViewerExports, ModelessWindowStaysOpenWithoutTheLock) {
+  Lib().ShowForm(kFirm, 0, 0, 0, 1, nullptr, nullptr, nullptr);
+  EXPECT_STREQ(Lib().GetLastError(), "");
+  Lib().ProcessMessages();
+  // Other calls go on while the window is open.
+  EXPECT_EQ(Lib().ButtonCount(kFirm, 0, 0), 1);
+}
