@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QThread>
+#include <QWidget>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -82,7 +83,8 @@ void ReportViewerFailure(const std::string& AMessage) {
 }
 
 void CloseViewerWindows() {
-  if (!QCoreApplication::instance() || QCoreApplication::instance()->thread() != QThread::currentThread())
+  if (!QCoreApplication::instance() ||
+      QCoreApplication::instance()->thread() != QThread::currentThread())
     return;
   QList<QPointer<QWidget>> windows;
   for (QWidget* w : QApplication::topLevelWidgets())
