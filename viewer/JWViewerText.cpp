@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "html/JWHTMLProducer.h"
+
 namespace jw {
 
 size_t FindBR(const std::string& AText) {
@@ -28,13 +30,13 @@ std::string EntryCaption(const TJW2DataRec& ARec) {
 
 std::string EntryWebText(const TJW2DataRec& ARec) {
   if (!Trim(ARec.Url).empty()) return Trim(ARec.Url);
-  if (!Trim(ARec.PortalPage).empty()) return PortalBaseAddress() + ARec.PortalPage;
+  if (!Trim(ARec.PortalPage).empty()) return std::string(PortalBaseAddress) + ARec.PortalPage;
   return std::string();
 }
 
 std::string EntryWebLink(const TJW2DataRec& ARec) {
   if (!Trim(ARec.Url).empty()) return "http://" + ARec.Url;
-  return "http://" + PortalBaseAddress() + ARec.PortalPage;
+  return "http://" + std::string(PortalBaseAddress) + ARec.PortalPage;
 }
 
 }  // namespace jw

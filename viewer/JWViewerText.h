@@ -3,7 +3,6 @@
 // an entry, and the web address that stands in for an entry without one.
 #include <string>
 
-#include "store/JWEPortal.h"
 #include "store/JWEStruct.h"
 #include "store/ZDStrUtils.h"
 

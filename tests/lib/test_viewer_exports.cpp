@@ -108,8 +108,8 @@ TEST_F(ViewerExports, ThumbnailSizeFollowsTheWindowsProportions) {
   struct Case {
     int32_t W0, H0, W, H;
   };
-  for (const Case& c : {Case{120, 1, 120, 78}, Case{1, 80, 123, 80}, Case{200, 50, 200, 130},
-                        Case{1, 1, 1, 1}}) {
+  for (const Case& c :
+       {Case{120, 1, 120, 78}, Case{1, 80, 123, 80}, Case{200, 50, 200, 130}, Case{1, 1, 1, 1}}) {
     HostBitmap host(c.W0, c.H0);
     JWHostBitmap boundary = host.Boundary();
     ASSERT_EQ(Lib().GetMiniaturBitmap(kFirm, &boundary), 1) << Lib().GetLastError();

@@ -4,7 +4,7 @@
 #include <QFontMetrics>
 
 #include "ViewerTestEnv.h"
-#include "store/JWEPortal.h"
+#include "html/JWHTMLProducer.h"
 #include "viewer/ufraJWAddress.h"
 #include "viewer/ufraJWEnhInfo.h"
 #include "viewer/ufraJWHeadline.h"
@@ -159,14 +159,15 @@ TEST(Address, LinksOpenMailAndBrowserWithTheStoredTexts) {
   rec.PortalPage = "firma-4711";
   TfraJWAddress frame;
   frame.SetData(&rec);
-  EXPECT_EQ(Text(&frame, "lblUrl"), PortalBaseAddress() + "firma-4711");
+  EXPECT_EQ(Text(&frame, "lblUrl"), std::string(PortalBaseAddress) + "firma-4711");
   frame.lblUrlClick();
   frame.lblEMailClick();
   rec.Url = "www.firma.de/";
   frame.lblUrlClick();
   TfraJWAddress::SetLinkOpener(nullptr);
-  EXPECT_EQ(opened, (std::vector<std::string>{"http://" + PortalBaseAddress() + "firma-4711",
-                                              "mailto:info@firma.de", "http://www.firma.de/"}));
+  EXPECT_EQ(opened,
+            (std::vector<std::string>{"http://" + std::string(PortalBaseAddress) + "firma-4711",
+                                      "mailto:info@firma.de", "http://www.firma.de/"}));
 }
 
 TEST(Address, LongWebAddressIsCutWithHintAndMatchingUnderline) {

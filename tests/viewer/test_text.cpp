@@ -1,6 +1,7 @@
 // Text conversion, line breaking of list items and the thumbnail size rules.
 #include <gtest/gtest.h>
 
+#include "html/JWHTMLProducer.h"
 #include "store/JWError.h"
 #include "viewer/JWCodePage.h"
 #include "viewer/JWEFrame.h"
@@ -42,8 +43,8 @@ TEST(ViewerText, LineMarkIsFoundInAnyCase) {
 TEST(ViewerText, WebTextFallsBackToThePortal) {
   TJW2DataRec rec;
   rec.PortalPage = "firma-4711";
-  EXPECT_EQ(EntryWebText(rec), PortalBaseAddress() + "firma-4711");
-  EXPECT_EQ(EntryWebLink(rec), "http://" + PortalBaseAddress() + "firma-4711");
+  EXPECT_EQ(EntryWebText(rec), std::string(PortalBaseAddress) + "firma-4711");
+  EXPECT_EQ(EntryWebLink(rec), "http://" + std::string(PortalBaseAddress) + "firma-4711");
   rec.Url = " www.firma.de ";
   EXPECT_EQ(EntryWebText(rec), "www.firma.de");
   EXPECT_EQ(EntryWebLink(rec), "http:// www.firma.de ");  // as stored
