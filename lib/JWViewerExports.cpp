@@ -58,11 +58,9 @@ void HandCallbacks(TfrmJW& AForm, JWPointOfPlaceFunc AOnPointOfPlace,
 
 }  // namespace
 
-// At unload: the windows go, and an application the library made for itself goes with it.
-__attribute__((destructor)) static void ReleaseOwnViewerApplication() {
-  CloseViewerWindows();
-  ReleaseViewerApplication();
-}
+// The library's own application, if it made one, is deliberately left alone at unload: by the
+// time a destructor of this module runs at process exit, Qt's own statics are already gone, and
+// tearing the application down then crashes. Hosts close the viewer windows before unloading.
 
 #endif
 

@@ -12,7 +12,7 @@ namespace jw {
 // host has none, on the offscreen platform when no display is reachable. Raises EJWError when a
 // non-widget application exists or it lives on another thread.
 void EnsureViewerApplication();
-// Destroys every viewer window still open (their code is about to go away with the library).
+// Destroys every viewer window still open.
 void CloseViewerWindows();
 // Destroys the application the library created itself (nothing when the host owns it).
 void ReleaseViewerApplication();

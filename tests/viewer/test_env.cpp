@@ -8,7 +8,10 @@ namespace {
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override { jw::EnsureViewerApplication(); }
-  void TearDown() override { jw::ReleaseViewerApplication(); }
+  void TearDown() override {
+    jw::CloseViewerWindows();
+    jw::ReleaseViewerApplication();
+  }
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);

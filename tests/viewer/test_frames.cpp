@@ -156,18 +156,17 @@ TEST(Address, LinksOpenMailAndBrowserWithTheStoredTexts) {
   TfraJWAddress::SetLinkOpener([&](const std::string& ALink) { opened.push_back(ALink); });
   TJW2DataRec rec = AddressRec();
   rec.Url.clear();
-  rec.PortalPage = "firma-4711";
+  rec.PortalPage = "f47";
   TfraJWAddress frame;
   frame.SetData(&rec);
-  EXPECT_EQ(Text(&frame, "lblUrl"), std::string(PortalBaseAddress) + "firma-4711");
+  EXPECT_EQ(Text(&frame, "lblUrl"), std::string(PortalBaseAddress) + "f47");
   frame.lblUrlClick();
   frame.lblEMailClick();
   rec.Url = "www.firma.de/";
   frame.lblUrlClick();
   TfraJWAddress::SetLinkOpener(nullptr);
-  EXPECT_EQ(opened,
-            (std::vector<std::string>{"http://" + std::string(PortalBaseAddress) + "firma-4711",
-                                      "mailto:info@firma.de", "http://www.firma.de/"}));
+  EXPECT_EQ(opened, (std::vector<std::string>{"http://" + std::string(PortalBaseAddress) + "f47",
+                                              "mailto:info@firma.de", "http://www.firma.de/"}));
 }
 
 TEST(Address, LongWebAddressIsCutWithHintAndMatchingUnderline) {
