@@ -5,6 +5,8 @@
 
 #include "LibHost.h"
 #include "tools/writer/JWDatWriter.h"
+#include "tools/writer/JWImgWriter.h"
+#include "tools/writer/JWTmpWriter.h"
 
 namespace jwtest {
 
@@ -71,11 +73,16 @@ inline std::vector<jw::TJWEntryFixture> SampleEntries() {
   return entries;
 }
 
-// Writes the sample entry file into a fresh directory and makes it the library's data path.
+// Writes the sample entry file (and logo and template files without pictures, for the calls that
+// want all three) into a fresh directory and makes it the library's data path.
 class TSampleData {
  public:
   TSampleData() {
     jw::WriteEntryDatFile((Dir.Path / "JWDAT.SRM").string(), SampleEntries());
+    jw::TJWImgWriter((Dir.Path / "JWIMG.SRM").string()).Finish();
+    jw::TJWTmpWriter templates((Dir.Path / "JWTMP.SRM").string());
+    templates.Add(jw::TJWTemplateFixture{});
+    templates.Finish();
     Select();
   }
   void Select() const { EXPECT_EQ(Lib().SetJWDataPath(Dir.Dir().c_str(), nullptr, 0), 1); }

@@ -1,10 +1,12 @@
 // The library as a host sees it: its export table, version text, memory routines and last error.
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <mutex>
 #include <set>
 #include <thread>
 
+#include "DataDir.h"
 #include "LibHost.h"
 #include "lib/JWSettings.h"
 
@@ -107,6 +109,32 @@ TEST_F(HostMemory, InstalledRoutinesAllocateEveryResult) {
   std::lock_guard<std::mutex> lock(Heap.Lock);
   EXPECT_TRUE(Heap.Live.empty());
   EXPECT_EQ(Heap.Frees, 2);
+}
+
+TEST_F(HostMemory, PageStreamsComeFromTheHostsRoutines) {
+  TSampleData data;
+  TTempDir templates, cwd;
+  TCurrentDir here(cwd.Path);
+  for (const char* name : {"main1.html", "main2.html", "route.html"})
+    std::ofstream(templates.Path / name, std::ios::binary) << "<p>page</p>";
+
+  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  JWMemoryStream* s = Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0);
+  ASSERT_NE(s, nullptr) << Lib().GetLastError();
+  EXPECT_EQ(s->Position, s->Size);
+  EXPECT_GT(s->Size, 0);
+  {
+    std::lock_guard<std::mutex> lock(Heap.Lock);
+    EXPECT_EQ(Heap.Live, (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
+  }
+  // The host releases the bytes, then the structure, with its own routine.
+  EXPECT_EQ(HostFreeMem(s->Memory), 0);
+  EXPECT_EQ(HostFreeMem(s), 0);
+
+  Lib().SetMemoryManager(nullptr, nullptr, nullptr);
+  s = Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0);
+  ASSERT_NE(s, nullptr);
+  Lib().FreeMemoryStream(s);  // the library's own blocks, checked by the sanitizer build
 }
 
 TEST_F(HostMemory, HalfASetOfRoutinesFallsBackToTheLibraryAllocator) {
