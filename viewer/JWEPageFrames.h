@@ -6,51 +6,13 @@
 
 #include "viewer/JW2FormTypes.h"
 #include "viewer/JWEFrame.h"
+#include "viewer/ufraJWBusinessTypes.h"
+#include "viewer/ufraJWCardAcceptance.h"
+#include "viewer/ufraJWIndustries.h"
+#include "viewer/ufraJWOfficeHours.h"
+#include "viewer/ufraJWSearchWords.h"
 
 namespace jw {
-
-// A page showing one list of the entry; its height follows the number of lines.
-class TJWListPagePlaceholder : public TJWFrame {
-  Q_OBJECT
-
- public:
-  explicit TJWListPagePlaceholder(QWidget* AOwner, const TStringList* (*AList)(const TJW2DataRec&));
-  void UpdateContent() override;
-  int32_t ItemCount() const override;
-
- private:
-  const TStringList* (*FList)(const TJW2DataRec&);
-};
-
-class TfraJWIndustries : public TJWListPagePlaceholder {
-  Q_OBJECT
- public:
-  Q_INVOKABLE explicit TfraJWIndustries(QWidget* AOwner = nullptr);
-};
-
-class TfraJWBusinessTypes : public TJWListPagePlaceholder {
-  Q_OBJECT
- public:
-  Q_INVOKABLE explicit TfraJWBusinessTypes(QWidget* AOwner = nullptr);
-};
-
-class TfraJWSearchWords : public TJWListPagePlaceholder {
-  Q_OBJECT
- public:
-  Q_INVOKABLE explicit TfraJWSearchWords(QWidget* AOwner = nullptr);
-};
-
-class TfraJWOfficeHours : public TJWFrame {
-  Q_OBJECT
- public:
-  Q_INVOKABLE explicit TfraJWOfficeHours(QWidget* AOwner = nullptr);
-};
-
-class TfraJWCardAcceptance : public TJWFrame {
-  Q_OBJECT
- public:
-  Q_INVOKABLE explicit TfraJWCardAcceptance(QWidget* AOwner = nullptr);
-};
 
 class TfraJWBranchesV2 : public TJWFrame {
   Q_OBJECT
