@@ -53,11 +53,10 @@ QFont Font(int APixelSize, bool ABold = true, bool AItalic = false) {
 // Templates
 
 struct TPalette {
-  QColor Dark;     // header band, frame lines
-  QColor Mid;      // accents
-  QColor Light;    // page colour behind the text frames
-  QColor Paper;    // the content card
-  QColor NavBack;  // column behind the navigation bar
+  QColor Dark;   // header band, frame lines
+  QColor Mid;    // accents
+  QColor Light;  // page colour behind the text frames
+  QColor Paper;  // the content card
 };
 
 using TMotif = std::function<void(QPainter&, const TPalette&)>;
@@ -90,25 +89,21 @@ void DrawBackground(const QString& AName, const TPalette& APal, const QString& A
   p.setPen(QColor(255, 255, 255, 200));
   p.drawText(QRect(26, 36, 520, 20), Qt::AlignLeft | Qt::AlignVCenter, ATitle);
 
-  // Content card under the headline, address and page frames (they are transparent).
+  // One card under the headline, address, page and logo frames, joined to the column of the
+  // navigation bar. The template's colour is the card's, so the frames blend into it.
   QPainterPath card;
-  card.addRoundedRect(QRectF(86, 88, 468, 360), 10, 10);
+  card.addRoundedRect(QRectF(86, 88, 540, 360), 10, 10);
+  QPainterPath nav;
+  nav.addRoundedRect(QRectF(556, 44, 147, 160), 8, 8);
+  card = card.united(nav);
   p.fillPath(card.translated(3, 3), QColor(0, 0, 0, 40));
   p.fillPath(card, APal.Paper);
   p.setBrush(Qt::NoBrush);  // the motif may have left one
   p.setPen(QPen(APal.Mid, 1.5));
   p.drawPath(card);
-  // Thin rule between the name block and the address/page blocks.
-  p.setPen(QPen(APal.Mid.lighter(130), 1));
-  p.drawLine(100, 158, 540, 158);
   // A light frame where the logo sits.
   p.setPen(QPen(APal.Mid.lighter(150), 1, Qt::DashLine));
   p.drawRoundedRect(QRectF(394, 340, 141, 65), 4, 4);
-
-  // Column behind the navigation bar.
-  QPainterPath nav;
-  nav.addRoundedRect(QRectF(560, 66, 142, 210), 8, 8);
-  p.fillPath(nav, APal.NavBack);
 
   p.end();
   Save(img, "tpl-" + AName + ".bmp");
@@ -117,7 +112,7 @@ void DrawBackground(const QString& AName, const TPalette& APal, const QString& A
 void DrawButtons(const QString& AName, const TPalette& APal) {
   // Ordinary button: 140 x 16, the caption starts at about x = 36.
   QImage b1(140, 16, QImage::Format_RGB32);
-  b1.fill(APal.NavBack);
+  b1.fill(APal.Paper);
   {
     QPainter p(&b1);
     p.setRenderHint(QPainter::Antialiasing);
@@ -139,7 +134,7 @@ void DrawButtons(const QString& AName, const TPalette& APal) {
 
   // Closing button: 140 x 20, with a cross.
   QImage b2(140, 20, QImage::Format_RGB32);
-  b2.fill(APal.NavBack);
+  b2.fill(APal.Paper);
   {
     QPainter p(&b2);
     p.setRenderHint(QPainter::Antialiasing);
@@ -373,15 +368,13 @@ int main(int argc, char** argv) {
   }
 
   const TPalette klassik{QColor(0x7A, 0x4A, 0x21), QColor(0xC0, 0x8A, 0x4A),
-                         QColor(0xFF, 0xF6, 0xED), QColor(0xFF, 0xFC, 0xF7),
-                         QColor(0xF3, 0xE4, 0xD0)};
+                         QColor(0xFF, 0xF6, 0xED), QColor(0xFF, 0xFC, 0xF7)};
   const TPalette meer{QColor(0x0E, 0x3D, 0x6B), QColor(0x2F, 0x80, 0xC0), QColor(0xEA, 0xF3, 0xFB),
-                      QColor(0xFB, 0xFD, 0xFF), QColor(0xD6, 0xE7, 0xF5)};
+                      QColor(0xFB, 0xFD, 0xFF)};
   const TPalette wald{QColor(0x23, 0x4F, 0x26), QColor(0x5E, 0x9A, 0x4F), QColor(0xEE, 0xF6, 0xEA),
-                      QColor(0xFB, 0xFE, 0xF9), QColor(0xDA, 0xEB, 0xD3)};
+                      QColor(0xFB, 0xFE, 0xF9)};
   const TPalette handwerk{QColor(0x8C, 0x2F, 0x14), QColor(0xD0, 0x6A, 0x3A),
-                          QColor(0xFB, 0xEF, 0xE8), QColor(0xFF, 0xFA, 0xF6),
-                          QColor(0xF2, 0xDA, 0xCC)};
+                          QColor(0xFB, 0xEF, 0xE8), QColor(0xFF, 0xFA, 0xF6)};
 
   DrawBackground("klassik", klassik, QString::fromUtf8("Firmen, Geschäfte und Dienstleister"),
                  MotifWheat);
