@@ -238,12 +238,5 @@ TEST(SettingsRules, HostWindowIsKeptUntilReplaced) {
   EXPECT_EQ(s.HostApp, 0x99u);
 }
 
-TEST(SetJWDataPath, ReturnValues) {
-  EXPECT_EQ(Lib().SetJWDataPath("/tmp", nullptr, 0), 1);
-  EXPECT_EQ(Lib().SetJWDataPath("   ", "k", 0), 0);
-  EXPECT_EQ(Lib().SetJWDataPath(nullptr, nullptr, 0), 0);
-  EXPECT_STREQ(Lib().GetLastError(), "");
-}
-
 }  // namespace
 }  // namespace jwtest

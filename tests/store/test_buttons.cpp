@@ -28,13 +28,6 @@ TJWButtonSet SetOf(std::initializer_list<TJWButtonRec> buttons) {
   return s;
 }
 
-TEST(DeriveButtons, EmptyRecordHasNoButtons) {
-  TJW2DataRec r;
-  Derived d = Derive(r, true, false);
-  EXPECT_EQ(d.Set, 0);
-  EXPECT_EQ(d.Count, 0);
-}
-
 TEST(DeriveButtons, ShortSearchWordListJoinsTheIndustries) {
   TJW2DataRec r;
   r.Industries = Lines(2);
@@ -64,16 +57,6 @@ TEST(DeriveButtons, BranchesNeedMoreThanOneRecord) {
   r.Branches->resize(2);
   EXPECT_EQ(Derive(r).Set, SetOf({brBranches}));
   EXPECT_EQ(Derive(r).Count, 1);
-}
-
-TEST(DeriveButtons, AnyCardCounts) {
-  for (uint8_t TJW2DataRec::*card :
-       {&TJW2DataRec::CardVisa, &TJW2DataRec::CardAmex, &TJW2DataRec::CardEurocard,
-        &TJW2DataRec::CardDiners, &TJW2DataRec::CardEC}) {
-    TJW2DataRec r;
-    r.*card = 7;
-    EXPECT_EQ(Derive(r).Set, SetOf({brCardAcceptance}));
-  }
 }
 
 TEST(DeriveButtons, BusinessTypesIgnoreBlanksAndControls) {
