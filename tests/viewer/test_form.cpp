@@ -289,3 +289,20 @@ TEST_F(FormTest, SnapshotShowsTheWindowAsLoaded) {
   EXPECT_EQ(shot.pixel(100 + 265, 163 + 2), QColor(0xFF, 0xF0, 0xE0).rgb());
   EXPECT_THROW(RenderEntrySnapshot(Data.Path(), 4711), EJWError);
 }
+
+TEST(Placement, KeyStaysInsideTheConfigurationDirectory) {
+  ConfigHome home;
+  const QString base = QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME"));
+  EXPECT_EQ(PlacementLocation("..\\..\\etc\\passwd"), base + "/etc/passwd.ini");
+  EXPECT_EQ(PlacementLocation("Firma/Programm"), base + "/Firma/Programm.ini");
+  EXPECT_TRUE(PlacementLocation("\\..\\").startsWith(base + "/"));
+}
+
+TEST_F(FormTest, HostWindowThePlatformCannotAdoptIsIgnored) {
+  TfrmJW::SetHostWindow(0x1234);
+  auto form = Open(kFirm);
+  form->show();
+  EXPECT_TRUE(form->isVisible());
+  form->hide();
+  TfrmJW::SetHostWindow(0);
+}
