@@ -1,0 +1,414 @@
+// The branch offices page: sorting, the search laid over it, painting of the rows, hover pictures
+// and opening a branch office in a window of its own.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <stdexcept>
+
+#include "ViewerDataDir.h"
+#include "ViewerTestEnv.h"
+#include "store/JWError.h"
+#include "viewer/JW2Form.h"
+#include "viewer/JWBranchButtons.h"
+#include "viewer/JWCodePage.h"
+#include "viewer/JWESortBranches.h"
+#include "viewer/ufraJWBRanchesFinder.h"
+#include "viewer/ufraJWBranchesSearch.h"
+#include "viewer/ufraJWBranchesV2.h"
+
+using namespace jw;
+using namespace jwtest;
+
+namespace {
+
+TJWBranchRec Branch(const char* AFirm, const char* AZip, const char* ACity, const char* AStreet,
+                    double AEast = 0, double ANorth = 0) {
+  TJWBranchRec b;
+  b.Firm = AFirm;
+  b.Zip = AZip;
+  b.City = ACity;
+  b.Street = AStreet;
+  b.X = AEast;
+  b.Y = ANorth;
+  return b;
+}
+
+// Five branches around 7 E / 51 N; "Ohne" has no position.
+TJW2DataRec Entry() {
+  TJW2DataRec rec;
+  rec.Branches = std::vector<TJWBranchRec>{
+      Branch("Nah", "50667", "K\xF6ln", "Zeughausstr", 7.0, 51.01),
+      Branch("Mitte", "50999", "K\xF6lnberg", "am Markt", 7.0, 51.05),
+      Branch("Ohne", "53111", "Bonn", "Adenauerallee"),
+      Branch("Fern", "44135", "Koln",
+             "\xC4u\xDF"
+             "ere Str",
+             7.0, 52.0),
+      Branch("Anders", "50321", "Br\xFChl", "Bahnhofstr", 7.1, 51.2),
+  };
+  return rec;
+}
+
+std::vector<std::string> Firms(const TJWBranchList& AList) {
+  std::vector<std::string> firms;
+  for (const TJWBranchRec* b : AList) firms.push_back(b->Firm);
+  return firms;
+}
+
+std::vector<std::string> Keys(const TJWBranchList& AList) {
+  std::vector<std::string> keys;
+  for (const TJWBranchRec* b : AList) keys.push_back(b->SortKey);
+  return keys;
+}
+
+TJWBranchList All(std::vector<TJWBranchRec>& AList) {
+  TJWBranchList list;
+  for (TJWBranchRec& b : AList) list.push_back(&b);
+  return list;
+}
+
+void MoveMouseOver(QWidget* AWidget) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), AWidget->mapToGlobal(QPointF(2, 2)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(AWidget, &move);
+}
+
+void Click(QWidget* AWidget) {
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, QPointF(3, 3), AWidget->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(AWidget, &event);
+  }
+}
+
+class BranchPageTest : public ::testing::Test {
+ protected:
+  BranchPageTest() : Page(new TfraJWBranchesV2(&Window)) { Page->SetData(&Rec); }
+
+  void Order(int AIndex) { Page->cmbOrderBy->setCurrentIndex(AIndex); }
+  TfraJWBranchesSearch* OpenSearch() {
+    Page->imgSearchClick();
+    return Page->SearchFrame();
+  }
+  void Search(const char* AZip, const char* ATown, bool ANearest = false) {
+    TfraJWBranchesSearch* search = OpenSearch();
+    search->edtPLZ->setText(ToQString(AZip));
+    search->edtOrt->setText(ToQString(ATown));
+    (ANearest ? search->rbtEntfernung : search->rbtExakt)->setChecked(true);
+    search->btnSearchClick();
+  }
+  std::vector<std::string> Shown() const { return Firms(Page->Branches()); }
+
+  TJW2DataRec Rec = Entry();
+  QWidget Window;
+  TfraJWBranchesV2* Page;
+};
+
+}  // namespace
+
+TEST(BranchSorter, OrdersByEachKeyAsBytes) {
+  std::vector<TJWBranchRec> branches = *Entry().Branches;
+  TJWBranchList list = All(branches);
+  TJWESortBranches sorter(0, 0);
+  sorter.QuickSort(list, boStreet, 0, 4);
+  // Capitals before small letters, and a byte above 127 (the umlaut) after both.
+  EXPECT_EQ(Keys(list),
+            (std::vector<std::string>{"Adenauerallee", "Bahnhofstr", "Zeughausstr", "am Markt",
+                                      "\xC4u\xDF"
+                                      "ere Str"}));
+  sorter.QuickSort(list, boZip, 0, 4);
+  EXPECT_EQ(Firms(list), (std::vector<std::string>{"Fern", "Anders", "Nah", "Mitte", "Ohne"}));
+  sorter.QuickSort(list, boCity, 0, 4);
+  EXPECT_EQ(Firms(list), (std::vector<std::string>{"Ohne", "Anders", "Fern", "Nah", "Mitte"}));
+  sorter.QuickSort(list, boFirm, 0, 4);
+  EXPECT_EQ(Firms(list), (std::vector<std::string>{"Anders", "Fern", "Mitte", "Nah", "Ohne"}));
+
+  // Only the given slots move; a range outside the list changes nothing.
+  sorter.QuickSort(list, boZip, 1, 3);
+  EXPECT_EQ(Firms(list), (std::vector<std::string>{"Anders", "Fern", "Nah", "Mitte", "Ohne"}));
+  for (auto [lo, hi] : {std::pair{3, 2}, std::pair{-1, 2}, std::pair{0, 5}})
+    sorter.QuickSort(list, boStreet, lo, hi);
+  EXPECT_EQ(Firms(list), (std::vector<std::string>{"Anders", "Fern", "Nah", "Mitte", "Ohne"}));
+
+  try {
+    sorter.QuickSort(list, 5, 0, 4);
+    ADD_FAILURE() << "unknown order accepted";
+  } catch (const EJWError& e) {
+    EXPECT_STREQ(e.what(), "GetVal-Error, unknown Index!");
+  }
+}
+
+TEST(BranchSorter, DistanceOrderPutsBranchesWithoutPositionLast) {
+  std::vector<TJWBranchRec> branches = *Entry().Branches;
+  TJWBranchList list = All(branches);
+  TJWESortBranches(7.0, 51.0).QuickSort(list, boDistance, 0, 4);
+  EXPECT_EQ(Firms(list), (std::vector<std::string>{"Nah", "Mitte", "Anders", "Fern", "Ohne"}));
+  EXPECT_EQ(list[0]->SortKey.substr(0, 9), "00001113 ");  // 0.01 degrees of latitude
+  EXPECT_EQ(list[4]->SortKey, "99999999 53111Adenauerallee");
+
+  // From the equator every branch with a position is more than 5000 km away: still 8 digits.
+  TJWESortBranches(0, 0).QuickSort(list, boDistance, 0, 4);
+  EXPECT_EQ(Firms(list), (std::vector<std::string>{"Nah", "Mitte", "Anders", "Fern", "Ohne"}));
+  EXPECT_EQ(list[0]->SortKey.size(), 9 + 5 + 11u);
+  EXPECT_EQ(list[0]->SortKey.substr(0, 2), "05");
+  EXPECT_EQ(list[0]->SortKey[8], ' ');
+
+  // Equal keys are all kept, whatever order they come out in.
+  std::vector<TJWBranchRec> twins{Branch("A", "50667", "", ""), Branch("B", "50667", "", ""),
+                                  Branch("C", "10000", "", "")};
+  TJWBranchList pair = All(twins);
+  TJWESortBranches(0, 0).QuickSort(pair, boZip, 0, 2);
+  EXPECT_EQ(pair[0]->Firm, "C");
+  EXPECT_EQ(pair[1]->Firm + pair[2]->Firm == "AB" || pair[1]->Firm + pair[2]->Firm == "BA", true);
+}
+
+TEST_F(BranchPageTest, ShowsAllBranchesByPostcodeAndSortsOnEveryOrderChange) {
+  EXPECT_EQ(Page->size(), QSize(456, 215));
+  EXPECT_EQ(Page->cmbOrderBy->currentText(), "PLZ");
+  EXPECT_EQ(Page->cmbOrderBy->count(), 5);
+  EXPECT_EQ(Page->DistanceIndex(), 4);
+  EXPECT_EQ(Page->vlbUE->model()->rowCount(), 5);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Fern", "Anders", "Nah", "Mitte", "Ohne"}));
+  // The entry's own list keeps its records and its order.
+  EXPECT_EQ((*Rec.Branches)[0].Firm, "Nah");
+
+  Order(boFirm);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Anders", "Fern", "Mitte", "Nah", "Ohne"}));
+
+  // Without a host routine the distance is measured from the position the window handed in.
+  Page->StartEast = 7.0;
+  Page->StartNorth = 52.0;
+  Order(boDistance);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Fern", "Anders", "Mitte", "Nah", "Ohne"}));
+
+  // An entry without branches shows no rows.
+  TJW2DataRec none;
+  Page->SetData(&none);
+  EXPECT_EQ(Page->vlbUE->model()->rowCount(), 0);
+  EXPECT_TRUE(Page->Branches().empty());
+}
+
+TEST_F(BranchPageTest, DistanceOrderAsksTheHostForTheStartPosition) {
+  std::vector<uintptr_t> asked;
+  Page->OnGetStartPosition = [&](double& AEast, double& ANorth, uintptr_t AParent) {
+    asked.push_back(AParent);
+    AEast = 7.0;
+    ANorth = 51.0;
+  };
+  Order(boCity);
+  EXPECT_TRUE(asked.empty());
+  Order(boDistance);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], uintptr_t(Window.winId()));
+  EXPECT_EQ(Page->StartNorth, 51.0);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Nah", "Mitte", "Anders", "Fern", "Ohne"}));
+}
+
+TEST_F(BranchPageTest, ExactSearchNarrowsByBeginningsAndBackKeepsTheResult) {
+  Search("50", "");
+  EXPECT_FALSE(Page->SearchFrame()->isVisibleTo(Page));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Anders", "Nah", "Mitte"}));
+  EXPECT_EQ(Page->vlbUE->model()->rowCount(), 3);
+
+  // Letter case is ignored, umlauts included; only the beginning counts ("Koln" is another town).
+  Search("", "  k\xF6ln ");
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Nah", "Mitte"}));
+  Search("50", "K\xD6LNB");
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Mitte"}));
+  Search("5", "Wuppertal");
+  EXPECT_TRUE(Shown().empty());
+
+  // Back applies what the last search found; an empty search shows everything.
+  Search("", "k\xF6ln");
+  Page->imgSearchClick();
+  EXPECT_TRUE(Page->SearchFrame()->isVisibleTo(Page));
+  EXPECT_EQ(Page->SearchFrame()->edtOrt->text(), ToQString("k\xF6ln"));
+  Click(Page->SearchFrame()->imgBack());
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Nah", "Mitte"}));
+  Search("", "");
+  EXPECT_EQ(Shown().size(), 5u);
+  // The search re-sorts by the order the page had when it was opened.
+  Order(boFirm);
+  Search("50", "");
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Anders", "Mitte", "Nah"}));
+  EXPECT_EQ(Page->cmbOrderBy->currentIndex(), int(boFirm));
+
+  // Reloading the entry drops a result that points into the former records.
+  Page->SetData(&Rec);
+  EXPECT_FALSE(Page->SearchFrame()->ResultList);
+  EXPECT_EQ(Shown().size(), 5u);
+}
+
+TEST_F(BranchPageTest, NearestSearchSortsEveryBranchByDistanceFromTheLocatedAddress) {
+  int asked = 0;
+  Page->OnGetStartPosition = [&](double&, double&, uintptr_t) { ++asked; };
+  std::vector<std::string> located;
+  bool found = true;
+  Page->OnLocateAddress = [&](const std::string& AStreet, const std::string& AZip,
+                              const std::string& ATown, double& AEast, double& ANorth) {
+    located.push_back(AStreet + "|" + AZip + "|" + ATown);
+    if (!found) return false;
+    AEast = 7.0;
+    ANorth = 52.0;
+    return true;
+  };
+  Search("44135", "k\xF6ln", true);
+  EXPECT_EQ(located, std::vector<std::string>{"|44135|K\xD6LN"});
+  EXPECT_EQ(Page->cmbOrderBy->currentIndex(), Page->DistanceIndex());
+  EXPECT_EQ(Page->StartNorth, 52.0);
+  EXPECT_EQ(asked, 0);  // the found position is used as it is
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Fern", "Anders", "Mitte", "Nah", "Ohne"}));
+
+  // The host cannot locate the address: the search stays open without a result, and Back then
+  // applies that empty result.
+  found = false;
+  Search("99999", "", true);
+  EXPECT_TRUE(Page->SearchFrame()->isVisibleTo(Page));
+  EXPECT_EQ(Shown().size(), 5u);
+  ASSERT_TRUE(Page->SearchFrame()->ResultList);
+  EXPECT_TRUE(Page->SearchFrame()->ResultList->empty());
+  Page->SearchFrame()->imgBackClick();
+  EXPECT_FALSE(Page->SearchFrame()->isVisibleTo(Page));
+  EXPECT_TRUE(Shown().empty());
+
+  // A host routine that fails outright leaves no result: all branches, and the frame closes.
+  Page->OnLocateAddress = [](const std::string&, const std::string&, const std::string&, double&,
+                             double&) -> bool { throw std::runtime_error("host down"); };
+  Search("", "", true);
+  EXPECT_FALSE(Page->SearchFrame()->isVisibleTo(Page));
+  EXPECT_EQ(Shown().size(), 5u);
+}
+
+TEST_F(BranchPageTest, NearestSearchInABranchWindowShowsAllBranchesInTheFormerOrder) {
+  Order(boCity);
+  Search("50", "", true);  // a branch window hands no locating routine on
+  EXPECT_FALSE(Page->SearchFrame()->isVisibleTo(Page));
+  EXPECT_FALSE(Page->SearchFrame()->ResultList);
+  EXPECT_EQ(Page->cmbOrderBy->currentIndex(), int(boCity));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Ohne", "Anders", "Fern", "Nah", "Mitte"}));
+}
+
+TEST_F(BranchPageTest, SearchWithoutLocatedAddressKeepsTheStartPosition) {
+  Page->OnGetStartPosition = [](double& AEast, double& ANorth, uintptr_t) {
+    AEast = 7.0;
+    ANorth = 52.0;
+  };
+  Order(boDistance);
+  Search("5", "");
+  EXPECT_EQ(Page->StartNorth, 52.0);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Anders", "Mitte", "Nah", "Ohne"}));
+}
+
+TEST_F(BranchPageTest, FinderShowsDisabledFieldsAndReturnsToTheFullList) {
+  EXPECT_FALSE(Page->imgFinder->isVisibleTo(Page));
+  Search("50", "");
+  Page->imgFinderClick();
+  TfraJWBranchesFinder* finder = Page->FinderFrame();
+  ASSERT_TRUE(finder && finder->isVisibleTo(Page));
+  EXPECT_EQ(finder->geometry(), QRect(0, 0, 456, 215));
+  EXPECT_FALSE(finder->edtPLZ->isEnabled());
+  EXPECT_EQ(finder->edtOrt->text(), "N/A");
+  finder->imgBackClick();
+  EXPECT_FALSE(finder->isVisibleTo(Page));
+  EXPECT_EQ(Shown().size(), 5u);
+}
+
+TEST_F(BranchPageTest, ButtonsLightUpUnderTheMouseAndRestElsewhere) {
+  Window.show();  // mouse moves reach shown widgets only
+  EXPECT_FALSE(BranchBitmap("SEARCHOUT").isNull());
+  for (const char* name : {"BACKOUT", "BACKOVER", "FINDEROUT", "FINDEROVER", "SEARCHOVER",
+                           "SEARCHSTARTOUT", "SEARCHSTARTOVER"})
+    EXPECT_EQ(BranchBitmap(name).size(), QSize(17, 19)) << name;
+
+  MoveMouseOver(Page->imgSearch);
+  EXPECT_EQ(Page->imgSearch->PictureName(), "SEARCHOVER");
+  MoveMouseOver(Page->vlbUE->viewport());
+  EXPECT_EQ(Page->imgSearch->PictureName(), "SEARCHOUT");
+
+  TfraJWBranchesSearch* search = OpenSearch();
+  MoveMouseOver(search->imgSearch());
+  MoveMouseOver(search->imgBack());
+  // Each button lights up on its own; only the background puts both back.
+  EXPECT_EQ(search->imgSearch()->PictureName(), "SEARCHSTARTOVER");
+  EXPECT_EQ(search->imgBack()->PictureName(), "BACKOVER");
+  MoveMouseOver(search->edtPLZ);
+  EXPECT_EQ(search->imgSearch()->PictureName(), "SEARCHSTARTOUT");
+  EXPECT_EQ(search->imgBack()->PictureName(), "BACKOUT");
+  EXPECT_FALSE(search->edtStrasse->isVisibleTo(search));
+}
+
+TEST_F(BranchPageTest, RowsShowTwoColumnsOnAlternatingColours) {
+  TJWBranchRec b = Branch("M\xFCller<br>Bau & Co", "50667", std::string(120, 'x').c_str(), "Weg");
+  b.Phone = "0221 / 12 34";
+  const TJWBranchRowTexts texts = BranchRowTexts(b);
+  EXPECT_EQ(texts.ZipCity, "50667 " + std::string(100, 'x'));
+  EXPECT_EQ(texts.Firm, "M\xFCller Bau & Co");
+  EXPECT_EQ(texts.Street, "Weg");
+  EXPECT_EQ(texts.Phone, "0221 / 12 34");
+
+  QImage image(454, 4 * 32, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  for (int row = 0; row < 4; ++row)
+    Page->vlbUEDrawItem(painter, row * 2, QRect(0, row * 32, 454, 32), row == 1);
+  painter.end();
+  // Rows 0 and 2 even, 4 even, 6 beyond the list: left unpainted.
+  EXPECT_EQ(QColor(image.pixel(453, 31)), TfraJWBranchesV2::kEvenColor);
+  EXPECT_EQ(QColor(image.pixel(453, 3 * 32 + 5)), QColor(Qt::black));
+  QImage odd(454, 32, QImage::Format_RGB32);
+  QPainter oddPainter(&odd);
+  Page->vlbUEDrawItem(oddPainter, 1, odd.rect(), false);
+  oddPainter.end();
+  EXPECT_EQ(QColor(odd.pixel(453, 31)), TfraJWBranchesV2::kOddColor);
+  // Text stays inside its column: nothing drawn in the gap between the columns.
+  for (int y = 0; y < 32; ++y)
+    for (int x = 226; x < 231; ++x) EXPECT_EQ(QColor(odd.pixel(x, y)), TfraJWBranchesV2::kOddColor);
+  // The selected row is written in blue.
+  bool blue = false;
+  for (int y = 32; y < 64 && !blue; ++y)
+    for (int x = 0; x < 454 && !blue; ++x) {
+      const QColor c(image.pixel(x, y));
+      blue = c.blue() > 200 && c.red() < 80 && c.green() < 80;
+    }
+  EXPECT_TRUE(blue);
+}
+
+TEST(BranchWindow, DoubleClickOpensTheSelectedBranch) {
+  TViewerDataDir data;
+  TfrmJW form;
+  form.SetFreeOnClose(false);
+  form.SetDataPath(data.Path());
+  form.OpenEntry(int32_t(kFirm));
+  form.DoButtonEvent(brBranches);
+  auto* page = qobject_cast<TfraJWBranchesV2*>(form.Frame(TfrmJW::fraPage));
+  ASSERT_NE(page, nullptr);
+  ASSERT_EQ(page->Branches().size(), 2u);
+  auto windows = [&] { return form.findChildren<TfrmJW*>(QString(), Qt::FindDirectChildrenOnly); };
+
+  // Without a selection a double click does nothing.
+  page->vlbUEDblClick();
+  EXPECT_TRUE(windows().empty());
+
+  const int row = page->Branches()[0]->BranchId == kBranch ? 0 : 1;
+  const QModelIndex index = page->vlbUE->model()->index(row, 0);
+  page->vlbUE->setCurrentIndex(index);
+  emit page->vlbUE->doubleClicked(index);
+  ASSERT_EQ(windows().size(), 1);
+  EXPECT_EQ(FromQString(windows()[0]->windowTitle()), "M\xFCller Filiale");
+
+  // A branch whose entry is missing opens nothing and leaves this window as it is.
+  TJWBranchRec missing = *page->Branches()[size_t(row)];
+  const_cast<TJWBranchRec*>(page->Branches()[size_t(row)])->BranchId = 4711;
+  emit page->vlbUE->doubleClicked(index);
+  page->Branches()[size_t(row)]->BranchId = missing.BranchId;
+  EXPECT_EQ(windows().size(), 1);
+  EXPECT_EQ(form.Frame(TfrmJW::fraPage), page);
+}
