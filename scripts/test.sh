@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test twice: a normal build, then a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Any failing test or sanitizer report fails the run.
+# Builds and runs every test: a normal build, a build of the core without the Qt viewer, and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer. Any failing test or sanitizer report
+# fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -17,6 +18,11 @@ run_build() {
 
 echo "== Normal build"
 run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# The core (store, pages, library) must keep building and working without Qt.
+echo "== Core build without the viewer"
+run_build build-core -DCMAKE_BUILD_TYPE=Debug -DJW_BUILD_VIEWER=OFF -DJW_BUILD_TOOLS=OFF \
+  -DJW_BUILD_BENCH=OFF
 
 echo "== Sanitizer build (address, undefined)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1

@@ -14,6 +14,8 @@
 
 using namespace jwtest;
 
+#if JW_WITH_VIEWER
+
 namespace {
 
 constexpr uint32_t kFirm = 17, kCardsOnly = 20;
@@ -165,3 +167,15 @@ TEST_F(ViewerExports, ModelessWindowStaysOpenWithoutTheLock) {
   // Other calls go on while the window is open.
   EXPECT_TRUE(LockIsFree());
 }
+
+#else  // a library built without the viewer
+
+TEST(ViewerExports, FailCleanlyWithoutTheViewer) {
+  TTempDir dir;
+  ASSERT_EQ(Lib().SetJWDataPath(dir.Path.c_str(), nullptr, 0), 1);
+  JWHostBitmap bitmap{};
+  EXPECT_EQ(Lib().GetMiniaturBitmap(1, &bitmap), 0);
+  EXPECT_STRNE(Lib().GetLastError(), "");
+}
+
+#endif
