@@ -766,14 +766,19 @@ void TJWHTMLProducer::QuickSortBranches(std::vector<TJWBranchRec>& AList, int32_
                                         int32_t AHigh, int32_t ALow) {
   if (ALow > AHigh || ALow < 0 || size_t(AHigh) >= AList.size()) return;
   // Keys are computed once per branch (and stay in SortKey); the sort then moves key and branch
-  // together. Equal keys are gathered in the middle, so long runs of equal keys cost no more than
-  // distinct ones.
+  // together. Branches with equal keys keep their stored order: every page request sorts anew
+  // with its own random pivots, and paging through a list whose equal keys changed places from
+  // one request to the next would show some branches twice and others never.
   std::vector<std::string> keys;
+  std::vector<size_t> stored;  // position before sorting, the tie-breaker
   keys.reserve(size_t(AHigh - ALow) + 1);
-  for (int32_t i = ALow; i <= AHigh; ++i)
+  for (int32_t i = ALow; i <= AHigh; ++i) {
     keys.push_back(BranchSortKey(AList[size_t(i)], ASortIndex, FStartGeoEast, FStartGeoNorth));
+    stored.push_back(stored.size());
+  }
   auto swapAt = [&](size_t a, size_t b) {
     std::swap(keys[a], keys[b]);
+    std::swap(stored[a], stored[b]);
     std::swap(AList[size_t(ALow) + a], AList[size_t(ALow) + b]);
   };
   size_t lo = 0;
@@ -787,11 +792,14 @@ void TJWHTMLProducer::QuickSortBranches(std::vector<TJWBranchRec>& AList, int32_
       continue;
     }
     std::uniform_int_distribution<size_t> pick(lo, hi - 1);
-    const std::string pivot = keys[pick(PivotRandom())];
+    const size_t pivotAt = pick(PivotRandom());
+    const std::string pivot = keys[pivotAt];
+    const size_t pivotStored = stored[pivotAt];
     // Three-way partition: [lo, lt) < pivot, [lt, gt) == pivot, [gt, hi) > pivot.
     size_t lt = lo, i = lo, gt = hi;
     while (i < gt) {
-      const int c = keys[i].compare(pivot);
+      int c = keys[i].compare(pivot);
+      if (c == 0) c = stored[i] < pivotStored ? -1 : (stored[i] > pivotStored ? 1 : 0);
       if (c < 0)
         swapAt(lt++, i++);
       else if (c > 0)

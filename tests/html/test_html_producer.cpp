@@ -509,6 +509,12 @@ TEST_F(Branches, EqualKeysAndLargeListsSortCompletely) {
   for (size_t i = 1; i < list.size(); ++i) ASSERT_LE(list[i - 1].Zip, list[i].Zip);
   EXPECT_EQ(list.front().Zip, "0");
   EXPECT_EQ(list.back().Zip, "2");
+  // Equal keys keep the stored order, so every request pages through the same sequence.
+  for (size_t i = 1; i < list.size(); ++i) {
+    if (list[i - 1].Zip == list[i].Zip) {
+      ASSERT_LT(list[i - 1].BranchId, list[i].BranchId) << i;
+    }
+  }
 
   std::vector<TJWBranchRec> part = *r.Branches;
   P.QuickSortBranches(part, 2, 1, 2);  // low above high: left alone
