@@ -61,9 +61,9 @@ const char* const SortNames[6] = {"", "STREET", "ZIP", "CITY", "FIRM", "DIST"};
 const int32_t SortNameOrder[5] = {bsZip, bsStreet, bsCity, bsFirm, bsDist};
 
 // The quicksort pivot source. Private to the producer and seeded once per process; results never
-// depend on its sequence except for the order of branches with equal keys.
-std::minstd_rand& PivotRandom() {
-  static std::minstd_rand generator([] {
+// depend on its sequence.
+std::mt19937& PivotRandom() {
+  static std::mt19937 generator([] {
     try {
       return std::random_device{}();
     } catch (const std::exception&) {
@@ -765,58 +765,16 @@ std::string TJWHTMLProducer::BranchStep(const TZDParamList& ATagParams) {
 void TJWHTMLProducer::QuickSortBranches(std::vector<TJWBranchRec>& AList, int32_t ASortIndex,
                                         int32_t AHigh, int32_t ALow) {
   if (ALow > AHigh || ALow < 0 || size_t(AHigh) >= AList.size()) return;
-  // Keys are computed once per branch (and stay in SortKey); the sort then moves key and branch
-  // together. Branches with equal keys keep their stored order: every page request sorts anew
-  // with its own random pivots, and paging through a list whose equal keys changed places from
-  // one request to the next would show some branches twice and others never.
+  // Keys are computed once per branch (and stay in SortKey); the branches then move in one go.
   std::vector<std::string> keys;
-  std::vector<size_t> stored;  // position before sorting, the tie-breaker
   keys.reserve(size_t(AHigh - ALow) + 1);
-  for (int32_t i = ALow; i <= AHigh; ++i) {
+  for (int32_t i = ALow; i <= AHigh; ++i)
     keys.push_back(BranchSortKey(AList[size_t(i)], ASortIndex, FStartGeoEast, FStartGeoNorth));
-    stored.push_back(stored.size());
-  }
-  auto swapAt = [&](size_t a, size_t b) {
-    std::swap(keys[a], keys[b]);
-    std::swap(stored[a], stored[b]);
-    std::swap(AList[size_t(ALow) + a], AList[size_t(ALow) + b]);
-  };
-  size_t lo = 0;
-  size_t hi = keys.size();  // half-open range still to sort
-  std::vector<std::pair<size_t, size_t>> pending;
-  for (;;) {
-    if (hi - lo < 2) {
-      if (pending.empty()) break;
-      std::tie(lo, hi) = pending.back();
-      pending.pop_back();
-      continue;
-    }
-    std::uniform_int_distribution<size_t> pick(lo, hi - 1);
-    const size_t pivotAt = pick(PivotRandom());
-    const std::string pivot = keys[pivotAt];
-    const size_t pivotStored = stored[pivotAt];
-    // Three-way partition: [lo, lt) < pivot, [lt, gt) == pivot, [gt, hi) > pivot.
-    size_t lt = lo, i = lo, gt = hi;
-    while (i < gt) {
-      int c = keys[i].compare(pivot);
-      if (c == 0) c = stored[i] < pivotStored ? -1 : (stored[i] > pivotStored ? 1 : 0);
-      if (c < 0)
-        swapAt(lt++, i++);
-      else if (c > 0)
-        swapAt(i, --gt);
-      else
-        ++i;
-    }
-    // Continue with the smaller side and keep the larger one for later: the pending stack stays
-    // logarithmic in size.
-    if (lt - lo < hi - gt) {
-      pending.emplace_back(gt, hi);
-      hi = lt;
-    } else {
-      pending.emplace_back(lo, lt);
-      lo = gt;
-    }
-  }
+  const std::vector<size_t> order = BranchSortOrder(keys, PivotRandom());
+  std::vector<TJWBranchRec> sorted;
+  sorted.reserve(order.size());
+  for (size_t k : order) sorted.push_back(std::move(AList[size_t(ALow) + k]));
+  std::move(sorted.begin(), sorted.end(), AList.begin() + ALow);
 }
 
 void TJWHTMLProducer::FilterBranches(std::vector<TJWBranchRec>& AList) {

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <exception>
 #include <numbers>
+#include <numeric>
+#include <tuple>
+#include <utility>
 
 #include "store/JWError.h"
 #include "store/ZDGeo.h"
@@ -58,6 +61,48 @@ std::string BranchSortKey(TJWBranchRec& ABranch, int32_t AIndex, double AStartEa
   }
   ABranch.SortKey = key.substr(0, 255);
   return key;
+}
+
+std::vector<size_t> BranchSortOrder(const std::vector<std::string>& AKeys, std::mt19937& ARandom) {
+  std::vector<size_t> order(AKeys.size());
+  std::iota(order.begin(), order.end(), size_t(0));
+  // Compares by key, then by stored position, so no two items are equal.
+  auto less = [&](size_t a, size_t b) {
+    const int c = AKeys[a].compare(AKeys[b]);
+    return c < 0 || (c == 0 && a < b);
+  };
+  size_t lo = 0;
+  size_t hi = order.size();  // half-open range still to sort
+  std::vector<std::pair<size_t, size_t>> pending;
+  for (;;) {
+    if (hi - lo < 2) {
+      if (pending.empty()) break;
+      std::tie(lo, hi) = pending.back();
+      pending.pop_back();
+      continue;
+    }
+    std::uniform_int_distribution<size_t> pick(lo, hi - 1);
+    const size_t pivot = order[pick(ARandom)];
+    // Partition: [lo, lt) before the pivot, [gt, hi) after it, the pivot alone in between.
+    size_t lt = lo, i = lo, gt = hi;
+    while (i < gt) {
+      if (less(order[i], pivot))
+        std::swap(order[lt++], order[i++]);
+      else if (less(pivot, order[i]))
+        std::swap(order[i], order[--gt]);
+      else
+        ++i;
+    }
+    // The smaller side first: the pending stack stays logarithmic.
+    if (lt - lo < hi - gt) {
+      pending.emplace_back(gt, hi);
+      hi = lt;
+    } else {
+      pending.emplace_back(lo, lt);
+      lo = gt;
+    }
+  }
+  return order;
 }
 
 }  // namespace jw

@@ -2,7 +2,9 @@
 // Sort keys of branch offices. The HTML pages and the viewer's branch list sort by the same keys,
 // so both call this one function.
 #include <cstdint>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "store/JWEStruct.h"
 
@@ -26,5 +28,11 @@ std::string BranchDistanceKey(const TJWBranchRec& ABranch, double AStartEast, do
 // branch's SortKey (cut to 255 bytes). Any other index throws "GetVal-Error, unknown Index!".
 std::string BranchSortKey(TJWBranchRec& ABranch, int32_t AIndex, double AStartEast,
                           double AStartNorth);
+
+// The order that sorts AKeys ascending (byte-wise): positions into AKeys. Branches with equal keys
+// keep their stored order: every page request sorts anew, and paging through a list whose equal
+// keys changed places between requests would show some branches twice and others never. Pivots
+// are drawn from ARandom, so no input order makes the sort quadratic.
+std::vector<size_t> BranchSortOrder(const std::vector<std::string>& AKeys, std::mt19937& ARandom);
 
 }  // namespace jw
