@@ -16,6 +16,7 @@
 #include "store/JWEOfficeHours.h"
 #include "store/JWETemplateDatFile.h"
 #include "store/JWError.h"
+#include "store/JWPlatform.h"
 #include "store/ZDGeo.h"
 #include "store/ZDStrUtils.h"
 #include "store/ZDTelNum.h"
@@ -80,9 +81,7 @@ std::string IntToStr(int64_t AValue) {
 // The directory of the running program: where page templates are looked for until the caller
 // names a directory of its own.
 std::string ProgramDirectory() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : exe.parent_path().string();
+  return std::filesystem::path(platform::ExecutablePath()).parent_path().string();
 }
 
 }  // namespace

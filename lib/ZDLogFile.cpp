@@ -1,7 +1,5 @@
 #include "ZDLogFile.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,15 +8,15 @@
 #include <mutex>
 
 #include "store/JWError.h"
+#include "store/JWPlatform.h"
 
 namespace jw {
 
 namespace {
 
 std::string ExecutableLogName() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec || exe.filename().empty()) exe = "JWLIB";
+  std::filesystem::path exe = platform::ExecutablePath();
+  if (exe.filename().empty()) exe = "JWLIB";
   // replace_extension also appends when the name has no extension.
   return exe.filename().replace_extension(".log").string();
 }
@@ -34,8 +32,7 @@ void ReplaceAll(std::string& AText, std::string_view AFrom) {
 
 std::string TimestampPrefix() {
   const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = platform::LocalTime(now);
   char buf[32];
   const size_t n = std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S | ", &local);
   return std::string(buf, n);

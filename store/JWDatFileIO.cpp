@@ -1,12 +1,8 @@
 #include "store/JWDatFileIO.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -16,16 +12,9 @@
 
 namespace jw {
 
-bool IsDirectoryEnd(char AChar) {
-#ifdef _WIN32
-  if (AChar == ':') return true;
-#endif
-  return AChar == '/' || AChar == '\\';
-}
-
 std::string JoinPath(const std::string& ADirectory, const std::string& AFileName) {
   if (ADirectory.empty() || IsDirectoryEnd(ADirectory.back())) return ADirectory + AFileName;
-  return ADirectory + kPathSeparator + AFileName;
+  return ADirectory + platform::PathSeparator + AFileName;
 }
 
 std::string ResolveDataFileName(const std::string& AFileName) {
@@ -33,13 +22,8 @@ std::string ResolveDataFileName(const std::string& AFileName) {
   while (end > 0 && !IsDirectoryEnd(AFileName[end - 1])) --end;
   // The directory part keeps its separator, so "/x" stays an absolute name.
   if (!Trim(AFileName.substr(0, end)).empty()) return AFileName;
-  std::string cwd;
-  std::vector<char> buffer(4096);
-  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE || buffer.size() > (1u << 20)) return AFileName;  // no usable directory
-    buffer.resize(buffer.size() * 2);
-  }
-  cwd = buffer.data();
+  const std::string cwd = platform::CurrentDirectory();
+  if (cwd.empty()) return AFileName;  // no usable directory
   return JoinPath(cwd, AFileName);
 }
 
@@ -49,24 +33,21 @@ TJWDatFileIO::~TJWDatFileIO() {
 
 void TJWDatFileIO::Open(const std::string& AFileName) {
   if (IsOpen()) throw EJWError("File already open!");
-  struct stat st {};
-  if (AFileName.empty() || stat(AFileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+  const platform::TFileKind kind = platform::KindOf(AFileName);
+  if (kind == platform::TFileKind::Missing || kind == platform::TFileKind::Directory)
     throw EJWError("Datei \"" + AFileName + "\" nicht gefunden!");
-  // O_NONBLOCK keeps a FIFO from blocking the open; anything but a regular file is refused.
-  const int fd = ::open(AFileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (fd >= 0) ::close(fd);
+  const platform::TFileHandle file = platform::OpenReadOnly(AFileName);
+  if (file == platform::InvalidFile)
     throw EJWError("Konnte Datei \"" + AFileName +
                    "\" nicht \xF6"
                    "ffnen!");
-  }
-  FHandle = fd;
+  FHandle = file;
   FFileName = AFileName;
 }
 
 void TJWDatFileIO::Close() {
-  if (FHandle >= 0) ::close(FHandle);
-  FHandle = -1;
+  platform::CloseFile(FHandle);
+  FHandle = platform::InvalidFile;
 }
 
 size_t TJWDatFileIO::ReadAt(uint64_t AOffset, void* ABuffer, size_t ASize) const {
@@ -74,14 +55,10 @@ size_t TJWDatFileIO::ReadAt(uint64_t AOffset, void* ABuffer, size_t ASize) const
   size_t done = 0;
   auto* out = static_cast<char*>(ABuffer);
   while (done < ASize) {
-    const uint64_t pos = AOffset + done;
-    if (pos > uint64_t(LLONG_MAX)) break;
     const size_t chunk = std::min<size_t>(ASize - done, size_t(1) << 30);
-    const ssize_t n = ::pread(FHandle, out + done, chunk, off_t(pos));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw EJWError("Lesefehler in Datei \"" + FFileName + "\": " + std::strerror(errno));
-    }
+    std::string error;
+    const int64_t n = platform::ReadAt(FHandle, AOffset + done, out + done, chunk, error);
+    if (n < 0) throw EJWError("Lesefehler in Datei \"" + FFileName + "\": " + error);
     if (n == 0) break;
     done += size_t(n);
   }
@@ -98,9 +75,8 @@ std::vector<uint8_t> TJWDatFileIO::ReadBytes(uint64_t AOffset, uint64_t ASize) c
 
 uint64_t TJWDatFileIO::Size() const {
   if (!IsOpen()) throw EJWError("File not open!");
-  struct stat st {};
-  if (fstat(FHandle, &st) != 0) return 0;
-  return uint64_t(st.st_size);
+  platform::TFileIdentity id;
+  return platform::IdentityOf(FHandle, id) ? id.Size : 0;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "store/JWPlatform.h"
+
 namespace jw {
 
-// The directory separator of the platform; both '/' and '\' are accepted on input.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
-// Whether AChar ends a directory part: '/' and '\' everywhere, ':' (a drive) only on Windows.
-bool IsDirectoryEnd(char AChar);
+using platform::IsDirectoryEnd;
 
 // The file name a data-file reader opens: AFileName itself when it names a directory, else the
 // process's current directory, a separator and AFileName.
@@ -35,7 +29,7 @@ class TJWDatFileIO {
   TJWDatFileIO(const TJWDatFileIO&) = delete;
   TJWDatFileIO& operator=(const TJWDatFileIO&) = delete;
 
-  bool IsOpen() const { return FHandle >= 0; }
+  bool IsOpen() const { return FHandle != platform::InvalidFile; }
   // Fails with "File already open!", "Datei "<name>" nicht gefunden!" or
   // "Konnte Datei "<name>" nicht öffnen!".
   void Open(const std::string& AFileName);
@@ -51,7 +45,7 @@ class TJWDatFileIO {
   uint64_t Size() const;
 
  private:
-  int FHandle = -1;
+  platform::TFileHandle FHandle = platform::InvalidFile;
   std::string FFileName;
 };
 
