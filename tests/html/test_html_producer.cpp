@@ -67,7 +67,7 @@ TJW2DataRec Entry() {
   r.PhoneNumber = "123456";
   r.MobilePrefix = "0171";
   r.MobileNumber = "1234567";
-  r.EMail = "info@example.de";
+  r.EMail = "info@firma.example";
   r.PortalPage = "firma-4711";
   r.Slogan = "Gut<BR>billig";
   r.BusinessTypes =
@@ -110,17 +110,16 @@ TEST_F(Producer, SingleValueFields) {
                   "<#FIELD NAME=NOSUCH>|<#FIELD NAME=BGCOLOR>|<#field name=firm>"),
             "M\xFCller Hans|Hohe Stra\xDF"
             "e 12a|50667 K\xF6ln|(02 21) 12 34 56||"
-            "(01 71) 1 23 45 67|info@example.de|" +
-                std::string(PortalBaseAddress) +
-                "firma-4711|Gut<BR>billig|B\xE4"
-                "ckerei<BR>Caf\xE9|410,5|3056,7|N/A|N/A|"
-                "M\xFCller Hans\r\n");
+            "(01 71) 1 23 45 67|info@firma.example|" JW_PORTAL_ADDRESS
+            "firma-4711|Gut<BR>billig|B\xE4"
+            "ckerei<BR>Caf\xE9|410,5|3056,7|N/A|N/A|"
+            "M\xFCller Hans\r\n");
 
   TJW2DataRec r = Entry();
-  r.Url = "www.example.de";
+  r.Url = "www.firma.example";
   r.PosX = "12ab";
   Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=URL>|<#FIELD NAME=POI_X>"), "www.example.de|00000000\r\n");
+  EXPECT_EQ(Main1("<#FIELD NAME=URL>|<#FIELD NAME=POI_X>"), "www.firma.example|00000000\r\n");
 }
 
 TEST_F(Producer, SetParamOnAnyFieldAndParamMarkers) {
