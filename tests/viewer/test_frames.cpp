@@ -167,8 +167,9 @@ TEST(Address, LinksOpenMailAndBrowserWithTheStoredTexts) {
   rec.Url = "www.firma.example/";
   frame.lblUrlClick();
   TfraJWAddress::SetLinkOpener(nullptr);
-  EXPECT_EQ(opened, (std::vector<std::string>{"http://" + std::string(PortalBaseAddress) + "f47",
-                                              "mailto:info@firma.example", "http://www.firma.example/"}));
+  EXPECT_EQ(opened,
+            (std::vector<std::string>{"http://" + std::string(PortalBaseAddress) + "f47",
+                                      "mailto:info@firma.example", "http://www.firma.example/"}));
 }
 
 TEST(Address, LongWebAddressIsCutWithHintAndMatchingUnderline) {
