@@ -61,7 +61,7 @@ void ExpectModel(const jwtest::TBmpSpec& s) {
 
 TEST(BmpDecode, GeneratedPicturesMatchTheirModel) {
   uint32_t seed = 1;
-  auto spec = [&](uint32_t header, uint16_t bpp, uint32_t compression, int w, int h) {
+  auto bitmap = [&](uint32_t header, uint16_t bpp, uint32_t compression, int w, int h) {
     jwtest::TBmpSpec s;
     s.HeaderSize = header;
     s.Bpp = bpp;
@@ -74,8 +74,8 @@ TEST(BmpDecode, GeneratedPicturesMatchTheirModel) {
   // Palettes of 3-byte entries after the short header, and of 4-byte entries, cut short too.
   for (uint16_t bpp : {1, 4, 8, 24})
     for (auto [w, h] : {std::pair{3, 2}, std::pair{9, 4}}) {
-      ExpectModel(spec(12, bpp, 0, w, h));
-      jwtest::TBmpSpec s = spec(40, bpp, 0, w, h);
+      ExpectModel(bitmap(12, bpp, 0, w, h));
+      jwtest::TBmpSpec s = bitmap(40, bpp, 0, w, h);
       s.TopDown = true;
       s.ColorsUsed = bpp == 24 ? 0 : 1u << (bpp - 1);
       ExpectModel(s);
@@ -83,18 +83,18 @@ TEST(BmpDecode, GeneratedPicturesMatchTheirModel) {
   // Packed channels of 4, 5, 6 and 8 bits, from the file's masks and the defaults.
   for (const auto& masks : std::vector<std::array<uint32_t, 3>>{
            {0xF800, 0x07E0, 0x001F}, {0x0F00, 0x00F0, 0x000F}, {0x001F, 0x07E0, 0xF800}}) {
-    jwtest::TBmpSpec s = spec(40, 16, 3, 6, 3);
+    jwtest::TBmpSpec s = bitmap(40, 16, 3, 6, 3);
     s.Masks = masks;
     ExpectModel(s);
   }
-  ExpectModel(spec(40, 16, 0, 5, 3));
-  ExpectModel(spec(124, 32, 0, 5, 3));
+  ExpectModel(bitmap(40, 16, 0, 5, 3));
+  ExpectModel(bitmap(124, 32, 0, 5, 3));
   // Encoded and literal runs of odd and even lengths (literals padded to 16 bits), with and
   // without delta moves, early line ends and an early end of the bitmap.
   for (auto [bpp, compression] : {std::pair<uint16_t, uint32_t>{8, 1}, {4, 2}})
     for (bool skips : {false, true})
       for (int w : {5, 12, 31}) {
-        jwtest::TBmpSpec s = spec(40, bpp, compression, w, 6);
+        jwtest::TBmpSpec s = bitmap(40, bpp, compression, w, 6);
         s.RleSkips = skips;
         s.ColorsUsed = bpp == 8 ? 20 : 0;
         ExpectModel(s);
