@@ -23,7 +23,7 @@
 
 namespace jw {
 
-const char* const PortalBaseAddress = "www.jw-branchenportal.de/";
+const char* const PortalBaseAddress = JW_PORTAL_ADDRESS;
 
 using namespace htmltext;
 

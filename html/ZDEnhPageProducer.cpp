@@ -397,35 +397,30 @@ std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
 
 std::string TZDEnhPageProducer::ApplyFontParams(TZDFont* AFont, bool& AEllipsis,
                                                 const TZDParamList& ATagParams) {
-  // Every entry is applied with the value of the first entry of its name. The four values are
-  // looked up once, so a tag with many parameters stays linear.
-  const std::string size = ATagParams.Values("FONT-SIZE");
-  const std::string family = ATagParams.Values("FONT-FAMILIE");
-  const std::string style = ATagParams.Values("FONT-STYLE");
-  const std::string ellipsis = ATagParams.Values("ELLIPSIS");
-
+  // Every entry is applied with its own value, in order, so the last of a repeated name decides.
   std::string errors;
   for (int i = 0; i < ATagParams.Count(); ++i) {
     const std::string name = ATagParams.Names(i);
+    const std::string value = ATagParams.ValueFromIndex(i);
     if (htmltext::AnsiSameText(name, "FONT-SIZE")) {
       if (!AFont) continue;
       try {
-        AFont->Size = StrToIntDec(size);
+        AFont->Size = StrToIntDec(value);
       } catch (const std::exception& e) {
         errors += "; ";
         errors += e.what();
       }
     } else if (htmltext::AnsiSameText(name, "FONT-FAMILIE")) {
-      if (AFont) AFont->Family = family;
+      if (AFont) AFont->Family = value;
     } else if (htmltext::AnsiSameText(name, "FONT-STYLE")) {
       if (!AFont) continue;
       AFont->Bold = AFont->Italic = AFont->Underline = AFont->StrikeOut = false;
-      if (htmltext::AnsiSameText(style, "ITALIC"))
+      if (htmltext::AnsiSameText(value, "ITALIC"))
         AFont->Italic = true;
-      else if (htmltext::AnsiSameText(style, "BOLD"))
+      else if (htmltext::AnsiSameText(value, "BOLD"))
         AFont->Bold = true;
     } else if (htmltext::AnsiSameText(name, "ELLIPSIS")) {
-      AEllipsis = htmltext::AnsiSameText(ellipsis, "TRUE");
+      AEllipsis = htmltext::AnsiSameText(value, "TRUE");
     }
   }
   return errors.empty() ? std::string() : ErrorText(errors.substr(1));

@@ -224,7 +224,7 @@ class TProgress {
 
 }  // namespace
 
-int JWPackSynth(const std::vector<std::string>& AArgs) {
+int JWPackSynth(const std::vector<std::string>& AArgs, uint32_t AMaxLogoEntries) {
   if (AArgs.size() != 2) {
     std::fputs("usage: jwpack synth N OUTDIR   (N from 1 to 5000000)\n", stderr);
     return 2;
@@ -264,6 +264,7 @@ int JWPackSynth(const std::vector<std::string>& AArgs) {
 
     TJWDatWriter entries((dir / "JWDAT.SRM").string());
     TProgress progress(count);
+    uint32_t logoEntries = 0;
     uint32_t done = 0;
     while (done < count) {
       // Every 40th group is a chain of up to 25 branch offices; the rest stand alone.
@@ -330,7 +331,10 @@ int JWPackSynth(const std::vector<std::string>& AArgs) {
         r.EnhInfo = r.EnhInfoKind ? TStringList{"Gegr\xFCndet:\t" + std::to_string(1900 + id % 120),
                                                 "Mitarbeiter:\t" + std::to_string(1 + id % 80)}
                                   : TStringList{"Synthetischer Eintrag Nr. " + std::to_string(id)};
-        if (id % 3) logos.AddIndex(id, id % kLogos);
+        if (id % 3 && logoEntries < AMaxLogoEntries) {
+          logos.AddIndex(id, id % kLogos);
+          ++logoEntries;
+        }
         entries.Add(f);
       }
       done += group;

@@ -1,5 +1,6 @@
 #include "viewer/JWEFrame.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QPainter>
@@ -12,6 +13,52 @@ TJWFrame::TJWFrame(QWidget* AOwner) : QFrame(AOwner) {
   setFrameShape(QFrame::NoFrame);
   resize(320, 240);
   setAutoFillBackground(true);
+}
+
+TJWFrame::~TJWFrame() {
+  delete FTitle.data();
+}
+
+QLabel* TJWFrame::AddTitle(QWidget* AHeader, const std::string& AText, const QPoint& APos) {
+  FTitle = MakeLabel(AHeader, "lblTitle", JWFont("Arial", 12, true));
+  SetLabelText(FTitle, AText);
+  FTitle->adjustSize();
+  FTitleHeader = AHeader;
+  FTitlePos = APos;
+  for (QWidget* w = AHeader; w; w = w->parentWidget()) {
+    w->installEventFilter(this);
+    if (w == this) break;
+  }
+  PlaceTitle();
+  return FTitle;
+}
+
+bool TJWFrame::eventFilter(QObject* AWatched, QEvent* AEvent) {
+  switch (AEvent->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+    case QEvent::ParentChange:
+      if (FTitle && FTitleHeader) PlaceTitle();
+      break;
+    default:
+      break;
+  }
+  return QFrame::eventFilter(AWatched, AEvent);
+}
+
+void TJWFrame::PlaceTitle() {
+  QWidget* host = parentWidget() ? parentWidget() : FTitleHeader.data();
+  if (FTitle->parentWidget() != host) FTitle->setParent(host);
+  if (host == FTitleHeader) {
+    FTitle->move(FTitlePos);
+    FTitle->show();
+    return;
+  }
+  FTitle->move(FTitleHeader->mapTo(host, FTitlePos));
+  FTitle->setVisible(FTitleHeader->isVisibleTo(host));
+  FTitle->raise();
 }
 
 void TJWFrame::SetData(TJW2DataRec* ARec) {

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
+#include <QPointer>
 #include <cstdint>
 #include <string>
 
@@ -23,6 +24,7 @@ class TJWFrame : public QFrame {
 
  public:
   Q_INVOKABLE explicit TJWFrame(QWidget* AOwner = nullptr);
+  ~TJWFrame() override;
 
   TJW2DataRec* Data() const { return FData; }
   // Points the frame at a record (or none) and refills it.
@@ -35,8 +37,27 @@ class TJWFrame : public QFrame {
   QColor Color() const;
   void SetColor(const QColor& AColor);
 
+  // The page title made by AddTitle, wherever it lives; null when the frame has none.
+  QLabel* Title() const { return FTitle; }
+
  protected:
+  // Adds the page title: a bold label at APos in AHeader, a panel at the frame's top. Its top
+  // stands above the frame's top edge, where no child of the frame can paint (its first rows, the
+  // umlaut and i dots, would be cut), so the label lives in the frame's parent and follows the
+  // header's place and visibility; it goes with the frame. A frame without a parent keeps it in
+  // the header.
+  QLabel* AddTitle(QWidget* AHeader, const std::string& AText, const QPoint& APos);
+
+  bool eventFilter(QObject* AWatched, QEvent* AEvent) override;
+
   TJW2DataRec* FData = nullptr;
+
+ private:
+  void PlaceTitle();
+
+  QPointer<QLabel> FTitle;
+  QPointer<QWidget> FTitleHeader;
+  QPoint FTitlePos;
 };
 
 // A panel that paints an optional left-aligned, vertically centred caption, like a group of

@@ -1,6 +1,7 @@
 #include "viewer/JWEListFrame.h"
 
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "viewer/JWCodePage.h"
@@ -11,6 +12,15 @@ namespace {
 
 const QColor kBarColor{0x19, 0x40, 0x94};
 constexpr int kSpacerWidth = 7;
+
+// Rows of the designed line height, whatever the height of the font in use.
+class TFixedRowDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& AOption, const QModelIndex& AIndex) const override {
+    return {QStyledItemDelegate::sizeHint(AOption, AIndex).width(), TJWListFrame::kItemHeight};
+  }
+};
 
 QWidget* MakePanel(QWidget* AParent, const QString& AName) {
   auto* panel = new QWidget(AParent);
@@ -38,10 +48,7 @@ TJWListFrame::TJWListFrame(QWidget* AOwner, const char* AFrameName, const char* 
   FBar->setPalette(barPalette);
   FInner = MakePanel(FOuter, "pnlInner");
   FHeader = MakePanel(FInner, AHeaderName);
-  QLabel* title = MakeLabel(FHeader, "lblTitle", JWFont("Arial", 12, true));
-  SetLabelText(title, ATitle);
-  title->adjustSize();
-  title->move(10, -3);
+  AddTitle(FHeader, ATitle, QPoint(10, -3));
   FSpacer = MakePanel(FInner, "pnlSpacer");
 
   FList = new QListWidget(FInner);
@@ -53,6 +60,7 @@ TJWListFrame::TJWListFrame(QWidget* AOwner, const char* AFrameName, const char* 
   FList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   FList->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   FList->setTextElideMode(Qt::ElideNone);
+  FList->setItemDelegate(new TFixedRowDelegate(FList));
   // The list shows the frame's colour through it instead of a white field.
   FList->setAutoFillBackground(false);
   FList->viewport()->setAutoFillBackground(false);
@@ -71,7 +79,6 @@ void TJWListFrame::WrapLines() {
 }
 
 void TJWListFrame::FitToLines() {
-  for (int i = 0; i < FList->count(); ++i) FList->item(i)->setSizeHint(QSize(-1, kItemHeight));
   FOuter->resize(kWidth, std::min(kMaxHeight, LineCount() * kItemHeight + kHeaderHeight));
   resize(kWidth, FOuter->height());
   FOuter->show();

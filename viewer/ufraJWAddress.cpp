@@ -17,6 +17,7 @@ constexpr int kWidth = 270;
 constexpr int kCaptionWidth = 73;
 constexpr int kValueWidth = kWidth - kCaptionWidth;
 constexpr int kGap = 7;
+constexpr int kRowHeight = 15;
 const QColor kLinkColor(0x19, 0x40, 0x94);
 
 TfraJWAddress::TLinkOpener& LinkOpener() {
@@ -145,11 +146,10 @@ void TfraJWAddress::UpdateContent() {
 // stays beside its value, and the frame ends below the last shown row.
 void TfraJWAddress::Layout() {
   auto label = [this](const char* AName) { return findChild<QLabel*>(AName); };
-  const int rowHeight = QFontMetrics(label("lblStrasse")->font()).height();
   int top = 0;
   for (const char* name : {"lblStrasse", "lblPLZOrt", "lblSpacer1"}) {
     QLabel* l = label(name);
-    const int h = std::string(name) == "lblSpacer1" ? kGap : rowHeight;
+    const int h = std::string(name) == "lblSpacer1" ? kGap : kRowHeight;
     l->setGeometry(0, top, kWidth, h);
     if (l->isVisibleTo(this)) top += h;
   }
@@ -163,7 +163,7 @@ void TfraJWAddress::Layout() {
                          Row{"lblCMobil", "lblMobil"}, Row{"lblSpacer2", "lblSpacer3"},
                          Row{"lblCEMail", "lblEMail"}, Row{"lblCUrl", "lblUrl"}}) {
     QLabel* value = label(row.Value);
-    const int h = std::string(row.Value) == "lblSpacer3" ? kGap : rowHeight;
+    const int h = std::string(row.Value) == "lblSpacer3" ? kGap : kRowHeight;
     label(row.Caption)->setGeometry(0, rowTop, kCaptionWidth, h);
     value->setGeometry(0, rowTop, kValueWidth, h);
     if (value->isVisibleTo(this)) rowTop += h;

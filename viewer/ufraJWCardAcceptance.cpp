@@ -102,10 +102,7 @@ TfraJWCardAcceptance::TfraJWCardAcceptance(QWidget* AOwner) : TJWFrame(AOwner) {
 
   auto* header = new QWidget(inner);
   header->setObjectName("pnlKartenakzeptanz");
-  QLabel* title = MakeLabel(header, "lblTitle", JWFont("Arial", 12, true));
-  SetLabelText(title, "Kartenakzeptanz");
-  title->adjustSize();
-  title->move(9, -3);
+  AddTitle(header, "Kartenakzeptanz", QPoint(9, -3));
 
   for (int k = 0; k < kCards; ++k) {
     auto* row = new QWidget(inner);

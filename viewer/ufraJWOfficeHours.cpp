@@ -63,12 +63,11 @@ TfraJWOfficeHours::TfraJWOfficeHours(QWidget* AOwner) : TJWFrame(AOwner) {
   Paint(FLine, kLineColor);
   FInner = MakePanel(FOuter, "Panel5");
   FHeader = MakePanel(FInner, "pnlGeschaeftszeiten");
-  QLabel* title = MakeLabel(FHeader, "Label2", JWFont("Arial", 12, true));
-  SetLabelText(title,
-               "Gesch\xE4"
-               "ftszeiten");
-  title->adjustSize();
-  title->move(10, -3);
+  AddTitle(FHeader,
+           "Gesch\xE4"
+           "ftszeiten",
+           QPoint(10, -3))
+      ->setObjectName("Label2");
   FMargin = MakePanel(FInner, "Panel21");
   FRowsPanel = MakePanel(FInner, "Panel22");
 

@@ -22,8 +22,8 @@ std::string Describe(const TBmpSpec& s) {
          ", seed " + std::to_string(s.Seed);
 }
 
-// Decodes with both readers and compares every pixel's colour, and for indexed pictures also
-// with the generator's own model. Qt leaves the pixels that an RLE stream skips uninitialised,
+// Decodes with both readers and compares every pixel's colour, and also with the generator's own
+// model. Qt leaves the pixels that an RLE stream skips uninitialised,
 // so those pictures are only checked against the model (skipped pixels take palette colour 0).
 void ExpectSameAsQt(const TBmpSpec& s) {
   const bool qtDefined = !s.RleSkips;

@@ -67,7 +67,7 @@ TJW2DataRec Entry() {
   r.PhoneNumber = "123456";
   r.MobilePrefix = "0171";
   r.MobileNumber = "1234567";
-  r.EMail = "info@example.de";
+  r.EMail = "info@firma.example";
   r.PortalPage = "firma-4711";
   r.Slogan = "Gut<BR>billig";
   r.BusinessTypes =
@@ -110,17 +110,16 @@ TEST_F(Producer, SingleValueFields) {
                   "<#FIELD NAME=NOSUCH>|<#FIELD NAME=BGCOLOR>|<#field name=firm>"),
             "M\xFCller Hans|Hohe Stra\xDF"
             "e 12a|50667 K\xF6ln|(02 21) 12 34 56||"
-            "(01 71) 1 23 45 67|info@example.de|" +
-                std::string(PortalBaseAddress) +
-                "firma-4711|Gut<BR>billig|B\xE4"
-                "ckerei<BR>Caf\xE9|410,5|3056,7|N/A|N/A|"
-                "M\xFCller Hans\r\n");
+            "(01 71) 1 23 45 67|info@firma.example|" JW_PORTAL_ADDRESS
+            "firma-4711|Gut<BR>billig|B\xE4"
+            "ckerei<BR>Caf\xE9|410,5|3056,7|N/A|N/A|"
+            "M\xFCller Hans\r\n");
 
   TJW2DataRec r = Entry();
-  r.Url = "www.example.de";
+  r.Url = "www.firma.example";
   r.PosX = "12ab";
   Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=URL>|<#FIELD NAME=POI_X>"), "www.example.de|00000000\r\n");
+  EXPECT_EQ(Main1("<#FIELD NAME=URL>|<#FIELD NAME=POI_X>"), "www.firma.example|00000000\r\n");
 }
 
 TEST_F(Producer, SetParamOnAnyFieldAndParamMarkers) {
@@ -335,10 +334,11 @@ TEST_F(Producer, ButtonWalk) {
 }
 
 TEST_F(Producer, PageSelection) {
-  Write("main1", "one <#FIELD NAME=PAGE IDX0=branchen IDX3=zeiten>");
+  Write("main1", "one <#FIELD NAME=PAGE IDX0=branchen IDX3=zeiten IDX7=zu>");
   Write("main2", "two");
   Write("route", "route");
   Write("zeiten", "Z");
+  Write("zu", "C");
   Load(Entry());
   EXPECT_EQ(Page(3), "one Z\r\n\r\n");
   EXPECT_EQ(Page(2), "one <!-- File not found: " + FDir.string() + "/.html -->\r\n");
@@ -347,7 +347,9 @@ TEST_F(Producer, PageSelection) {
   Load(Entry(), "FORCEPAGE=6");
   EXPECT_EQ(Page(0), "two\r\n");
   EXPECT_EQ(P.PageIndex(), 6);
-  for (const char* ignored : {"FORCEPAGE=9", "FORCEPAGE=x", "FORCEPAGE=-1"}) {
+  Load(Entry(), "FORCEPAGE=7");  // the highest page there is
+  EXPECT_EQ(Page(0), "one C\r\n\r\n");
+  for (const char* ignored : {"FORCEPAGE=8", "FORCEPAGE=x", "FORCEPAGE=-1"}) {
     Load(Entry(), ignored);
     EXPECT_EQ(Page(3), "one Z\r\n\r\n") << ignored;
   }
@@ -422,6 +424,12 @@ TEST_F(Branches, PagingOverTwelveBranches) {
   // The last page: the NEXT button stays away once every branch was shown.
   Load(Twelve(), "BRANCHESPOS=10");
   EXPECT_EQ(Page(6), "11:50011;\r\n12:50012;\r\nprev=5\r\n|\r\n");
+  // Pages that end exactly with the last branch: no NEXT button after it.
+  TJW2DataRec ten = Twelve();
+  ten.Branches->resize(10);
+  Load(ten, "BRANCHESPOS=5");
+  EXPECT_EQ(Page(6),
+            "6:50006;\r\n7:50007;\r\n8:50008;\r\n9:50009;\r\n10:50010;\r\nprev=0\r\n|\r\n");
   // One more branch than fits: the NEXT button still leads to it.
   Load(Twelve(), "BRANCHESPOS=11");
   Write("main2", "<#FIELD NAME=BRANCHES TYPE=BUTTON DIRECTION=NEXT FILE=next>");

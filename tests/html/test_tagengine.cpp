@@ -221,7 +221,11 @@ TEST(TagEngineField, NbspEllipsisAndMaxWidth) {
   EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S MAXWIDTH=76>"),
             "Musterstra\xDF"
             "e 12");
+  // Repeated parameters are applied in order: the last ELLIPSIS decides.
   EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=TRUE ELLIPSIS=FALSE MAXWIDTH=76>"),
+            "Musterstra\xDF"
+            "e 12");
+  EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=FALSE ELLIPSIS=TRUE MAXWIDTH=76>"),
             "Musterst...");
   EXPECT_EQ(Produce(e.p, "<#FIELD NAME=S ELLIPSIS=TRUE>"),
             "Musterstra\xDF"
@@ -259,6 +263,13 @@ TEST(TagEngineDefault, FontParameters) {
   EXPECT_FALSE(p.DefaultEllipsis());
   Produce(p, "<#DEFAULT FONT-STYLE=underline>");
   EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 12, false, false, false, false}));
+  // Each repeated parameter applies its own value, so the last one stands.
+  EXPECT_EQ(Produce(p,
+                    "<#DEFAULT FONT-SIZE=x FONT-SIZE=14 FONT-STYLE=bold FONT-STYLE=italic "
+                    "ELLIPSIS=TRUE ELLIPSIS=no>"),
+            "<!-- 'x' is not a valid integer value-->");
+  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 14, false, true, false, false}));
+  EXPECT_FALSE(p.DefaultEllipsis());
 }
 
 TEST(TagEngineSettings, AssignSourcesAndPaths) {

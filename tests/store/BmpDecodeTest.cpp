@@ -1,6 +1,6 @@
-// Hostile and unusual bitmap files: the decoder must fail with a clear message, never read past
-// the buffer and never allocate for pixels the data cannot hold. Ordinary files of every kind are
-// compared against Qt's reader in the bmpqt tests.
+// Ordinary bitmap files of every kind against the generator's model of their pixels, and hostile
+// and unusual ones: the decoder must fail with a clear message, never read or write past a buffer
+// and never allocate for pixels the data cannot hold. The bmpqt tests compare with Qt's reader too.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -44,6 +44,71 @@ std::string DecodeError(const Bytes& b) {
 // Offsets into the file header and the 40-byte info header.
 constexpr size_t DataOffset = 10, HeaderSize = 14, Width = 18, Height = 22, BitCount = 28,
                  Compression = 30, ColorsUsed = 46;
+
+void ExpectModel(const jwtest::TBmpSpec& s) {
+  SCOPED_TRACE("header " + std::to_string(s.HeaderSize) + ", " + std::to_string(s.Bpp) +
+               " bpp, compression " + std::to_string(s.Compression) + ", " +
+               std::to_string(s.Width) + "x" + std::to_string(s.Height) + ", seed " +
+               std::to_string(s.Seed));
+  const jwtest::TBmpSample sample = jwtest::MakeBmp(s);
+  const jw::TJWBitmap p = jw::DecodeBmp(sample.File);
+  ASSERT_EQ(p.Width, s.Width);
+  ASSERT_EQ(p.Height, s.Height);
+  for (int32_t y = 0; y < p.Height; ++y)
+    for (int32_t x = 0; x < p.Width; ++x)
+      ASSERT_EQ(p.Pixel(x, y), sample.Expected.Pixel(x, y)) << "at " << x << "," << y;
+}
+
+TEST(BmpDecode, GeneratedPicturesMatchTheirModel) {
+  uint32_t seed = 1;
+  auto bitmap = [&](uint32_t header, uint16_t bpp, uint32_t compression, int w, int h) {
+    jwtest::TBmpSpec s;
+    s.HeaderSize = header;
+    s.Bpp = bpp;
+    s.Compression = compression;
+    s.Width = w;
+    s.Height = h;
+    s.Seed = seed++;
+    return s;
+  };
+  // Palettes of 3-byte entries after the short header, and of 4-byte entries, cut short too.
+  for (uint16_t bpp : {1, 4, 8, 24})
+    for (auto [w, h] : {std::pair{3, 2}, std::pair{9, 4}}) {
+      ExpectModel(bitmap(12, bpp, 0, w, h));
+      jwtest::TBmpSpec s = bitmap(40, bpp, 0, w, h);
+      s.TopDown = true;
+      s.ColorsUsed = bpp == 24 ? 0 : 1u << (bpp - 1);
+      ExpectModel(s);
+    }
+  // Packed channels of 4, 5, 6 and 8 bits, from the file's masks and the defaults.
+  for (const auto& masks : std::vector<std::array<uint32_t, 3>>{
+           {0xF800, 0x07E0, 0x001F}, {0x0F00, 0x00F0, 0x000F}, {0x001F, 0x07E0, 0xF800}}) {
+    jwtest::TBmpSpec s = bitmap(40, 16, 3, 6, 3);
+    s.Masks = masks;
+    ExpectModel(s);
+  }
+  ExpectModel(bitmap(40, 16, 0, 5, 3));
+  ExpectModel(bitmap(124, 32, 0, 5, 3));
+  // Encoded and literal runs of odd and even lengths (literals padded to 16 bits), with and
+  // without delta moves, early line ends and an early end of the bitmap.
+  for (auto [bpp, compression] : {std::pair<uint16_t, uint32_t>{8, 1}, {4, 2}})
+    for (bool skips : {false, true})
+      for (int w : {5, 12, 31}) {
+        jwtest::TBmpSpec s = bitmap(40, bpp, compression, w, 6);
+        s.RleSkips = skips;
+        s.ColorsUsed = bpp == 8 ? 20 : 0;
+        ExpectModel(s);
+      }
+}
+
+TEST(BmpDecode, NarrowChannelsWidenByShifting) {
+  Bytes b = Make(16, 3, 1, 1);  // 5-6-5
+  const size_t data = b[DataOffset];
+  Set16(b, data, 0xFFFF);
+  EXPECT_EQ(jw::DecodeBmp(b).Pixels, std::vector<uint32_t>{0xFFF8FCF8});
+  Set16(b, data, 0x0821);  // 1 in each channel
+  EXPECT_EQ(jw::DecodeBmp(b).Pixels, std::vector<uint32_t>{0xFF080408});
+}
 
 TEST(BmpDecode, RefusesWhatIsNoBitmap) {
   EXPECT_EQ(DecodeError({}), "BMP: not a bitmap file");
@@ -131,12 +196,14 @@ TEST(BmpDecode, LastRowMayLackItsPadding) {
   EXPECT_EQ(DecodeError(b), "BMP: pixel data truncated");
 }
 
-// A small hand-made 8-bit picture: 4 x 2, two palette colours, data given as raw bytes.
-Bytes Indexed8(const Bytes& data, uint32_t compression, uint32_t colours = 2) {
+// A small hand-made 8-bit picture (4 x 2 unless given), two palette colours, data given as raw
+// bytes.
+Bytes Indexed8(const Bytes& data, uint32_t compression, uint32_t colours = 2, int w = 4,
+               int h = 2) {
   jwtest::TBmpSpec s;
   s.Bpp = 8;
-  s.Width = 4;
-  s.Height = 2;
+  s.Width = w;
+  s.Height = h;
   s.ColorsUsed = colours;
   Bytes b = jwtest::MakeBmp(s).File;
   const size_t start = b[DataOffset];
@@ -169,6 +236,13 @@ TEST(BmpDecode, RleStreamsThatOverrunThePicture) {
   // A run longer than the row is clipped; the next line starts after the end-of-line code.
   EXPECT_EQ(Pixels(Indexed8({200, 1, 0, 0, 2, 1, 0, 1}, 1)),
             (std::vector<uint32_t>{Blue, Blue, Red, Red, Blue, Blue, Blue, Blue}));
+  // Clipped at the exact edge: the pixel after the row is neither the next row's first pixel
+  // nor, in a one-row picture, memory behind the picture.
+  EXPECT_EQ(Pixels(Indexed8({3, 1, 0, 1}, 1, 2, 2, 2)),
+            (std::vector<uint32_t>{Red, Red, Blue, Blue}));
+  EXPECT_EQ(Pixels(Indexed8({3, 1, 0, 1}, 1, 2, 2, 1)), (std::vector<uint32_t>{Blue, Blue}));
+  EXPECT_EQ(Pixels(Indexed8({0, 3, 1, 1, 1, 0, 0, 1}, 1, 2, 2, 2)),
+            (std::vector<uint32_t>{Red, Red, Blue, Blue}));
   // A delta past the last row ends the picture; unpainted pixels take colour 0.
   EXPECT_EQ(Pixels(Indexed8({1, 1, 0, 2, 0, 9, 4, 1}, 1)),
             (std::vector<uint32_t>{Red, Red, Red, Red, Blue, Red, Red, Red}));

@@ -30,7 +30,7 @@ TJWButtonSet SetOf(std::initializer_list<TJWButtonRec> buttons) {
 
 TEST(DeriveButtons, ShortSearchWordListJoinsTheIndustries) {
   TJW2DataRec r;
-  r.Industries = Lines(2);
+  r.Industries = Lines(3);  // 6 lines together, the most that share one page
   r.Searchwords = Lines(3);
   Derived d = Derive(r);
   EXPECT_EQ(d.Set, SetOf({brIndustries}));

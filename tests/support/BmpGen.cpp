@@ -1,6 +1,7 @@
 #include "BmpGen.h"
 
 #include <algorithm>
+#include <bit>
 #include <random>
 
 namespace jwtest {
@@ -75,6 +76,13 @@ void EncodeRleRow(std::vector<uint8_t>& out, std::vector<uint8_t>& row, bool fou
   }
 }
 
+// The 8-bit value of the channel AMask of a packed pixel.
+uint32_t Channel(uint32_t APixel, uint32_t AMask) {
+  if (AMask == 0) return 0;
+  const uint64_t v = (APixel & AMask) >> std::countr_zero(AMask);
+  return uint32_t((v << 8) >> std::popcount(AMask));
+}
+
 }  // namespace
 
 TBmpSample MakeBmp(const TBmpSpec& s) {
@@ -132,11 +140,12 @@ TBmpSample MakeBmp(const TBmpSpec& s) {
   Set32(b, 10, uint32_t(dataStart));
 
   const size_t w = size_t(s.Width), h = size_t(s.Height);
-  if (indexed) {
-    sample.Expected.Width = s.Width;
-    sample.Expected.Height = s.Height;
-    sample.Expected.Pixels.resize(w * h);
-  }
+  sample.Expected.Width = s.Width;
+  sample.Expected.Height = s.Height;
+  sample.Expected.Pixels.resize(w * h);
+  std::array<uint32_t, 3> masks = s.Masks;
+  if (s.Compression == 0 && s.Bpp == 16) masks = {0x7C00, 0x03E0, 0x001F};
+  if (s.Compression == 0 && s.Bpp >= 24) masks = {0xFF0000, 0x00FF00, 0x0000FF};
   if (rle) {
     bool ended = false;
     for (size_t r = 0; r < h; ++r) {  // stored bottom row first
@@ -164,17 +173,20 @@ TBmpSample MakeBmp(const TBmpSpec& s) {
     const size_t stride = (w * s.Bpp + 31) / 32 * 4;
     for (size_t r = 0; r < h; ++r) {
       std::vector<uint8_t> row(stride, 0);
+      const size_t y = s.TopDown ? r : h - 1 - r;
       for (size_t x = 0; x < w; ++x) {
         if (indexed) {
           const uint32_t i = rng() % entries;
           const size_t bit = x * s.Bpp;
           row[bit / 8] |= uint8_t(i << (8 - s.Bpp - bit % 8));
-          const size_t y = s.TopDown ? r : h - 1 - r;
           sample.Expected.Pixels[y * w + x] = palette[i];
         } else {
-          const uint32_t v = rng();
+          uint32_t v = rng();
+          if (s.Bpp < 32) v &= (1u << s.Bpp) - 1;
           for (size_t k = 0; k < size_t(s.Bpp / 8); ++k)
             row[x * s.Bpp / 8 + k] = uint8_t(v >> (8 * k));
+          sample.Expected.Pixels[y * w + x] = 0xFF000000u | Channel(v, masks[0]) << 16 |
+                                              Channel(v, masks[1]) << 8 | Channel(v, masks[2]);
         }
       }
       b.insert(b.end(), row.begin(), row.end());

@@ -24,8 +24,9 @@ struct TBmpSpec {
 
 struct TBmpSample {
   std::vector<uint8_t> File;
-  // Expected colours (0xFFRRGGBB, top row first) for plain and RLE indexed pictures, computed from
-  // the palette; left empty for packed formats where channel widening is the thing under test.
+  // Expected colours (0xFFRRGGBB, top row first) from the generator's own model: the palette for
+  // indexed pictures, the masks for packed ones, where a channel of n bits is widened to 8 by
+  // shifting (a 5-bit 31 becomes 248).
   jw::TJWBitmap Expected;
 };
 

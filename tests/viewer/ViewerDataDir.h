@@ -52,8 +52,8 @@ class TViewerDataDir {
     firm.City = "K\xF6ln";
     firm.PhonePrefix = "0221";
     firm.PhoneNumber = "123456";
-    firm.EMail = "info@mueller.de";
-    firm.Url = "www.mueller.de";
+    firm.EMail = "info@mueller.example";
+    firm.Url = "www.mueller.example";
     firm.Industries = {"Baustoffe", "Fliesen", "Holz"};
     firm.Searchwords = {"Beton", "Kies", "Sand"};
     firm.CardVisa = 1;

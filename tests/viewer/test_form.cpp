@@ -146,7 +146,7 @@ TEST_F(FormTest, LocationButtonHandsTheHostAllTextFields) {
   EXPECT_EQ(rec.NamePart2.Str(), "GmbH");
   EXPECT_EQ(rec.NameFormat.Str(), "\\1<br>\\2");
   EXPECT_EQ(rec.StreetNo.Str(), "36");
-  EXPECT_EQ(rec.Url.Str(), "www.mueller.de");
+  EXPECT_EQ(rec.Url.Str(), "www.mueller.example");
   EXPECT_EQ(rec.PosX.Str(), "06570000");
   EXPECT_EQ(rec.PosY.Str(), "50560000");
   EXPECT_EQ(rec.Code5.Length, 0);

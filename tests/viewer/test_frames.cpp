@@ -99,8 +99,8 @@ TJW2DataRec AddressRec() {
   rec.PhoneNumber = "123456";
   rec.MobilePrefix = "0171";
   rec.MobileNumber = "998877";
-  rec.EMail = "info@firma.de";
-  rec.Url = "www.firma.de";
+  rec.EMail = "info@firma.example";
+  rec.Url = "www.firma.example";
   return rec;
 }
 
@@ -125,7 +125,9 @@ TEST(Address, RowsShowTheAddressAndHideMissingNumbers) {
                                 {"lblCUrl", "lblUrl"}})
     EXPECT_EQ(Geo(&frame, caption).top(), Geo(&frame, value).top()) << caption;
   EXPECT_EQ(Text(&frame, "lblCTelefon"), "Telefon:");
-  EXPECT_EQ(frame.width(), 270);
+  // Rows of 15 pixels whatever the font: street, town, gap, then phone, mobile, gap, e-mail, web.
+  EXPECT_EQ(Geo(&frame, "lblPLZOrt").top(), 15);
+  EXPECT_EQ(frame.size(), QSize(270, 2 * 15 + 7 + 1 + 4 * 15 + 7));
 
   // Adding the fax number makes the block one row taller.
   const int height = frame.height();
@@ -162,16 +164,17 @@ TEST(Address, LinksOpenMailAndBrowserWithTheStoredTexts) {
   EXPECT_EQ(Text(&frame, "lblUrl"), std::string(PortalBaseAddress) + "f47");
   frame.lblUrlClick();
   frame.lblEMailClick();
-  rec.Url = "www.firma.de/";
+  rec.Url = "www.firma.example/";
   frame.lblUrlClick();
   TfraJWAddress::SetLinkOpener(nullptr);
-  EXPECT_EQ(opened, (std::vector<std::string>{"http://" + std::string(PortalBaseAddress) + "f47",
-                                              "mailto:info@firma.de", "http://www.firma.de/"}));
+  EXPECT_EQ(opened,
+            (std::vector<std::string>{"http://" + std::string(PortalBaseAddress) + "f47",
+                                      "mailto:info@firma.example", "http://www.firma.example/"}));
 }
 
 TEST(Address, LongWebAddressIsCutWithHintAndMatchingUnderline) {
   TJW2DataRec rec = AddressRec();
-  rec.Url = "www.ein-sehr-langer-name-fuer-eine-firma-mit-vielen-worten.de/startseite.html";
+  rec.Url = "www.ein-sehr-langer-name-fuer-eine-firma-mit-vielen-worten.example/startseite.html";
   TfraJWAddress frame;
   frame.SetData(&rec);
   auto* url = Child<QLabel>(&frame, "lblUrl");
@@ -185,7 +188,7 @@ TEST(Address, LongWebAddressIsCutWithHintAndMatchingUnderline) {
   EXPECT_EQ(Geo(&frame, "pnlLineUrl").top(), Geo(&frame, "lblUrl").bottom() + 1);
   EXPECT_EQ(Geo(&frame, "pnlLineUrl").height(), 1);
   // A short address is shown whole.
-  EXPECT_EQ(Text(&frame, "lblEMail"), "info@firma.de");
+  EXPECT_EQ(Text(&frame, "lblEMail"), "info@firma.example");
 }
 
 TEST(EnhInfo, CaptionValueLinesAlignTheValuesAfterTheWidestCaption) {

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 
 #include "ViewerDataDir.h"
 #include "ViewerTestEnv.h"
@@ -11,6 +13,7 @@
 #include "viewer/ufraJWBusinessTypes.h"
 #include "viewer/ufraJWCardAcceptance.h"
 #include "viewer/ufraJWIndustries.h"
+#include "viewer/ufraJWOfficeHours.h"
 #include "viewer/ufraJWSearchWords.h"
 
 using namespace jw;
@@ -45,10 +48,15 @@ TEST(ListPages, HeightFollowsTheLinesUpToTheMaximum) {
   EXPECT_EQ(industries.OuterPanel()->size(), QSize(220, 151));
   EXPECT_EQ(industries.ListBox()->geometry(), QRect(7, 16, 212, 135));
   EXPECT_EQ(industries.ItemCount(), 9);
+  // Lines are 15 pixels apart, so nine of them fill the list exactly.
+  QListWidget* list = industries.ListBox();
+  EXPECT_EQ(list->visualItemRect(list->item(1)).top(), 15);
+  EXPECT_EQ(list->visualItemRect(list->item(8)).bottom(), 134);
 
   rec.Industries = Numbered(12);
   industries.UpdateContent();
   EXPECT_EQ(industries.height(), 153);
+  EXPECT_EQ(list->visualItemRect(list->item(9)).top(), 135);  // all but two rows under the edge
   EXPECT_EQ(industries.ItemCount(), 12);
   EXPECT_EQ(Lines(industries.ListBox()), rec.Industries);  // the entry's order, unsorted
 
@@ -222,4 +230,65 @@ TEST_F(ListPagesInWindow, SearchWordsStackUnderShortIndustriesCountingBrokenLine
   form->EntryRec().Searchwords = {"Beton", "Kies", "Sand", kLongIndustry};
   form->DoButtonEvent(brIndustries);
   EXPECT_EQ(form->Frame(TfrmJW::fraPage2), nullptr);
+}
+
+namespace {
+
+QImage Render(QWidget* AWidget) {
+  QImage image(AWidget->size(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  AWidget->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+  return image;
+}
+
+// Pixels the frame's title paints in the rows above the frame's top edge.
+int TitlePixelsAboveTheFrame(QWidget* AForm, TJWFrame* AFrame) {
+  const QImage with = Render(AForm);
+  AFrame->Title()->hide();
+  const QImage without = Render(AForm);
+  AFrame->Title()->show();
+  const QRect title = AFrame->Title()->geometry();
+  int painted = 0;
+  for (int y = title.top(); y < AFrame->y(); ++y)
+    for (int x = title.left(); x <= title.right(); ++x)
+      painted += with.pixel(x, y) != without.pixel(x, y);
+  return painted;
+}
+
+}  // namespace
+
+// The page titles stand at top -3 of their header, above the frame's top edge, and are drawn
+// whole there: the tops of capitals and the umlaut dots are not cut off.
+TEST_F(ListPagesInWindow, PageTitlesAreDrawnWholeAboveTheFrameEdge) {
+  auto form = Open();
+  auto check = [&](TJWFrame* AFrame, QPoint AInHeader, const char* AName) {
+    SCOPED_TRACE(AName);
+    ASSERT_NE(AFrame, nullptr);
+    QLabel* title = AFrame->Title();
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->parentWidget(), form.get());
+    EXPECT_EQ(title->pos(), AFrame->pos() + QPoint(1, 0) + AInHeader);
+    EXPECT_TRUE(title->isVisibleTo(form.get()));
+    EXPECT_GT(TitlePixelsAboveTheFrame(form.get(), AFrame), 0);
+  };
+  // Industries with the search words moved under them: each title follows its own frame.
+  check(form->Frame(TfrmJW::fraPage), {10, -3}, "industries");
+  check(form->Frame(TfrmJW::fraPage2), {10, -3}, "search words");
+
+  form->DoButtonEvent(brOfficeHours);
+  check(form->Frame(TfrmJW::fraPage), {10, -3}, "office hours");
+  EXPECT_EQ(LabelText(form->Frame(TfrmJW::fraPage)->Title()),
+            "Gesch\xE4"
+            "ftszeiten");
+  form->DoButtonEvent(brCardAcceptance);
+  check(form->Frame(TfrmJW::fraPage), {9, -3}, "cards");
+  // The titles go with their frames.
+  EXPECT_EQ(form->findChildren<QLabel*>("lblTitle", Qt::FindDirectChildrenOnly).size(), 1);
+  EXPECT_EQ(form->findChildren<QLabel*>("Label2", Qt::FindDirectChildrenOnly).size(), 0);
+
+  // A hidden panel hides its title: industries without lines keep theirs hidden.
+  form->EntryRec().Industries.clear();
+  form->DoButtonEvent(brIndustries);
+  EXPECT_FALSE(form->Frame(TfrmJW::fraPage)->Title()->isVisibleTo(form.get()));
 }

@@ -45,9 +45,9 @@ TEST(ViewerText, WebTextFallsBackToThePortal) {
   rec.PortalPage = "firma-4711";
   EXPECT_EQ(EntryWebText(rec), std::string(PortalBaseAddress) + "firma-4711");
   EXPECT_EQ(EntryWebLink(rec), "http://" + std::string(PortalBaseAddress) + "firma-4711");
-  rec.Url = " www.firma.de ";
-  EXPECT_EQ(EntryWebText(rec), "www.firma.de");
-  EXPECT_EQ(EntryWebLink(rec), "http:// www.firma.de ");  // as stored
+  rec.Url = " www.firma.example ";
+  EXPECT_EQ(EntryWebText(rec), "www.firma.example");
+  EXPECT_EQ(EntryWebLink(rec), "http:// www.firma.example ");  // as stored
   rec = TJW2DataRec();
   EXPECT_EQ(EntryWebText(rec), "");
 }
