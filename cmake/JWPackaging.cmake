@@ -28,7 +28,6 @@ set(CPACK_PACKAGE_NAME jwlib)
 set(CPACK_PACKAGE_VENDOR "JWLIB")
 set(CPACK_PACKAGE_CONTACT "JWLIB maintainers <jwlib@example.org>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Business-directory entries for host programs")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -42,7 +41,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Inter-package dependencies come from the components' DEPENDS, with the exact version.
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/jwlib")
+# Each component's description below: its first line is the package's synopsis.
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libjwlib${PROJECT_VERSION_MAJOR})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
@@ -51,21 +50,21 @@ file(WRITE ${PROJECT_BINARY_DIR}/deb-runtime/triggers "activate-noawait ldconfig
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/deb-runtime/triggers)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
   "business-directory entries for host programs (shared library)
- libjwlib presents the entries of a business directory to a host program:
- navigation buttons, HTML pages built from text templates, a viewer window,
- thumbnails and JPEG pictures, read from three binary data files.
- .
- This package contains the shared library.")
+libjwlib presents the entries of a business directory to a host program:
+navigation buttons, HTML pages built from text templates, a viewer window,
+thumbnails and JPEG pictures, read from three binary data files.
+
+This package contains the shared library.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libjwlib-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
   "business-directory entries for host programs (development files)
- libjwlib presents the entries of a business directory to a host program.
- .
- This package contains the C header, the link name, the CMake package
- (find_package(JWLib), target JWLib::jwlib) and the pkg-config file jwlib.pc.")
+libjwlib presents the entries of a business directory to a host program.
+
+This package contains the C header, the link name, the CMake package
+(find_package(JWLib), target JWLib::jwlib) and the pkg-config file jwlib.pc.")
 
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME jwlib-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
@@ -73,9 +72,9 @@ set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
 set(CPACK_COMPONENT_TOOLS_DEPENDS runtime)
 set(CPACK_COMPONENT_TOOLS_DESCRIPTION
   "business-directory entries: packer, demo host and sample directory
- jwpack turns a JSON description of entries into the three data files and
- back; jwhost shows the library's buttons, pages and pictures on the command
- line and serves them as a local web site; jwshot draws the viewer window
- into a PNG file. Includes a sample directory with page templates.")
+jwpack turns a JSON description of entries into the three data files and
+back; jwhost shows the library's buttons, pages and pictures on the command
+line and serves them as a local web site; jwshot draws the viewer window
+into a PNG file. Includes a sample directory with page templates.")
 
 include(CPack)
