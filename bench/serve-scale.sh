@@ -118,6 +118,9 @@ measure "http://127.0.0.1:$NGINX1$URL_PATH" 2 >/dev/null
 ONE=$(measure "http://127.0.0.1:$NGINX1$URL_PATH" "$SECONDS_PER_RUN")
 measure "http://127.0.0.1:$NGINX2$URL_PATH" 2 >/dev/null
 TWO=$(measure "http://127.0.0.1:$NGINX2$URL_PATH" "$SECONDS_PER_RUN")
+if awk -v load="$(cut -d' ' -f1 /proc/loadavg)" -v cores="$(nproc)" 'BEGIN { exit !(load > cores / 2) }'; then
+  echo "warning: other work keeps the machine busy; the processes do not get whole cores" >&2
+fi
 read -r ONE ONE_CPU <<<"$ONE"
 read -r TWO TWO_CPU <<<"$TWO"
 awk -v one="$ONE" -v two="$TWO" -v c1="$ONE_CPU" -v c2="$TWO_CPU" 'BEGIN {
