@@ -26,19 +26,19 @@ for name in libjwlib2 libjwlib-dev jwlib-tools; do
   printf '%-13s %7s KiB  Depends: %s\n' "$name" "$(( $(stat -c %s "$deb") / 1024 ))" \
     "$(dpkg-deb -f "$deb" Depends)"
 done
-dpkg-deb -f "$WORK"/debs/libjwlib-dev_*.deb Depends | grep -qF "libjwlib2 (= $VERSION)" ||
+# grep reads to the end here (no -q): with pipefail a writer stopped early would fail the check.
+dpkg-deb -f "$WORK"/debs/libjwlib-dev_*.deb Depends | grep -F "libjwlib2 (= $VERSION)" >/dev/null ||
   fail "libjwlib-dev does not depend on its library"
-dpkg-deb -f "$WORK"/debs/jwlib-tools_*.deb Depends | grep -qF "libjwlib2 (= $VERSION)" ||
+dpkg-deb -f "$WORK"/debs/jwlib-tools_*.deb Depends | grep -F "libjwlib2 (= $VERSION)" >/dev/null ||
   fail "jwlib-tools does not depend on the library it loads"
 # The runtime package holds the versioned library only; the link name belongs to -dev.
-dpkg-deb -c "$WORK"/debs/libjwlib2_*.deb | grep -q "libjwlib.so.2 -> " || fail "no SONAME link"
-if dpkg-deb -c "$WORK"/debs/libjwlib2_*.deb | grep -q "libjwlib.so -> "; then
-  fail "the link name is in the runtime package"
-fi
+dpkg-deb -c "$WORK"/debs/libjwlib2_*.deb >"$WORK/runtime.list"
+grep -q "libjwlib.so.2 -> " "$WORK/runtime.list" || fail "no SONAME link"
+if grep -q "libjwlib.so -> " "$WORK/runtime.list"; then fail "the link name is in the runtime package"; fi
 # Nothing installed may point back into the build tree.
 for f in "$ROOT/usr/$LIBDIR"/libjwlib.so.* "$ROOT"/usr/bin/*; do
   [ -L "$f" ] && continue
-  if readelf -d "$f" | grep -E 'RPATH|RUNPATH' | grep -qF "$BUILD"; then fail "$f has a build path"; fi
+  if readelf -d "$f" | grep -E 'RPATH|RUNPATH' | grep -F "$BUILD" >/dev/null; then fail "$f has a build path"; fi
 done
 
 DATA=$ROOT/usr/share/jwlib/data
@@ -85,10 +85,10 @@ JWHOST=$ROOT/usr/bin/jwhost
 "$JWHOST" --version | tee "$WORK/version.out"
 grep -qF "$ROOT/usr/$LIBDIR/libjwlib.so.2)" "$WORK/version.out" ||
   fail "the installed jwhost does not load the installed library"
-"$JWHOST" --help | grep -qF "$DATA" || fail "the installed jwhost does not default to the installed sample"
+"$JWHOST" --help | grep -F "$DATA" >/dev/null || fail "the installed jwhost does not default to the installed sample"
 [ "$("$JWHOST" list | wc -l)" -ge 40 ] || fail "the installed jwhost lists too few entries"
 "$JWHOST" page "$ENTRY" --out "$WORK/page.html"
-head -c 15 "$WORK/page.html" | grep -q '<!DOCTYPE html>' || fail "the installed jwhost wrote no page"
+head -c 15 "$WORK/page.html" | grep '<!DOCTYPE html>' >/dev/null || fail "the installed jwhost wrote no page"
 "$ROOT/usr/bin/jwpack" --version
 "$ROOT/usr/bin/jwshot" --version
 "$ROOT/usr/bin/jwshot" "$DATA" "$ENTRY" "$WORK/shot.png" branches
