@@ -8,6 +8,8 @@ PACKAGES=(
   zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation
+  libcli11-dev
+  dpkg-dev file  # dpkg-shlibdeps: the dependencies of the Debian packages
   chromium
 )
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a normal build, a build of the core without the Qt viewer, and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer. Any failing test or sanitizer report
-# fails the run.
+# Builds and runs every test: a normal build (then its Debian packages, unpacked and used by two
+# consumer programs), a build of the core without the Qt viewer, and a build with AddressSanitizer
+# and UndefinedBehaviorSanitizer. Any failing test or sanitizer report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,6 +18,9 @@ run_build() {
 
 echo "== Normal build"
 run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Packages of the normal build"
+scripts/test-packages.sh build
 
 # The core (store, pages, library) must keep building and working without Qt.
 echo "== Core build without the viewer"

@@ -11,11 +11,12 @@
 //     thumb ID OUT.png [--width W]     a thumbnail of the viewer window
 //     show ID [--start N]              the viewer window (modal)
 //     serve [--port P] [--bind ADDR]   a local web server showing every entry
-//   Location flags for buttons/page/show: --no-location, --force-location.
+//   Location flags for buttons/page/pages/show: --no-location, --force-location.
 //
-// Every command defaults to the bundled sample directory and page templates. Exit codes: 0 done,
-// 1 usage, 2 the library could not be loaded, 3 the library reported a failure (its message goes
-// to stderr).
+// Every command defaults to the bundled sample directory and page templates: those of the build
+// when jwhost runs from its build folder, otherwise those installed beside it (the library in
+// ../lib/<multiarch>, the sample in ../share/jwlib). Exit codes: 0 done, 1 the library could not be
+// loaded or reported a failure (its message goes to stderr), 2 usage.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -23,125 +24,49 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "jwhost.h"
-
-#ifndef JWHOST_LIBRARY
-#define JWHOST_LIBRARY "libjwlib.so"
-#endif
-#ifndef JWHOST_DATA
-#define JWHOST_DATA "sample/data"
-#endif
-#ifndef JWHOST_TEMPLATES
-#define JWHOST_TEMPLATES "sample/templates"
-#endif
+#include "jwcli.h"
 
 namespace {
 
 using namespace jwhost;
+using jw::kExitFailure;
 
 struct TArgs {
-  std::vector<std::string> Positional;
-  std::string Lib = JWHOST_LIBRARY;
-  std::string Data = JWHOST_DATA;
-  std::string Templates = JWHOST_TEMPLATES;
-  std::string Params, Out, Bind = "127.0.0.1";
-  int Width = 240, Start = 0, Port = 8080, Template = 0;
+  std::string Lib, Data, Templates;
+  uint32_t Id = 0, Page = 0;
+  std::vector<uint32_t> Ids;
+  std::string Params, Out, OutDir, Bind = "127.0.0.1";
+  uint32_t Width = 240, Start = 0, Port = 8080, Template = 0;
   uint8_t ShowLocation = 1, ForceLocation = 0;
 };
 
-int Usage() {
-  std::fputs(
-      "usage: jwhost [--lib SO] [--data DIR] [--templates DIR] COMMAND ...\n"
-      "  version | list | buttons ID | page ID [PAGE] [--params Q] [--out FILE]\n"
-      "  pages OUTDIR [ID...]\n"
-      "  images ID OUTDIR [--template T] | thumb ID OUT.png [--width W]\n"
-      "  show ID [--start N] | serve [--port P] [--bind ADDR]\n"
-      "  flags: --no-location, --force-location\n",
-      stderr);
-  return 1;
-}
-
-bool ParseInt(const std::string& AText, long long ALow, long long AHigh, long long& AValue) {
-  if (AText.empty() || AText.size() > 12) return false;
-  size_t i = AText[0] == '-' ? 1 : 0;
-  if (i == AText.size()) return false;
-  for (size_t k = i; k < AText.size(); ++k)
-    if (!std::isdigit(static_cast<unsigned char>(AText[k]))) return false;
-  AValue = std::stoll(AText);
-  return AValue >= ALow && AValue <= AHigh;
-}
-
-bool ParseArgs(int argc, char** argv, TArgs& A) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto next = [&](std::string& AOut) {
-      if (i + 1 >= argc) return false;
-      AOut = argv[++i];
-      return true;
-    };
-    auto nextInt = [&](int& AOut, long long ALow, long long AHigh) {
-      std::string s;
-      long long v = 0;
-      if (!next(s) || !ParseInt(s, ALow, AHigh, v)) return false;
-      AOut = int(v);
-      return true;
-    };
-    bool ok = true;
-    if (a == "--lib")
-      ok = next(A.Lib);
-    else if (a == "--data")
-      ok = next(A.Data);
-    else if (a == "--templates")
-      ok = next(A.Templates);
-    else if (a == "--params")
-      ok = next(A.Params);
-    else if (a == "--out")
-      ok = next(A.Out);
-    else if (a == "--bind")
-      ok = next(A.Bind);
-    else if (a == "--width")
-      ok = nextInt(A.Width, 2, 4096);
-    else if (a == "--start")
-      ok = nextInt(A.Start, 0, 7);
-    else if (a == "--port")
-      ok = nextInt(A.Port, 0, 65535);
-    else if (a == "--template")
-      ok = nextInt(A.Template, 0, 2147483647);
-    else if (a == "--no-location")
-      A.ShowLocation = 0;
-    else if (a == "--force-location")
-      A.ForceLocation = 1;
-    else if (a.size() > 1 && a[0] == '-' && a[1] == '-')
-      ok = false;
-    else
-      A.Positional.push_back(a);
-    if (!ok) {
-      std::fprintf(stderr, "jwhost: bad option %s\n", a.c_str());
-      return false;
-    }
+// The library, the sample directory and the page templates used when none is named.
+void SetDefaultPaths(TArgs& A) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path exeDir = fs::read_symlink("/proc/self/exe", ec).parent_path();
+  if (ec || fs::equivalent(exeDir, JWHOST_BUILD_DIR, ec)) {
+    A.Lib = JWHOST_LIBRARY;
+    A.Data = JWHOST_DATA;
+    A.Templates = JWHOST_TEMPLATES;
+    return;
   }
-  return !A.Positional.empty();
-}
-
-bool ParseId(const std::string& AText, uint32_t& AId) {
-  long long v = 0;
-  if (!ParseInt(AText, 0, 4294967295LL, v)) {
-    std::fprintf(stderr, "jwhost: not an entry identifier: %s\n", AText.c_str());
-    return false;
-  }
-  AId = uint32_t(v);
-  return true;
+  A.Lib = (exeDir / JWHOST_INSTALLED_LIBRARY).lexically_normal().string();
+  A.Data = (exeDir / JWHOST_INSTALLED_DATA).lexically_normal().string();
+  A.Templates = (exeDir / JWHOST_INSTALLED_TEMPLATES).lexically_normal().string();
 }
 
 int Failed(const TLibrary& L, const char* AWhat) {
   const std::string why = L.LastError();
   std::fprintf(stderr, "jwhost: %s failed: %s\n", AWhat,
                why.empty() ? "(no message)" : why.c_str());
-  return 3;
+  return kExitFailure;
 }
 
 bool WriteFile(const std::string& APath, const std::string& ABytes) {
@@ -173,18 +98,16 @@ int CmdButtons(const TLibrary& L, const TArgs& A, uint32_t AId) {
 }
 
 int CmdPage(const TLibrary& L, const TArgs& A, uint32_t AId) {
-  long long page = 0;
-  if (A.Positional.size() > 2 && !ParseInt(A.Positional[2], 0, 4294967295LL, page)) return Usage();
   const std::string dir = A.Templates + "/";
-  JWMemoryStream* stream = L.GetHTMLText(AId, dir.c_str(), uint32_t(page), A.Params.c_str(),
-                                         A.ShowLocation, A.ForceLocation);
+  JWMemoryStream* stream =
+      L.GetHTMLText(AId, dir.c_str(), A.Page, A.Params.c_str(), A.ShowLocation, A.ForceLocation);
   if (!stream) return Failed(L, "JW_GetHTMLText");
   const std::string html = TakeStream(stream);
   if (html.empty() && !L.LastError().empty()) return Failed(L, "JW_GetHTMLText");
   if (!A.Out.empty()) {
     if (!WriteFile(A.Out, html)) {
       std::fprintf(stderr, "jwhost: cannot write %s\n", A.Out.c_str());
-      return 1;
+      return kExitFailure;
     }
   } else {
     std::fwrite(html.data(), 1, html.size(), stdout);
@@ -195,20 +118,13 @@ int CmdPage(const TLibrary& L, const TArgs& A, uint32_t AId) {
 // Every button page of each entry, plus the location page, the branch search and the branch list
 // by distance: ID-N.html, ID-route.html, ID-search.html, ID-dist.html.
 int CmdPages(const TLibrary& L, const TArgs& A) {
-  if (A.Positional.size() < 2) return Usage();
-  const std::string dir = A.Positional[1];
-  std::vector<uint32_t> ids;
-  if (A.Positional.size() > 2) {
-    for (size_t i = 2; i < A.Positional.size(); ++i) {
-      uint32_t id = 0;
-      if (!ParseId(A.Positional[i], id)) return 1;
-      ids.push_back(id);
-    }
-  } else {
+  const std::string& dir = A.OutDir;
+  std::vector<uint32_t> ids = A.Ids;
+  if (ids.empty()) {
     std::string error;
     if (!ReadEntryIds(A.Data, ids, error)) {
       std::fprintf(stderr, "jwhost: %s\n", error.c_str());
-      return 3;
+      return kExitFailure;
     }
   }
   QDir().mkpath(QString::fromStdString(dir));
@@ -230,7 +146,7 @@ int CmdPages(const TLibrary& L, const TArgs& A) {
       const std::string file = dir + "/" + std::to_string(id) + "-" + name + ".html";
       if (!WriteFile(file, TakeStream(s))) {
         std::fprintf(stderr, "jwhost: cannot write %s\n", file.c_str());
-        return 1;
+        return kExitFailure;
       }
       ++written;
     }
@@ -240,8 +156,7 @@ int CmdPages(const TLibrary& L, const TArgs& A) {
 }
 
 int CmdImages(const TLibrary& L, const TArgs& A, uint32_t AId) {
-  if (A.Positional.size() < 3) return Usage();
-  const std::string dir = A.Positional[2];
+  const std::string& dir = A.OutDir;
   std::vector<TPicture> pictures;
   const bool ok = GetTemplatePictures(L, AId, uint32_t(A.Template), pictures);
   if (!ok) return Failed(L, "JW_GetTemplateImages");
@@ -251,7 +166,7 @@ int CmdImages(const TLibrary& L, const TArgs& A, uint32_t AId) {
     if (p.Name.empty() || p.Name.find('/') != std::string::npos || p.Name[0] == '.') continue;
     if (!WriteFile(dir + "/" + p.Name, p.Bytes)) {
       std::fprintf(stderr, "jwhost: cannot write %s/%s\n", dir.c_str(), p.Name.c_str());
-      return 1;
+      return kExitFailure;
     }
     std::printf("%s\t%zu bytes\n", p.Name.c_str(), p.Bytes.size());
   }
@@ -259,12 +174,11 @@ int CmdImages(const TLibrary& L, const TArgs& A, uint32_t AId) {
 }
 
 int CmdThumb(const TLibrary& L, const TArgs& A, uint32_t AId) {
-  if (A.Positional.size() < 3) return Usage();
   std::string png;
-  if (!GetThumbnailPng(L, AId, A.Width, png)) return Failed(L, "JW_GetMiniaturBitmap");
-  if (!WriteFile(A.Positional[2], png)) {
-    std::fprintf(stderr, "jwhost: cannot write %s\n", A.Positional[2].c_str());
-    return 1;
+  if (!GetThumbnailPng(L, AId, int32_t(A.Width), png)) return Failed(L, "JW_GetMiniaturBitmap");
+  if (!WriteFile(A.Out, png)) {
+    std::fprintf(stderr, "jwhost: cannot write %s\n", A.Out.c_str());
+    return kExitFailure;
   }
   return 0;
 }
@@ -345,7 +259,7 @@ uint8_t JWAPI OnLocateAddress(const char* AStreet, const char* AZip, const char*
 }
 
 int CmdShow(const TLibrary& L, const TArgs& A, uint32_t AId) {
-  L.ShowForm(AId, uint32_t(A.Start), 1, 0, A.ForceLocation, OnPointOfPlace, OnGetStartPosition,
+  L.ShowForm(AId, A.Start, 1, 0, A.ForceLocation, OnPointOfPlace, OnGetStartPosition,
              OnLocateAddress);
   if (!L.LastError().empty()) return Failed(L, "JW_ShowForm");
   return 0;
@@ -356,7 +270,7 @@ int CmdList(const TArgs& A) {
   std::string error;
   if (!ReadEntryIds(A.Data, ids, error)) {
     std::fprintf(stderr, "jwhost: %s\n", error.c_str());
-    return 3;
+    return kExitFailure;
   }
   for (uint32_t id : ids) std::printf("%u\n", id);
   return 0;
@@ -366,16 +280,77 @@ bool NeedsGui(const std::string& ACommand) {
   return ACommand == "thumb" || ACommand == "show" || ACommand == "serve";
 }
 
+// "jwhost 2.5.0 (Riridov 2.5, /usr/lib/x86_64-linux-gnu/libjwlib.so.2)": the package version, and
+// the version text of the library this jwhost loads.
+std::string VersionText(const std::string& ALib) {
+  std::string text = std::string("jwhost ") + JW_PACKAGE_VERSION + " (";
+  TLibrary lib;
+  std::string error;
+  if (!lib.Load(ALib, error)) return text + "library not loaded: " + error + ")";
+  char* version = lib.GetDLLVersion();
+  text += version ? version : "no version text";
+  HostFreeMem(version);
+  return text + ", " + ALib + ")";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   TArgs A;
-  if (!ParseArgs(argc, argv, A)) return Usage();
-  const std::string cmd = A.Positional[0];
+  SetDefaultPaths(A);
+  CLI::App app{"Loads the library like any host program and offers its services.", "jwhost"};
+  // Options of the tool may also follow the command ("jwhost page 1003 --no-location").
+  app.fallthrough();
+  app.require_subcommand(1);
+  app.add_option("--lib", A.Lib, "the library to load")->capture_default_str();
+  app.add_option("--data", A.Data, "the data directory")->capture_default_str();
+  app.add_option("--templates", A.Templates, "the page templates")->capture_default_str();
+  app.add_flag_callback(
+      "--no-location", [&] { A.ShowLocation = 0; }, "leave the location button out");
+  app.add_flag_callback(
+      "--force-location", [&] { A.ForceLocation = 1; },
+      "show the location button even where the entry hides it");
+  app.set_version_flag("--version", [&] { return VersionText(A.Lib); });
+
+  const CLI::Validator id = jw::Decimal(0, UINT32_MAX);
+  app.add_subcommand("version", "the library's version text");
+  app.add_subcommand("list", "the entry identifiers of the data directory");
+  CLI::App* c =
+      app.add_subcommand("buttons", "count, captions, names and positions of the buttons");
+  c->add_option("ID", A.Id, "entry identifier")->required()->transform(id);
+  c = app.add_subcommand("page", "one HTML page (Windows-1252 bytes)");
+  c->add_option("ID", A.Id, "entry identifier")->required()->transform(id);
+  c->add_option("PAGE", A.Page, "button position")->transform(id);
+  c->add_option("--params", A.Params, "request parameters, NAME=VALUE&...");
+  c->add_option("--out", A.Out, "write the page into this file instead of stdout");
+  c = app.add_subcommand("pages", "every page of the entries (all when none is named) as files");
+  c->add_option("OUTDIR", A.OutDir, "folder for the pages")->required();
+  c->add_option("ID", A.Ids, "entry identifiers")->transform(id);
+  c = app.add_subcommand("images", "template pictures and logo as JPEG files");
+  c->add_option("ID", A.Id, "entry identifier")->required()->transform(id);
+  c->add_option("OUTDIR", A.OutDir, "folder for the pictures")->required();
+  c->add_option("--template", A.Template, "template identifier")
+      ->transform(jw::Decimal(0, INT32_MAX));
+  c = app.add_subcommand("thumb", "a thumbnail of the viewer window as PNG");
+  c->add_option("ID", A.Id, "entry identifier")->required()->transform(id);
+  c->add_option("OUT.png", A.Out, "the picture to write")->required();
+  c->add_option("--width", A.Width, "width in pixels")
+      ->capture_default_str()
+      ->transform(jw::Decimal(2, 4096));
+  c = app.add_subcommand("show", "the viewer window (modal)");
+  c->add_option("ID", A.Id, "entry identifier")->required()->transform(id);
+  c->add_option("--start", A.Start, "button position to open")->transform(jw::Decimal(0, 7));
+  c = app.add_subcommand("serve", "a local web server showing every entry");
+  c->add_option("--port", A.Port, "port (0: any free one)")
+      ->capture_default_str()
+      ->transform(jw::Decimal(0, 65535));
+  c->add_option("--bind", A.Bind, "address to listen on")->capture_default_str();
+  if (const int code = jw::ParseCommandLine(app, argc, argv); code >= 0) return code;
+  const std::string cmd = app.get_subcommands().front()->get_name();
 
   // The viewer needs a Qt application; a host that has one shares it with the library. Without a
   // display, windows are drawn off screen.
-  std::unique_ptr<QApplication> app;
+  std::unique_ptr<QApplication> qtApp;
   if (NeedsGui(cmd)) {
     if (cmd != "show" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -385,10 +360,10 @@ int main(int argc, char** argv) {
       // A modal window nobody can see would never be closed.
       std::fputs("jwhost: show needs a display (try: jwhost thumb ID OUT.png --width 705)\n",
                  stderr);
-      return 1;
+      return kExitFailure;
     }
     static int qargc = 1;
-    app = std::make_unique<QApplication>(qargc, argv);
+    qtApp = std::make_unique<QApplication>(qargc, argv);
   }
 
   if (cmd == "list") return CmdList(A);
@@ -397,11 +372,11 @@ int main(int argc, char** argv) {
   std::string error;
   if (!lib.Load(A.Lib, error)) {
     std::fprintf(stderr, "jwhost: %s\n", error.c_str());
-    return 2;
+    return kExitFailure;
   }
   if (!lib.SetJWDataPath(A.Data.c_str(), nullptr, 0)) {
     std::fprintf(stderr, "jwhost: the library refused the data path \"%s\"\n", A.Data.c_str());
-    return 2;
+    return kExitFailure;
   }
 
   if (cmd == "version") {
@@ -420,14 +395,9 @@ int main(int argc, char** argv) {
     o.DataDir = A.Data;
     return Serve(lib, o);
   }
-
-  uint32_t id = 0;
-  if (A.Positional.size() < 2) return Usage();
-  if (!ParseId(A.Positional[1], id)) return 1;
-  if (cmd == "buttons") return CmdButtons(lib, A, id);
-  if (cmd == "page") return CmdPage(lib, A, id);
-  if (cmd == "images") return CmdImages(lib, A, id);
-  if (cmd == "thumb") return CmdThumb(lib, A, id);
-  if (cmd == "show") return CmdShow(lib, A, id);
-  return Usage();
+  if (cmd == "buttons") return CmdButtons(lib, A, A.Id);
+  if (cmd == "page") return CmdPage(lib, A, A.Id);
+  if (cmd == "images") return CmdImages(lib, A, A.Id);
+  if (cmd == "thumb") return CmdThumb(lib, A, A.Id);
+  return CmdShow(lib, A, A.Id);
 }

@@ -4,6 +4,9 @@
 //   jwpack build SRC.json OUTDIR   writes OUTDIR/JWDAT.SRM, JWIMG.SRM and JWTMP.SRM
 //   jwpack dump DATADIR ID         prints entry ID of DATADIR/JWDAT.SRM
 //   jwpack synth N OUTDIR          writes a synthetic directory of N entries for scale tests
+//
+// build and synth show a progress line on a terminal. Exit codes: 0 done, 1 the work failed (the
+// reason on stderr), 2 usage.
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +16,8 @@
 #include "store/JWDatFileIO.h"
 #include "store/JWError.h"
 #include "store/ZDCodePage.h"
+#include "tools/jwcli.h"
+#include "tools/jwprogress.h"
 #include "tools/jwsynth.h"
 #include "tools/writer/JWEntryJson.h"
 #include "tools/writer/JWPictureJson.h"
@@ -25,13 +30,6 @@
 #endif
 
 namespace {
-
-int Usage() {
-  std::cerr << "usage: jwpack build SRC.json OUTDIR\n"
-               "       jwpack dump DATADIR ID\n"
-               "       jwpack synth N OUTDIR\n";
-  return 2;
-}
 
 // Pictures are stored as bitmap files. With Qt at hand any format it reads is converted (to 24
 // bits, which every bitmap reader handles); without, only bitmap files are accepted.
@@ -62,7 +60,10 @@ int Build(const std::string& ASource, const std::string& AOutDir) {
   }
   std::filesystem::create_directories(AOutDir);
   const std::string target = jw::JoinPath(AOutDir, jw::kEntryDatFileName);
-  jw::WriteEntriesFromJson(source, target);
+  {
+    jw::TProgressLine progress(source["Entries"].size(), "entries");
+    jw::WriteEntriesFromJson(source, target, [&](size_t ADone) { progress.Step(ADone); });
+  }
   std::cout << source["Entries"].size() << " entries written to " << target << "\n";
 
   const std::string baseDir = std::filesystem::path(ASource).parent_path().string();
@@ -89,15 +90,33 @@ int Dump(const std::string& ADataDir, const std::string& AId) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  CLI::App app{"Packs readable JSON descriptions of entries into data directories and back.",
+               "jwpack"};
+  app.set_version_flag("--version", jw::ToolVersion("jwpack"));
+  app.require_subcommand(1);
+  std::string source, dir, id;
+  uint32_t count = 0;
+  CLI::App* build = app.add_subcommand("build", "write OUTDIR/JWDAT.SRM, JWIMG.SRM and JWTMP.SRM");
+  build->add_option("SRC.json", source, "the description (pictures relative to it)")->required();
+  build->add_option("OUTDIR", dir, "the data directory to write")->required();
+  CLI::App* dump = app.add_subcommand("dump", "print an entry of DATADIR/JWDAT.SRM as JSON");
+  dump->add_option("DATADIR", dir, "the data directory")->required();
+  dump->add_option("ID", id, "the entry identifier")->required();
+  CLI::App* synth =
+      app.add_subcommand("synth", "write a synthetic directory of N entries for scale tests");
+  synth->add_option("N", count, "number of entries")
+      ->required()
+      ->transform(jw::Decimal(1, jw::kSynthMaxCount));
+  synth->add_option("OUTDIR", dir, "the data directory to write")->required();
+  if (const int code = jw::ParseCommandLine(app, argc, argv); code >= 0) return code;
+
   try {
-    const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "build" && argc == 4) return Build(argv[2], argv[3]);
-    if (command == "dump" && argc == 4) return Dump(argv[2], argv[3]);
-    if (command == "synth") return jw::JWPackSynth({argv + 2, argv + argc});
-    return Usage();
+    if (build->parsed()) return Build(source, dir);
+    if (dump->parsed()) return Dump(dir, id);
+    return jw::JWPackSynth(count, dir);
   } catch (const std::exception& e) {
     // Messages of the library are Windows-1252; the terminal wants UTF-8.
     std::cerr << "jwpack: " << jw::Cp1252ToUtf8(e.what()) << "\n";
-    return 1;
+    return jw::kExitFailure;
   }
 }

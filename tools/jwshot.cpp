@@ -5,7 +5,7 @@
 //
 // PAGE is a button key ("industries", "officehours", "branches", ...) or "branchsearch" (the branch
 // page with its search laid over it); without it the window is shown as it opens. Runs on Qt's
-// offscreen platform when no display is set.
+// offscreen platform when no display is set. Exit codes: 0 done, 1 failure, 2 usage.
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
@@ -15,33 +15,42 @@
 #include <string>
 
 #include "store/JWEButtons.h"
+#include "tools/jwcli.h"
 #include "viewer/JW2Form.h"
 #include "viewer/JWViewerApp.h"
 #include "viewer/ufraJWBranchesV2.h"
 
 int main(int argc, char** argv) {
-  if (argc < 4 || argc > 5) {
-    std::fprintf(stderr, "usage: jwshot DATADIR ENTRYID OUT.png [PAGE]\n");
-    return 2;
-  }
+  CLI::App app{"Writes a picture of the viewer window for one entry.", "jwshot"};
+  app.set_version_flag("--version", jw::ToolVersion("jwshot"));
+  std::string dataDir, out, pageName;
+  uint32_t entryId = 0;
+  std::vector<std::string> pages{"branchsearch"};  // every button key but the closing one
+  for (int i = 0; i < jw::brClose; ++i) pages.push_back(jw::ButtonKeyTable[i]);
+  app.add_option("DATADIR", dataDir, "the data directory")->required();
+  app.add_option("ENTRYID", entryId, "the entry identifier")
+      ->required()
+      ->transform(jw::Decimal(0, UINT32_MAX));
+  app.add_option("OUT.png", out, "the picture to write")->required();
+  app.add_option("PAGE", pageName,
+                 "the page to open: a button key, or branchsearch (the branch page with its "
+                 "search open)")
+      ->check(CLI::IsMember(pages));
+  if (const int code = jw::ParseCommandLine(app, argc, argv); code >= 0) return code;
+
   try {
     jw::EnsureViewerApplication();
     int status = 0;
     {
       jw::TfrmJW form;
       form.SetFreeOnClose(false);
-      form.SetDataPath(argv[1]);
-      form.OpenEntry(int32_t(std::strtoul(argv[2], nullptr, 10)));
-      if (argc == 5) {
-        const bool branchSearch = std::strcmp(argv[4], "branchsearch") == 0;
-        const char* key = branchSearch ? jw::ButtonKeyTable[jw::brBranches] : argv[4];
-        int button = -1;
-        for (int i = 0; i < 7; ++i)
-          if (std::strcmp(key, jw::ButtonKeyTable[i]) == 0) button = i;
-        if (button < 0) {
-          std::fprintf(stderr, "jwshot: unknown page \"%s\"\n", argv[4]);
-          return 2;
-        }
+      form.SetDataPath(dataDir);
+      form.OpenEntry(int32_t(entryId));
+      if (!pageName.empty()) {
+        const bool branchSearch = pageName == "branchsearch";
+        const std::string key = branchSearch ? jw::ButtonKeyTable[jw::brBranches] : pageName;
+        int button = 0;
+        while (key != jw::ButtonKeyTable[button]) ++button;
         form.DoButtonEvent(jw::TJWButtonRec(button));
         if (auto* page = qobject_cast<jw::TfraJWBranchesV2*>(form.Frame(jw::TfrmJW::fraPage));
             page && branchSearch)
@@ -52,15 +61,15 @@ int main(int argc, char** argv) {
       QPainter painter(&picture);
       form.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
       painter.end();
-      if (!picture.save(QString::fromLocal8Bit(argv[3]), "PNG")) {
-        std::fprintf(stderr, "jwshot: cannot write %s\n", argv[3]);
-        status = 1;
+      if (!picture.save(QString::fromLocal8Bit(out.c_str()), "PNG")) {
+        std::fprintf(stderr, "jwshot: cannot write %s\n", out.c_str());
+        status = jw::kExitFailure;
       }
     }
     jw::ReleaseViewerApplication();
     return status;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "jwshot: %s\n", e.what());
-    return 1;
+    return jw::kExitFailure;
   }
 }

@@ -3,8 +3,6 @@
 // extra-info forms, logos and four templates), and the same N always gives the same files.
 #include "tools/jwsynth.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +12,7 @@
 
 #include "store/JWEStruct.h"
 #include "store/JWError.h"
+#include "tools/jwprogress.h"
 #include "tools/writer/JWDatWriter.h"
 #include "tools/writer/JWImgWriter.h"
 #include "tools/writer/JWTmpWriter.h"
@@ -196,50 +195,11 @@ void WriteTemplates(const std::string& APath) {
   w.Finish();
 }
 
-class TProgress {
- public:
-  explicit TProgress(uint64_t ATotal) : Total(ATotal), Tty(isatty(2)), Shown(ATotal >= 5000) {}
-  void Step(uint64_t ADone) {
-    if (!Shown) return;
-    const int pct = int(ADone * 100 / Total);
-    if (pct == Last) return;
-    Last = pct;
-    if (Tty) {
-      const int bar = pct * 40 / 100;
-      std::fprintf(stderr, "\r[%s%s] %3d%% %llu/%llu", std::string(size_t(bar), '#').c_str(),
-                   std::string(size_t(40 - bar), ' ').c_str(), pct, (unsigned long long)ADone,
-                   (unsigned long long)Total);
-      if (ADone == Total) std::fputc('\n', stderr);
-    } else if (pct % 10 == 0 && pct > 0) {
-      std::fprintf(stderr, "%3d%% %llu/%llu\n", pct, (unsigned long long)ADone,
-                   (unsigned long long)Total);
-    }
-  }
-
- private:
-  uint64_t Total;
-  bool Tty, Shown;
-  int Last = -1;
-};
-
 }  // namespace
 
-int JWPackSynth(const std::vector<std::string>& AArgs, uint32_t AMaxLogoEntries) {
-  if (AArgs.size() != 2) {
-    std::fputs("usage: jwpack synth N OUTDIR   (N from 1 to 5000000)\n", stderr);
-    return 2;
-  }
-  const std::string& n = AArgs[0];
-  if (n.empty() || n.size() > 7 || !std::all_of(n.begin(), n.end(), ::isdigit)) {
-    std::fprintf(stderr, "jwpack synth: not a count: %s\n", n.c_str());
-    return 2;
-  }
-  const uint32_t count = uint32_t(std::stoul(n));
-  if (count < 1 || count > 5000000) {
-    std::fprintf(stderr, "jwpack synth: N must be from 1 to 5000000\n");
-    return 2;
-  }
-  const std::filesystem::path dir = AArgs[1];
+int JWPackSynth(uint32_t ACount, const std::string& AOutDir, uint32_t AMaxLogoEntries) {
+  const uint32_t count = ACount;
+  const std::filesystem::path dir = AOutDir;
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {
@@ -263,7 +223,7 @@ int JWPackSynth(const std::vector<std::string>& AArgs, uint32_t AMaxLogoEntries)
     }
 
     TJWDatWriter entries((dir / "JWDAT.SRM").string());
-    TProgress progress(count);
+    TProgressLine progress(count, "entries");
     uint32_t logoEntries = 0;
     uint32_t done = 0;
     while (done < count) {

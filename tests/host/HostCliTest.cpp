@@ -55,7 +55,7 @@ class HostCli : public ::testing::Test {
 
   // Skips while the library of this build does not offer the export yet.
   bool NotWired(const TRun& R) {
-    return R.Code == 3 && R.Err.find("not available") != std::string::npos;
+    return R.Code == 1 && R.Err.find("not available") != std::string::npos;
   }
 
   // The pages and pictures need all three data files of the sample directory.
@@ -119,9 +119,37 @@ TEST_F(HostCli, PageShowsTheEntryAndUnknownEntriesFail) {
   EXPECT_NE(html.find("logo.jpg?jwid=1003&tmpid=1"), std::string::npos);
 
   r = Run("page 99999");
-  EXPECT_EQ(r.Code, 3);
+  EXPECT_EQ(r.Code, 1);
   EXPECT_NE(r.Err.find("nicht gefunden"), std::string::npos) << r.Err;
-  EXPECT_EQ(Run("page x").Code, 1);
+}
+
+// Help and version go to stdout with exit 0; a usage error is one line of reason, then the usage of
+// the command, on stderr with exit 2 and nothing on stdout.
+TEST_F(HostCli, CommandLineAnswersHelpVersionAndUsageErrors) {
+  TRun r = Run("page --help");
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_NE(r.Out.find("jwhost page"), std::string::npos) << r.Out;
+  EXPECT_NE(r.Out.find("--params"), std::string::npos) << r.Out;
+
+  r = Run("--version");
+  EXPECT_EQ(r.Code, 0);
+  EXPECT_EQ(r.Out.rfind(std::string("jwhost ") + JW_PACKAGE_VERSION + " (", 0), 0u) << r.Out;
+  const TRun v = Run("version");
+  ASSERT_EQ(v.Code, 0) << v.Err;
+  EXPECT_NE(r.Out.find(v.Out.substr(0, v.Out.size() - 1)), std::string::npos) << r.Out;
+
+  for (const char* bad : {"page x", "page", "page 1003 --bogus", "bogus", "", "page 010x",
+                          "thumb 1003 t.png --width 1", "serve --port 65536"}) {
+    r = Run(bad);
+    EXPECT_EQ(r.Code, 2) << bad;
+    EXPECT_TRUE(r.Out.empty()) << bad;
+    EXPECT_EQ(r.Err.rfind("jwhost: ", 0), 0u) << bad << ": " << r.Err;
+    EXPECT_NE(r.Err.find("\nUsage: jwhost"), std::string::npos) << bad << ": " << r.Err;
+  }
+  // Numbers are decimal: "010" is entry 10 (no such entry), not entry 8.
+  r = Run("page 010");
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("#10 JW Eintrag nicht gefunden"), std::string::npos) << r.Err;
 }
 
 TEST_F(HostCli, ImagesAreJpegFilesOfTheTemplateAndLogo) {

@@ -11,7 +11,7 @@ using namespace jw;
 TEST(Synth, LogoIndexStopsAtTheReadersLimit) {
   test::TJWTempDir dir;
   // 90 entries would give 60 logos; a limit of 20 stands in for the reader's room.
-  ASSERT_EQ(JWPackSynth({"90", dir.Path().string()}, 20), 0);
+  ASSERT_EQ(JWPackSynth(90, dir.Path().string(), 20), 0);
   TJWELogoDatFile logos(dir.File("JWIMG.SRM"));
   logos.Open();
   EXPECT_EQ(logos.GetCount(), 20);

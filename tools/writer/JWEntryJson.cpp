@@ -158,11 +158,16 @@ TJWEntryFixture EntryFromJson(const TJWJson& AEntry) {
   return e;
 }
 
-void WriteEntriesFromJson(const TJWJson& ASource, const std::string& AFileName) {
+void WriteEntriesFromJson(const TJWJson& ASource, const std::string& AFileName,
+                          const std::function<void(size_t)>& AOnEntry) {
   if (!ASource.is_object() || !ASource.contains("Entries") || !ASource["Entries"].is_array())
     throw EJWError("the source needs an \"Entries\" list");
   TJWDatWriter writer(AFileName);
-  for (const auto& entry : ASource["Entries"]) writer.Add(EntryFromJson(entry));
+  size_t done = 0;
+  for (const auto& entry : ASource["Entries"]) {
+    writer.Add(EntryFromJson(entry));
+    if (AOnEntry) AOnEntry(++done);
+  }
   writer.Finish();
 }
 

@@ -3,6 +3,7 @@
 // (Windows-1252 in the data file), "Branches" lists the branch entries' identifiers.
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <string>
 
 #include "store/JWEEntryDatFile.h"
@@ -16,8 +17,10 @@ using TJWJson = nlohmann::ordered_json;
 // texts without a Windows-1252 form or longer than their field's room.
 TJWEntryFixture EntryFromJson(const TJWJson& AEntry);
 
-// Writes the "Entries" array of a source description as an entry data file.
-void WriteEntriesFromJson(const TJWJson& ASource, const std::string& AFileName);
+// Writes the "Entries" array of a source description as an entry data file. AOnEntry, when given,
+// learns the number of entries written so far after each one.
+void WriteEntriesFromJson(const TJWJson& ASource, const std::string& AFileName,
+                          const std::function<void(size_t)>& AOnEntry = {});
 
 // Every stored field of entry AId, in the record's field order.
 TJWJson DumpEntryJson(TJWEEntryDatFile& AFile, uint32_t AId);
