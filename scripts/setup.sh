@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  qt6-base-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation
+  qt6-base-dev libmicrohttpd-dev fonts-liberation
   chromium
 )
 
