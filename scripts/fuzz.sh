@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
-BUILD=${FUZZ_BUILD:-build-fuzz}
+BUILD=${FUZZ_BUILD:-build-fuzz}  # inside the repository
 SECONDS_EACH=${FUZZ_SECONDS:-45}
 FINDINGS=${FUZZ_FINDINGS:-$ROOT/$BUILD/findings}
 JOBS=$(nproc 2>/dev/null || echo 2)
@@ -45,8 +45,10 @@ for t in "${TARGETS[@]}"; do
   if [ -d "fuzz/corpus/$t" ]; then cp -r "fuzz/corpus/$t/." "$WORK/$t/"; fi
   log="$WORK/$t.log"
   status=0
-  "$BUILD/fuzz/$t" -rss_limit_mb=512 -timeout=5 -max_len=65536 -max_total_time="$SECONDS_EACH" \
-    -print_final_stats=1 -artifact_prefix="$FINDINGS/$t/" "$WORK/$t" >"$log" 2>&1 || status=$?
+  # From the work folder: the library writes its log file into the current directory.
+  (cd "$WORK" && "$ROOT/$BUILD/fuzz/$t" -rss_limit_mb=512 -timeout=5 -max_len=65536 \
+    -max_total_time="$SECONDS_EACH" -print_final_stats=1 -artifact_prefix="$FINDINGS/$t/" \
+    "$WORK/$t") >"$log" 2>&1 || status=$?
   runs=$(awk -F': *' '/stat::number_of_executed_units/ {print $2}' "$log" | tail -1)
   if [ "$status" -ne 0 ]; then
     failed+=("$t")
