@@ -49,7 +49,7 @@ for t in "${TARGETS[@]}"; do
   (cd "$WORK" && "$ROOT/$BUILD/fuzz/$t" -rss_limit_mb=512 -timeout=5 -max_len=65536 \
     -max_total_time="$SECONDS_EACH" -print_final_stats=1 -artifact_prefix="$FINDINGS/$t/" \
     "$WORK/$t") >"$log" 2>&1 || status=$?
-  runs=$(awk -F': *' '/stat::number_of_executed_units/ {print $2}' "$log" | tail -1)
+  runs=$(awk '/stat::number_of_executed_units/ {print $NF}' "$log" | tail -1)
   if [ "$status" -ne 0 ]; then
     failed+=("$t")
     summary+=("$t: FINDING after ${runs:-?} runs: $(grep -m1 -E 'ERROR:|==ERROR|out-of-memory|timeout|deadly signal' "$log" || echo "exit $status")")
