@@ -4,10 +4,10 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev
   zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  qt6-base-dev qt6-httpserver-dev qt6-websockets-dev fonts-liberation
+  qt6-base-dev libmicrohttpd-dev fonts-liberation
   libcli11-dev
   dpkg-dev file  # dpkg-shlibdeps: the dependencies of the Debian packages
   chromium

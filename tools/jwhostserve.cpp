@@ -5,32 +5,38 @@
 //   /entry/NAME.jpg    template pictures and logo (JW_GetTemplateImages), ?jwid=ID&tmpid=T
 //   /entry/FILE        other static files of the template directory (.svg, .png, .css, .gif)
 //   /thumb/ID.png      thumbnail of the entry's viewer window (JW_GetMiniaturBitmap)
+#include <dirent.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QHostAddress>
-#include <QHttpServer>
-#include <QHttpServerRequest>
-#include <QHttpServerResponse>
-#include <QTemporaryDir>
-#include <QUrl>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "jwhost.h"
+#include "jwhosthttp.h"
 
 namespace jwhost {
 
 namespace {
 
-using Status = QHttpServerResponse::StatusCode;
+namespace fs = std::filesystem;
 
 // The host's own one-line template: it asks the library for the name and town of an entry.
 const char* const kCardTemplate = "<#FIELD NAME=FIRM>\t<#FIELD NAME=ZIP> <#FIELD NAME=CITY>\n";
 
-QHttpServerResponse Text(Status AStatus, const std::string& AMessage) {
-  return QHttpServerResponse("text/plain; charset=utf-8", QByteArray::fromStdString(AMessage),
-                             AStatus);
+THttpResponse Text(int AStatus, const std::string& AMessage) {
+  return {AStatus, "text/plain; charset=utf-8", AMessage, ""};
+}
+
+THttpResponse Ok(const std::string& AType, std::string ABody) {
+  return {200, AType, std::move(ABody), ""};
 }
 
 std::string HtmlEscape(const std::string& AText) {
@@ -65,33 +71,141 @@ std::string FlattenName(std::string AName) {
   return AName;
 }
 
-bool ParseU32(const QString& AText, uint32_t& AValue) {
-  if (AText.isEmpty() || AText.size() > 10) return false;
-  for (QChar c : AText)
-    if (!c.isDigit() || c.unicode() > '9') return false;
-  const qulonglong v = AText.toULongLong();
+bool ParseU32(const std::string& AText, uint32_t& AValue) {
+  if (AText.empty() || AText.size() > 10 ||
+      AText.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  const unsigned long long v = std::stoull(AText);
   if (v > 0xFFFFFFFFull) return false;
   AValue = uint32_t(v);
   return true;
 }
 
-std::string RawQuery(const QHttpServerRequest& ARequest) {
-  return ARequest.url().query(QUrl::FullyEncoded).toStdString();
+bool EndsWith(const std::string& AText, const std::string& AEnd) {
+  return AText.size() >= AEnd.size() &&
+         AText.compare(AText.size() - AEnd.size(), AEnd.size(), AEnd) == 0;
+}
+
+// The identity of a file as the file system sees it: replaced, rewritten or renamed-over files
+// all change it. A missing file has an identity too.
+void AppendIdentity(std::string& AOut, const std::string& APath) {
+  struct stat st {};
+  if (::stat(APath.c_str(), &st) != 0) {
+    AOut += "-;";
+    return;
+  }
+  AOut += std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' +
+          std::to_string(st.st_size) + ':' + std::to_string(st.st_mtim.tv_sec) + '.' +
+          std::to_string(st.st_mtim.tv_nsec) + ';';
+}
+
+uint64_t Fnv1a(const std::string& AText) {
+  uint64_t h = 14695981039346656037ull;
+  for (unsigned char c : AText) h = (h ^ c) * 1099511628211ull;
+  return h;
+}
+
+std::string Hex(uint64_t AValue) {
+  char buffer[17];
+  std::snprintf(buffer, sizeof buffer, "%016llx", static_cast<unsigned long long>(AValue));
+  return buffer;
 }
 
 class THost {
  public:
   THost(const TLibrary& ALib, const TServeOptions& AOptions) : Lib(ALib), Options(AOptions) {
-    if (CardDir.isValid()) {
-      QFile f(CardDir.filePath("main1.html"));
-      if (f.open(QIODevice::WriteOnly)) f.write(kCardTemplate);
+    std::string dir = (fs::temp_directory_path() / "jwhost-card-XXXXXX").string();
+    if (::mkdtemp(dir.data())) {
+      CardDir = dir;
+      std::ofstream(CardDir + "/main1.html", std::ios::binary) << kCardTemplate;
     }
   }
+  ~THost() {
+    std::error_code ec;
+    if (!CardDir.empty()) fs::remove_all(CardDir, ec);
+  }
 
-  QHttpServerResponse Index() {
-    std::vector<uint32_t> ids;
-    std::string error;
-    if (!ReadEntryIds(Options.DataDir, ids, error)) return Text(Status::InternalServerError, error);
+  THttpResponse Handle(const THttpRequest& ARequest) {
+    // Every answer depends on the data files, the templates and the request alone, so their
+    // identities make its tag; a client holding that tag gets no body.
+    const std::string data = DataIdentity();
+    if (data != SeenData) {
+      SeenData = data;
+      Thumbs.clear();
+      IndexHtml.clear();
+    }
+    const std::string tag = "\"" + Hex(Fnv1a(data + TemplateIdentity())) + "-" +
+                            Hex(Fnv1a(ARequest.Path + "?" + ARequest.RawQuery)) + "\"";
+    if (ETagMatches(ARequest.IfNoneMatch, tag)) return {304, "", "", tag};
+    THttpResponse r = Route(ARequest);
+    if (r.Status == 200) r.ETag = tag;
+    return r;
+  }
+
+ private:
+  const TLibrary& Lib;
+  TServeOptions Options;
+  std::string CardDir;
+  std::string SeenData;                    // identity of the data files the caches belong to
+  std::string IndexHtml;                   // the index page of those files
+  std::map<uint32_t, std::string> Thumbs;  // rendering a window is slow
+  std::string TemplateDirId;               // the template folder's own identity ...
+  std::vector<std::string> TemplateNames;  // ... and the names it held then
+
+  THttpResponse Route(const THttpRequest& ARequest) {
+    const std::string& path = ARequest.Path;
+    if (path == "/") return Index();
+    for (const char* prefix : {"/entry/", "/thumb/"}) {
+      const size_t n = std::strlen(prefix);
+      if (path.compare(0, n, prefix) != 0) continue;
+      const std::string arg = path.substr(n);
+      if (arg.empty() || arg.find('/') != std::string::npos) break;
+      return prefix[1] == 'e' ? Entry(arg, ARequest.RawQuery) : Thumb(arg);
+    }
+    return Text(404, "not found");
+  }
+
+  std::string DataIdentity() const {
+    std::string id;
+    for (const char* name : {"JWDAT.SRM", "JWIMG.SRM", "JWTMP.SRM"})
+      AppendIdentity(id, Options.DataDir + "/" + name);
+    return id;
+  }
+
+  // The template folder: its list of names is read again only when the folder itself changed;
+  // each file is looked at every time, since a file rewritten in place leaves the folder alone.
+  std::string TemplateIdentity() {
+    std::string dirId;
+    AppendIdentity(dirId, Options.Templates);
+    if (dirId != TemplateDirId) {
+      TemplateDirId = dirId;
+      TemplateNames.clear();
+      if (DIR* d = ::opendir(Options.Templates.c_str())) {
+        while (const dirent* e = ::readdir(d))
+          if (e->d_name[0] != '.') TemplateNames.push_back(e->d_name);
+        ::closedir(d);
+      }
+      std::sort(TemplateNames.begin(), TemplateNames.end());
+    }
+    std::string id = dirId;
+    for (const std::string& name : TemplateNames) {
+      id += name + '=';
+      AppendIdentity(id, Options.Templates + "/" + name);
+    }
+    return id;
+  }
+
+  THttpResponse Index() {
+    if (IndexHtml.empty()) {
+      std::vector<uint32_t> ids;
+      std::string error;
+      if (!ReadEntryIds(Options.DataDir, ids, error)) return Text(500, error);
+      IndexHtml = IndexPage(ids);
+    }
+    return Ok("text/html; charset=utf-8", IndexHtml);
+  }
+
+  std::string IndexPage(const std::vector<uint32_t>& AIds) {
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"de\"><head><meta charset=\"utf-8\">"
         "<title>Branchenbuch Rhein-Ruhr</title><link rel=\"icon\" href=\"data:,\">\n"
@@ -105,10 +219,10 @@ class THost {
         ".eintrag b{display:block;margin-top:8px}.eintrag span{color:#666;font-size:13px}"
         "</style></head><body>\n<h1>Branchenbuch Rhein-Ruhr</h1>\n"
         "<p class=\"unter\">" +
-        std::to_string(ids.size()) +
+        std::to_string(AIds.size()) +
         " Eintr\xC3\xA4ge \xC2\xB7 Beispieldaten, alle Firmen sind frei erfunden</p>\n"
         "<div class=\"raster\">\n";
-    for (uint32_t id : ids) {
+    for (uint32_t id : AIds) {
       std::string name = "Eintrag " + std::to_string(id), place;
       const std::string card = Card(id);
       const size_t tab = card.find('\t');
@@ -123,92 +237,91 @@ class THost {
               HtmlEscape(name) + "</b><span>" + HtmlEscape(place) + "</span></a>\n";
     }
     html += "</div>\n</body></html>\n";
-    return QHttpServerResponse("text/html; charset=utf-8", QByteArray::fromStdString(html));
+    return html;
   }
 
-  QHttpServerResponse Entry(const QString& AArg, const QHttpServerRequest& ARequest) {
+  THttpResponse Entry(const std::string& AArg, const std::string& ARawQuery) {
     uint32_t id = 0;
-    if (ParseU32(AArg, id)) return Page(id, RawQuery(ARequest));
-    if (!AArg.isEmpty() && AArg.at(0).isDigit())
-      return Text(Status::BadRequest, "not an entry identifier: " + AArg.toStdString());
-    if (AArg.endsWith(".jpg")) return Picture(AArg.toStdString(), RawQuery(ARequest));
+    if (ParseU32(AArg, id)) return Page(id, ARawQuery);
+    if (AArg[0] >= '0' && AArg[0] <= '9') return Text(400, "not an entry identifier: " + AArg);
+    if (EndsWith(AArg, ".jpg")) return Picture(AArg, ARawQuery);
     return StaticFile(AArg);
   }
 
-  QHttpServerResponse Thumb(const QString& AArg) {
+  THttpResponse Thumb(const std::string& AArg) {
     uint32_t id = 0;
-    if (!AArg.endsWith(".png") || !ParseU32(AArg.chopped(4), id))
-      return Text(Status::NotFound, "no such thumbnail");
+    if (!EndsWith(AArg, ".png") || !ParseU32(AArg.substr(0, AArg.size() - 4), id))
+      return Text(404, "no such thumbnail");
     auto it = Thumbs.find(id);
     if (it == Thumbs.end()) {
       std::string png;
       if (!GetThumbnailPng(Lib, id, 240, png)) return LibraryFailure();
       it = Thumbs.emplace(id, std::move(png)).first;
     }
-    return QHttpServerResponse("image/png", QByteArray::fromStdString(it->second));
+    return Ok("image/png", it->second);
   }
-
- private:
-  const TLibrary& Lib;
-  TServeOptions Options;
-  QTemporaryDir CardDir;
-  std::map<uint32_t, std::string> Thumbs;  // rendering a window is slow; entries do not change
 
   // The name and town of an entry, through the host's own card template; empty on failure.
   std::string Card(uint32_t AId) {
-    const std::string dir = CardDir.path().toStdString() + "/";
+    if (CardDir.empty()) return {};
+    const std::string dir = CardDir + "/";
     JWMemoryStream* s = Lib.GetHTMLText(AId, dir.c_str(), 0, "FORCEPAGE=0", 1, 0);
     return s ? TakeStream(s) : std::string();
   }
 
   // 404 for an unknown entry, 500 for everything else; the body is the library's message.
-  QHttpServerResponse LibraryFailure() {
+  THttpResponse LibraryFailure() {
     const std::string why = Lib.LastError();
     const bool missing = why.find("nicht gefunden") != std::string::npos;
-    return Text(missing ? Status::NotFound : Status::InternalServerError,
+    return Text(missing ? 404 : 500,
                 ToUtf8(why.empty() ? std::string("the library gave no result") : why));
   }
 
-  QHttpServerResponse Page(uint32_t AId, const std::string& ARawQuery) {
+  THttpResponse Page(uint32_t AId, const std::string& ARawQuery) {
     // Ask for the entry first so that an unknown one gets its own message and status.
     if (Lib.ButtonCount(AId, 1, 0) < 0) return LibraryFailure();
     uint32_t page = 0;
-    ParseU32(QString::fromStdString(QueryValue(ARawQuery, "page", "0")), page);
+    ParseU32(QueryValue(ARawQuery, "page", "0"), page);
     const std::string params = DecodeQuery(ARawQuery);
     const std::string dir = Options.Templates + "/";
     JWMemoryStream* s = Lib.GetHTMLText(AId, dir.c_str(), page, params.c_str(), 1, 0);
     if (!s) return LibraryFailure();
     std::string html = TakeStream(s);
     if (html.empty()) return LibraryFailure();
-    return QHttpServerResponse("text/html; charset=windows-1252", QByteArray::fromStdString(html));
+    return Ok("text/html; charset=windows-1252", std::move(html));
   }
 
-  QHttpServerResponse Picture(const std::string& AName, const std::string& ARawQuery) {
+  THttpResponse Picture(const std::string& AName, const std::string& ARawQuery) {
     uint32_t id = 0, tmpl = 0;
-    if (!ParseU32(QString::fromStdString(QueryValue(ARawQuery, "jwid")), id) ||
-        !ParseU32(QString::fromStdString(QueryValue(ARawQuery, "tmpid", "0")), tmpl))
-      return Text(Status::BadRequest, "a picture needs ?jwid=ID&tmpid=T");
+    if (!ParseU32(QueryValue(ARawQuery, "jwid"), id) ||
+        !ParseU32(QueryValue(ARawQuery, "tmpid", "0"), tmpl))
+      return Text(400, "a picture needs ?jwid=ID&tmpid=T");
     std::vector<TPicture> pictures;
     if (!GetTemplatePictures(Lib, id, tmpl, pictures)) return LibraryFailure();
-    for (const TPicture& p : pictures)
-      if (p.Name == AName)
-        return QHttpServerResponse("image/jpeg", QByteArray::fromStdString(p.Bytes));
-    return Text(Status::NotFound, "entry " + std::to_string(id) + " has no picture " + AName);
+    for (TPicture& p : pictures)
+      if (p.Name == AName) return Ok("image/jpeg", std::move(p.Bytes));
+    return Text(404, "entry " + std::to_string(id) + " has no picture " + AName);
   }
 
-  QHttpServerResponse StaticFile(const QString& AName) {
-    static const std::map<QString, QByteArray> kTypes = {
+  THttpResponse StaticFile(const std::string& AName) {
+    static const std::map<std::string, std::string> kTypes = {
         {"svg", "image/svg+xml"}, {"png", "image/png"},  {"gif", "image/gif"},
         {"css", "text/css"},      {"jpg", "image/jpeg"}, {"ico", "image/x-icon"}};
-    const QString ext = QFileInfo(AName).suffix().toLower();
+    const size_t dot = AName.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : AName.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     const auto type = kTypes.find(ext);
-    if (type == kTypes.end() || AName.contains('/') || AName.contains('\\') ||
-        AName.startsWith('.'))
-      return Text(Status::NotFound, "not found");
-    QFile f(QString::fromStdString(Options.Templates) + "/" + AName);
-    if (!QFileInfo(f).isFile() || !f.open(QIODevice::ReadOnly))
-      return Text(Status::NotFound, "not found");
-    return QHttpServerResponse(type->second, f.readAll());
+    if (type == kTypes.end() || AName.find_first_of(std::string("/\\\0", 3)) != std::string::npos ||
+        AName[0] == '.')
+      return Text(404, "not found");
+    const std::string path = Options.Templates + "/" + AName;
+    std::error_code ec;
+    std::ifstream in(path, std::ios::binary);
+    if (!fs::is_regular_file(path, ec) || !in) return Text(404, "not found");
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return Ok(type->second, bytes.str());
   }
 };
 
@@ -216,39 +329,30 @@ class THost {
 
 int Serve(const TLibrary& ALib, const TServeOptions& AOptions) {
   THost host(ALib, AOptions);
-  QHttpServer server;
-  auto onlyGet = [](const QHttpServerRequest& R) {
-    return R.method() == QHttpServerRequest::Method::Get ||
-           R.method() == QHttpServerRequest::Method::Head;
-  };
-  server.route("/", [&](const QHttpServerRequest& R) {
-    return onlyGet(R) ? host.Index() : Text(Status::MethodNotAllowed, "only GET");
-  });
-  server.route("/entry/<arg>", [&](const QString& AArg, const QHttpServerRequest& R) {
-    return onlyGet(R) ? host.Entry(AArg, R) : Text(Status::MethodNotAllowed, "only GET");
-  });
-  server.route("/thumb/<arg>", [&](const QString& AArg, const QHttpServerRequest& R) {
-    return onlyGet(R) ? host.Thumb(AArg) : Text(Status::MethodNotAllowed, "only GET");
-  });
-
-  QHostAddress address;
-  if (!address.setAddress(QString::fromStdString(AOptions.Bind))) {
-    std::fprintf(stderr, "jwhost: not an address: %s\n", AOptions.Bind.c_str());
+  THttpServer server([&](const THttpRequest& R) { return host.Handle(R); });
+  std::string error;
+  if (!server.Listen(AOptions.Bind, AOptions.Port, error)) {
+    std::fprintf(stderr, "jwhost: %s\n", error.c_str());
     return 1;
   }
-  const quint16 port = server.listen(address, AOptions.Port);
-  if (!port) {
-    std::fprintf(stderr, "jwhost: cannot listen on %s:%u\n", AOptions.Bind.c_str(),
-                 unsigned(AOptions.Port));
-    return 1;
-  }
-  const std::string host_part = address.protocol() == QAbstractSocket::IPv6Protocol
-                                    ? "[" + AOptions.Bind + "]"
-                                    : AOptions.Bind;
+  const std::string host_part =
+      AOptions.Bind.find(':') != std::string::npos ? "[" + AOptions.Bind + "]" : AOptions.Bind;
   std::printf("jwhost: serving %s on http://%s:%u/\n", AOptions.DataDir.c_str(), host_part.c_str(),
-              unsigned(port));
+              unsigned(server.Port()));
   std::fflush(stdout);
-  return QCoreApplication::exec();
+  // The library's windows (thumbnails) live on this thread; their posted events and deferred
+  // deletions are handled between requests.
+  auto last = std::chrono::steady_clock::now();
+  server.Run([&] {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last >= std::chrono::milliseconds(50)) {
+      last = now;
+      QCoreApplication::processEvents();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+  });
+  return 0;
 }
 
 }  // namespace jwhost
