@@ -12,12 +12,6 @@ namespace {
 const QColor kBarColor{0x19, 0x40, 0x94};
 constexpr int kSpacerWidth = 7;
 
-QWidget* MakePanel(QWidget* AParent, const QString& AName) {
-  auto* panel = new QWidget(AParent);
-  panel->setObjectName(AName);
-  return panel;
-}
-
 }  // namespace
 
 TJWListFrame::TJWListFrame(QWidget* AOwner, const char* AFrameName, const char* AOuterName,
@@ -32,10 +26,7 @@ TJWListFrame::TJWListFrame(QWidget* AOwner, const char* AFrameName, const char* 
   FOuter = MakePanel(this, AOuterName);
   FOuter->setGeometry(0, 0, kWidth, 65);
   FBar = MakePanel(FOuter, "pnlBar");
-  FBar->setAutoFillBackground(true);
-  QPalette barPalette = FBar->palette();
-  barPalette.setColor(QPalette::Window, kBarColor);
-  FBar->setPalette(barPalette);
+  PaintBackground(FBar, kBarColor);
   FInner = MakePanel(FOuter, "pnlInner");
   FHeader = MakePanel(FInner, AHeaderName);
   QLabel* title = MakeLabel(FHeader, "lblTitle", JWFont("Arial", 12, true));
