@@ -15,6 +15,7 @@
 
 #include "BmpGen.h"
 #include "jwlib.h"
+#include "store/JWDataFileNames.h"
 #include "tools/writer/JWDatWriter.h"
 #include "tools/writer/JWImgWriter.h"
 #include "tools/writer/JWTmpWriter.h"
@@ -24,7 +25,9 @@ namespace jwfuzz {
 enum class TFile { Entries, Logos, Templates };
 
 inline const char* FileName(TFile AFile) {
-  return AFile == TFile::Entries ? "JWDAT.SRM" : AFile == TFile::Logos ? "JWIMG.SRM" : "JWTMP.SRM";
+  return AFile == TFile::Entries ? jw::EntryDatFileName
+         : AFile == TFile::Logos ? jw::LogoDatFileName
+                                 : jw::TemplateDatFileName;
 }
 
 inline std::vector<uint8_t> Bmp(uint16_t ABpp, uint32_t ACompression, int32_t AWidth,

@@ -4,26 +4,22 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <typeinfo>
 #include <utility>
 
 #include "html/JWHTMLText.h"
+#include "store/JWDataDirectory.h"
 #include "store/JWEBranchKeys.h"
-#include "store/JWEEntryDatFile.h"
-#include "store/JWELogoDatFile.h"
 #include "store/JWEOfficeHours.h"
-#include "store/JWETemplateDatFile.h"
 #include "store/JWError.h"
 #include "store/JWPlatform.h"
+#include "store/JWTextFiles.h"
 #include "store/ZDGeo.h"
 #include "store/ZDStrUtils.h"
 #include "store/ZDTelNum.h"
 
 namespace jw {
-
-const char* const PortalBaseAddress = JW_PORTAL_ADDRESS;
 
 using namespace htmltext;
 
@@ -133,7 +129,7 @@ TJW2DataRec CopyDataRec(const TJW2DataRec& A) {
   r.OfficeHours = A.OfficeHours;
   r.EnhInfoKind = A.EnhInfoKind;
   r.EnhInfo = A.EnhInfo;
-  if (A.Logo) r.Logo = std::make_unique<TJWBitmap>(*A.Logo);
+  r.Logo = A.Logo;  // pictures are shared, never changed
   r.Branches = A.Branches;
   r.BusinessTypes = A.BusinessTypes;
   return r;
@@ -156,56 +152,22 @@ TJWHTMLProducer::TJWHTMLProducer() : FEngine(std::make_unique<TZDEnhPageProducer
 
 TJWHTMLProducer::~TJWHTMLProducer() = default;
 
-std::string TJWHTMLProducer::DataFilePath(const std::string& AFileName) const {
-  return FFilepath + AFileName;
-}
-
 void TJWHTMLProducer::SetFilepath(const std::string& AValue) {
-  FFilepath = AValue;
   // An empty path stays empty, so that the data files are found in the current directory.
-  if (!FFilepath.empty() && FFilepath.back() != '/' && FFilepath.back() != '\\' &&
-      FFilepath.back() != ':')
-    FFilepath += '/';
-}
-
-void TJWHTMLProducer::OpenLogoFile() {
-  auto reader = std::make_unique<TJWELogoDatFile>(DataFilePath(FLogoFileName));
-  reader->Open();
-  if (FEntryFile) FEntryFile->SetLogoFile(reader.get());
-  FLogoFile = std::move(reader);
-}
-
-void TJWHTMLProducer::OpenTemplateFile() {
-  auto reader = std::make_unique<TJWETemplateDatFile>(DataFilePath(FTemplateFileName));
-  reader->Open();
-  FTemplateFile = std::move(reader);
-}
-
-void TJWHTMLProducer::OpenEntryFile() {
-  auto reader = std::make_unique<TJWEEntryDatFile>(DataFilePath(FEntryFileName), FLogoFile.get());
-  reader->Open();
-  FEntryFile = std::move(reader);
+  FFilepath = WithDirectoryEnd(AValue);
 }
 
 void TJWHTMLProducer::OpenDataFiles() {
-  OpenLogoFile();
-  OpenTemplateFile();
-  OpenEntryFile();
+  OpenDataFiles(std::make_shared<TJWDataDirectory>(FFilepath));
 }
 
-void TJWHTMLProducer::SetTemplateFileName(const std::string& AValue) {
-  FTemplateFileName = AValue;
-  OpenTemplateFile();
-}
-
-void TJWHTMLProducer::SetLogoFileName(const std::string& AValue) {
-  FLogoFileName = AValue;
-  OpenLogoFile();
-}
-
-void TJWHTMLProducer::SetEntryFileName(const std::string& AValue) {
-  FEntryFileName = AValue;
-  OpenEntryFile();
+void TJWHTMLProducer::OpenDataFiles(std::shared_ptr<TJWDataDirectory> ADirectory) {
+  FFiles.reset();
+  // In this order, so that of several missing files the image file is named.
+  if (!ADirectory->Logos().IsOpen()) ADirectory->Logos().Open();
+  if (!ADirectory->Templates().IsOpen()) ADirectory->Templates().Open();
+  if (!ADirectory->Entries().IsOpen()) ADirectory->Entries().Open();
+  FFiles = std::move(ADirectory);
 }
 
 std::string TJWHTMLProducer::IncludePath() const {
@@ -237,9 +199,9 @@ void TJWHTMLProducer::SetJW2ID(int32_t AValue) {
   ClearRecord();
   FRecordIsCopy = false;
   FJW2ID = AValue;
-  if (FEntryFile) {
+  if (FFiles) {
     TJW2DataRec loaded;
-    FEntryFile->LoadEntry(static_cast<uint32_t>(AValue), loaded);
+    FFiles->Entries().LoadEntry(static_cast<uint32_t>(AValue), loaded);
     FDataRec = std::move(loaded);
     LoadedRecordChanged();
   }
@@ -272,11 +234,11 @@ void TJWHTMLProducer::Assign(const TJWHTMLProducer& ASource) {
   FJW2ID = ASource.FJW2ID;
   FDataRec = CopyDataRec(ASource.FDataRec);
   FRecordIsCopy = true;
-  FTemplateFileName = ASource.FTemplateFileName;
-  FLogoFileName = ASource.FLogoFileName;
-  FEntryFileName = ASource.FEntryFileName;
   FFilepath = ASource.FFilepath;
-  OpenDataFiles();
+  if (ASource.FFiles)
+    OpenDataFiles(ASource.FFiles);
+  else
+    OpenDataFiles();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -355,19 +317,15 @@ void TJWHTMLProducer::SelectPage(int32_t APageIndex) {
   else if (APageIndex == brBranches)
     name = "main2";
   const std::string path = FEngine->IncludePath() + name + FEngine->IncludeExt();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
+  const TJWTextFile file = ReadTextFile(path, TZDEnhPageProducer::kMaxTemplateFileSize);
+  if (file.State == TJWTextFile::tsMissing)
     throw EJWError("Datei \"" + path + "\" nicht gefunden!");
-  const uintmax_t size = std::filesystem::file_size(path, ec);
-  std::ifstream in(path, std::ios::binary);
   // Page templates are small; a huge file is refused like one that cannot be read.
-  if (ec || !in || size > TZDEnhPageProducer::kMaxTemplateFileSize)
+  if (file.State != TJWTextFile::tsRead)
     throw EJWError("Konnte Datei \"" + path +
                    "\" nicht \xF6"
                    "ffnen!");
-  std::string bytes(size_t(size), '\0');
-  in.read(bytes.data(), std::streamsize(size));
-  bytes.resize(size_t(in.gcount()));
+  const std::string& bytes = *file.Text;
   FEngine->SetHTMLDoc(SplitLines(bytes));
 }
 
@@ -531,9 +489,10 @@ std::string TJWHTMLProducer::ParamField(const TZDParamList& ATagParams) {
 }
 
 std::string TJWHTMLProducer::TemplateField(const std::string& AName) {
-  if (!FTemplateFile) return "N/A";
-  TJWTemplateRec rec;
-  FTemplateFile->GetTemplate(static_cast<uint32_t>(FDataRec.TemplateId), rec);
+  if (!FFiles) return "N/A";
+  // Sizes and colour only: the pictures themselves are not decoded for a page.
+  const TJWTemplateInfo rec =
+      FFiles->Templates().GetInfo(static_cast<uint32_t>(FDataRec.TemplateId));
   if (AName == "BUT1_HEIGHT") return IntToStr(rec.Button1.Height);
   if (AName == "BUT1_WIDTH") return IntToStr(rec.Button1.Width);
   if (AName == "BUT2_HEIGHT") return IntToStr(rec.Button2.Height);
@@ -780,11 +739,9 @@ void TJWHTMLProducer::FilterBranches(std::vector<TJWBranchRec>& AList) {
   const std::string street = AnsiUpperCase(Trim(ParamValue(FParams, "BRANCHES_STREET")));
   const std::string zip = Trim(ParamValue(FParams, "BRANCHES_ZIP"));
   const std::string city = AnsiUpperCase(ParamValue(FParams, "BRANCHES_CITY"));
-  auto matches = [](const std::string& AField, const std::string& AFilter) {
-    return AFilter.empty() || AnsiUpperCase(AField.substr(0, AFilter.size())) == AFilter;
-  };
   std::erase_if(AList, [&](const TJWBranchRec& b) {
-    return !(matches(b.Street, street) && matches(b.City, city) && matches(b.Zip, zip));
+    return !(StartsWithUpperCased(b.Street, street) && StartsWithUpperCased(b.City, city) &&
+             StartsWithUpperCased(b.Zip, zip));
   });
 }
 

@@ -10,15 +10,11 @@
 #include "html/ZDEnhPageProducer.h"
 #include "store/JWEButtons.h"
 #include "store/JWEStruct.h"
+#include "store/JWPortal.h"
 
 namespace jw {
 
-class TJWEEntryDatFile;
-class TJWELogoDatFile;
-class TJWETemplateDatFile;
-
-// The web address put before PortalPage for entries without a Url of their own.
-extern const char* const PortalBaseAddress;
+class TJWDataDirectory;
 
 // A field copy of an entry record (the logo bitmap is copied too).
 TJW2DataRec CopyDataRec(const TJW2DataRec& ASource);
@@ -40,12 +36,6 @@ class TJWHTMLProducer {
 
   const std::string& Filepath() const { return FFilepath; }
   void SetFilepath(const std::string& AValue);
-  const std::string& TemplateFileName() const { return FTemplateFileName; }
-  void SetTemplateFileName(const std::string& AValue);
-  const std::string& LogoFileName() const { return FLogoFileName; }
-  void SetLogoFileName(const std::string& AValue);
-  const std::string& EntryFileName() const { return FEntryFileName; }
-  void SetEntryFileName(const std::string& AValue);
   std::string IncludePath() const;
   void SetIncludePath(const std::string& AValue);
   std::string IncludeExt() const;
@@ -85,10 +75,14 @@ class TJWHTMLProducer {
 
   TZDEnhPageProducer& Engine() { return *FEngine; }
 
-  // Opens the image, template and entry data files from Filepath, each replacing one already open.
+  // Opens the image, template and entry data files of a directory of its own at Filepath,
+  // replacing any files in use.
   void OpenDataFiles();
-  // Copies settings, identifier, a copy of the record and the file names of another producer of
-  // exactly this class and reopens the data files; from anything else it copies nothing.
+  // The same with the readers of ADirectory, which the caller keeps alive and to itself while the
+  // producer uses it.
+  void OpenDataFiles(std::shared_ptr<TJWDataDirectory> ADirectory);
+  // Copies settings, identifier, a copy of the record and the data files of another producer of
+  // exactly this class; from anything else it copies nothing.
   void Assign(const TJWHTMLProducer& ASource);
 
   virtual std::string GetFieldText(TZDEnhPageProducer& ASender, const std::string& AFieldName,
@@ -118,10 +112,6 @@ class TJWHTMLProducer {
   std::string Include(const std::string& AFileName, const TZDParamList& ATagParams);
   void LoadedRecordChanged();
   void ClearRecord();
-  void OpenLogoFile();
-  void OpenTemplateFile();
-  void OpenEntryFile();
-  std::string DataFilePath(const std::string& AFileName) const;
 
   std::string ParamField(const TZDParamList& ATagParams);
   std::string ListField(bool AIndustries, const TZDParamList& ATagParams);
@@ -141,9 +131,6 @@ class TJWHTMLProducer {
   int32_t FJW2ID = 0;
   TJW2DataRec FDataRec;
   std::string FFilepath;
-  std::string FTemplateFileName = "JWTMP.SRM";
-  std::string FLogoFileName = "JWIMG.SRM";
-  std::string FEntryFileName = "JWDAT.SRM";
   std::string FButtonLinkParams = "?pagenum=$pagenum$&pagename=$pagename$&pageidx=$pageidx$";
   std::string FLogoLink = "logo.jpg";
   std::string FLogoLinkParams = "?jwid=$jwid$&tmpid=$tmpid$";
@@ -159,9 +146,7 @@ class TJWHTMLProducer {
   TJWButtonSet FButtonSet = 0;
   int32_t FButtonCount = 0;
   std::unique_ptr<TZDEnhPageProducer> FEngine;
-  std::unique_ptr<TJWETemplateDatFile> FTemplateFile;
-  std::unique_ptr<TJWELogoDatFile> FLogoFile;
-  std::unique_ptr<TJWEEntryDatFile> FEntryFile;
+  std::shared_ptr<TJWDataDirectory> FFiles;  // none until the data files are opened
   bool FRecordIsCopy = false;
   int32_t FLinePosition = 0;
   int32_t FRowCounter = 1;

@@ -22,28 +22,6 @@ void CheckSize(size_t ASize) {
 
 }  // namespace
 
-char AnsiUpperChar(char AChar) {
-  const auto c = static_cast<unsigned char>(AChar);
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char>(c - 32);
-  switch (c) {
-    case 0x9A:  // s caron
-    case 0x9C:  // oe ligature
-    case 0x9E:  // z caron
-      return static_cast<char>(c - 16);
-    case 0xFF:  // y diaeresis
-      return static_cast<char>(0x9F);
-    default:
-      return AChar;
-  }
-}
-
-std::string AnsiUpperCase(const std::string& AText) {
-  std::string result = AText;
-  for (char& c : result) c = AnsiUpperChar(c);
-  return result;
-}
-
 bool AnsiSameText(const std::string& A, const std::string& B) {
   if (A.size() != B.size()) return false;
   for (size_t i = 0; i < A.size(); ++i)

@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "store/ZDStrUtils.h"
+
 namespace jw::htmltext {
 
 using TStringList = std::vector<std::string>;
 
-// Upper-casing by the Windows-1252 code page: ASCII letters and the accented letters (umlauts
-// included); "\xDF" (sharp s) has no single-byte capital and stays.
-char AnsiUpperChar(char AChar);
-std::string AnsiUpperCase(const std::string& AText);
+// Upper-casing by the Windows-1252 code page lives with the other text helpers of the store.
+using jw::AnsiUpperCase;
+using jw::AnsiUpperChar;
 bool AnsiSameText(const std::string& A, const std::string& B);
 // ASCII-only case folding, as the comparisons of tag values use it.
 int32_t CompareTextAscii(const std::string& A, const std::string& B);

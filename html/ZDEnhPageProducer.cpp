@@ -1,23 +1,16 @@
 #include "html/ZDEnhPageProducer.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 #include <typeinfo>
 
 #include "html/JWHTMLText.h"
+#include "store/JWDatFileIO.h"
 #include "store/JWError.h"
+#include "store/JWTextFiles.h"
 #include "store/ZDStrUtils.h"
 
 namespace jw {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kPathDelim = '\\';
-#else
-constexpr char kPathDelim = '/';
-#endif
 
 // Anything up to the space counts as a blank for the scanner (tabs, CR, LF, control bytes).
 bool IsBlank(char c) {
@@ -40,13 +33,6 @@ bool SameTagName(std::string_view A, std::string_view B) {
     if (a != b) return false;
   }
   return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
 }
 
 // A decimal integer in the 32-bit range, optionally signed; anything else is a conversion error.
@@ -108,38 +94,22 @@ const char* const kCannotOpenTail =
     "\" nicht \xF6"
     "ffnen!";
 
-std::filesystem::path NativePath(const std::string& APath) {
-#ifdef _WIN32
-  return std::filesystem::path(APath);
-#else
-  // Templates written for Windows may name include files with backslashes.
-  std::string p = APath;
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  return std::filesystem::path(p);
-#endif
-}
-
 bool FileExists(const std::string& APath) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(NativePath(APath), ec);
+  return TextFileExists(APath);
 }
 
 std::string ReadTemplateFile(const std::string& APath) {
-  const std::filesystem::path p = NativePath(APath);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(p, ec))
-    throw EJWError("Datei \"" + APath + "\" nicht gefunden!");
-  const uintmax_t size = std::filesystem::file_size(p, ec);
-  if (ec || size > TZDEnhPageProducer::kMaxTemplateFileSize)
-    throw EJWError("Template file too large: " + APath);
-  std::ifstream in(p, std::ios::binary);
-  if (!in) throw EJWError("Konnte Datei \"" + APath + kCannotOpenTail);
-  std::string text;
-  text.resize(static_cast<size_t>(size));
-  in.read(text.data(), static_cast<std::streamsize>(size));
-  text.resize(static_cast<size_t>(in.gcount()));
-  return text;
+  const TJWTextFile file = ReadTextFile(APath, TZDEnhPageProducer::kMaxTemplateFileSize);
+  switch (file.State) {
+    case TJWTextFile::tsRead:
+      return *file.Text;
+    case TJWTextFile::tsMissing:
+      throw EJWError("Datei \"" + APath + "\" nicht gefunden!");
+    case TJWTextFile::tsTooLarge:
+      throw EJWError("Template file too large: " + APath);
+    default:
+      throw EJWError("Konnte Datei \"" + APath + kCannotOpenTail);
+  }
 }
 
 }  // namespace
@@ -172,9 +142,7 @@ void TZDEnhPageProducer::SetHTMLFile(const std::string& AFileName) {
 }
 
 void TZDEnhPageProducer::SetIncludePath(const std::string& AValue) {
-  FIncludePath = AValue;
-  if (!FIncludePath.empty() && FIncludePath.back() != '/' && FIncludePath.back() != '\\')
-    FIncludePath += kPathDelim;
+  FIncludePath = WithDirectoryEnd(AValue);
 }
 
 void TZDEnhPageProducer::AssignSettings(const TZDEnhPageProducer& ASource) {
@@ -274,7 +242,7 @@ std::string TZDEnhPageProducer::Produce(std::string AText) {
     const size_t gt = t.find('>', p);
     const size_t paramEnd = gt == std::string_view::npos ? n : gt;
     const TZDParamList params =
-        ExtractTagParams(TrimBlanks(t.substr(p, paramEnd - p)), FStripParamQuotes);
+        ExtractTagParams(TrimView(t.substr(p, paramEnd - p)), FStripParamQuotes);
     pos = gt == std::string_view::npos ? n : gt + 1;
     emit(ProcessTag(name, params));
   }

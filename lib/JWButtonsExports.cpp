@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "JWCallFrame.h"
+#include "store/ZDStrUtils.h"
 
 namespace jw {
 
@@ -17,13 +18,6 @@ int32_t WriteText(const std::string& AText, char* ABuffer, int32_t ABufSize) {
   std::memcpy(ABuffer, AText.data(), n - 1);
   ABuffer[n - 1] = '\0';
   return int32_t(n);
-}
-
-std::string Trimmed(const std::string& AText) {
-  size_t first = 0, last = AText.size();
-  while (first < last && static_cast<unsigned char>(AText[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(AText[last - 1]) <= 32) --last;
-  return AText.substr(first, last - first);
 }
 
 std::string LowerCase(std::string AText) {
@@ -125,7 +119,7 @@ JWLIB_EXPORT const char* JWAPI JW_Button2Index(uint32_t AEntryId, const char* AB
     int32_t position = 0;
     for (size_t start = 0; !names.empty() && start <= names.size(); ++position) {
       const size_t bar = std::min(names.find('|', start), names.size());
-      if (LowerCase(Trimmed(names.substr(start, bar - start))) == wanted) {
+      if (LowerCase(Trim(names.substr(start, bar - start))) == wanted) {
         found = position;
         break;
       }

@@ -18,14 +18,10 @@
 #include <string>
 
 #include "jwlib.h"
+#include "store/JWDataDirectory.h"
 #include "store/JWEButtons.h"
 
 namespace jw {
-
-// Fixed names of the three data files inside the data directory.
-inline constexpr const char* EntryDatFileName = "JWDAT.SRM";
-inline constexpr const char* LogoDatFileName = "JWIMG.SRM";
-inline constexpr const char* TemplateDatFileName = "JWTMP.SRM";
 
 // The library version text.
 inline constexpr const char* DLLVersion = "Riridov 2.5";
@@ -44,8 +40,8 @@ TLibLock& LibLock();
 
 // The data directory, ending in a separator once a non-blank path was set; "" before that.
 std::string DataPath();
-// DataPath() + AFileName, e.g. DataFileName(EntryDatFileName).
-std::string DataFileName(const char* AFileName);
+// The process-wide data directory of DataPath() for the call being made, its files checked anew.
+TJWDataDirectory::TCall UseDataDirectory();
 // The key under which the viewer window keeps its placement; "" = keep none.
 std::string SettingsKey();
 // The native window id of the host's main window (0 = none): the transient parent of our windows.
@@ -96,9 +92,12 @@ struct TEntryButtons {
   int32_t BranchCaption = 0;  // the entry's choice of word for the branches button
 };
 
-// Opens the entry data file in the data directory (without logos), loads entry AEntryId, derives
-// its buttons with the two location flags, adds brClose and releases entry and file again.
-// Throws the reader's failures (missing file, missing entry). Call with LibLock held.
+// Loads entry AEntryId from the entry data file of ADirectory (without logos), derives its buttons
+// with the two location flags, adds brClose and releases the entry again. Throws the reader's
+// failures (missing file, missing entry). Call with LibLock held.
+TEntryButtons LoadEntryButtons(TJWDataDirectory& ADirectory, uint32_t AEntryId, bool AShowLocation,
+                               bool AForceLocation);
+// The same on the data directory of DataPath().
 TEntryButtons LoadEntryButtons(uint32_t AEntryId, bool AShowLocation, bool AForceLocation);
 
 // ---- Boundary guard

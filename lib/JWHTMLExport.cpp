@@ -16,7 +16,9 @@ JWLIB_EXPORT JWMemoryStream* JWAPI JW_GetHTMLText(uint32_t AEntryId, const char*
     JWMemoryStream* stream = nullptr;
     try {
       // The page choice follows the buttons the host sees for the same flags.
-      const TEntryButtons buttons = LoadEntryButtons(AEntryId, AShowLocation, AForceLocation);
+      const TJWDataDirectory::TCall files = UseDataDirectory();
+      const TEntryButtons buttons =
+          LoadEntryButtons(*files, AEntryId, AShowLocation, AForceLocation);
       const std::string includePath = AIncludePath ? AIncludePath : "";
       const std::string params = AParams ? AParams : "";
 
@@ -24,7 +26,7 @@ JWLIB_EXPORT JWMemoryStream* JWAPI JW_GetHTMLText(uint32_t AEntryId, const char*
       producer.SetShowPoPButton(AShowLocation != 0);
       producer.SetPendixInstalled(AForceLocation != 0);
       producer.SetFilepath(DataPath());
-      producer.OpenDataFiles();
+      producer.OpenDataFiles(files.Shared());
       producer.SetQueryParams(params);
       producer.SetIncludePath(includePath);
       producer.SetJW2ID(static_cast<int32_t>(AEntryId));

@@ -2,9 +2,6 @@
 #include <vector>
 
 #include "JWCallFrame.h"
-#include "store/JWEEntryDatFile.h"
-#include "store/JWELogoDatFile.h"
-#include "store/JWETemplateDatFile.h"
 #include "store/JWError.h"
 #include "store/JWTemplateImages.h"
 
@@ -16,23 +13,24 @@ JWLIB_EXPORT uint8_t JWAPI JW_GetTemplateImages(uint32_t AEntryId, uint32_t ATem
                                                 JWHostList* AList) {
   return RunExport<uint8_t>(0, [&](TLibLockGuard&) -> uint8_t {
     if (AList == nullptr || AList->Add == nullptr) throw EJWError("List not assigned!");
-    TJWELogoDatFile logos(DataFileName(LogoDatFileName));
-    TJWEEntryDatFile entries(DataFileName(EntryDatFileName), &logos);
-    TJWETemplateDatFile templates(DataFileName(TemplateDatFileName));
-
+    const TJWDataDirectory::TCall files = UseDataDirectory();
+    TJWEEntryDatFile& entries = files->Entries();
     TJW2DataRec entry;
     entries.LoadEntry(AEntryId, entry);
-    TJWTemplateRec look;
-    templates.GetTemplate(ATemplateId != 0 ? ATemplateId : uint32_t(entry.TemplateId), look);
+    // Shared pictures, decoded once per version of the file: the host routine called below may
+    // call the library again, and nothing here depends on the readers after this point.
+    const std::shared_ptr<const TJWTemplatePictures> look =
+        files->Templates().GetPictures(ATemplateId != 0 ? ATemplateId : uint32_t(entry.TemplateId));
+    const std::shared_ptr<const TJWBitmap> logo = entry.Logo;
+    entries.ReleaseEntry(entry);
 
     // Each item goes to the host as soon as it is made; on a later failure the host keeps the
     // items it already has.
     TJWTemplateImages images;
-    images.Build(look, entry.Logo.get(), [&](const char* AName, const std::vector<uint8_t>& AJpeg) {
+    images.Build(*look, logo.get(), [&](const char* AName, const std::vector<uint8_t>& AJpeg) {
       JWMemoryStream* stream = NewMemoryStream(AJpeg.data(), AJpeg.size());
       AList->Add(AList->Context, AName, stream);
     });
-    entries.ReleaseEntry(entry);
     return 1;
   });
 }

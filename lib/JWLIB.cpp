@@ -11,7 +11,6 @@
 #include "JWCallFrame.h"
 #include "JWSettings.h"
 #include "ZDLogFile.h"
-#include "store/JWEEntryDatFile.h"
 #include "store/JWError.h"
 
 namespace jw {
@@ -61,8 +60,8 @@ TLibLock& LibLock() {
 std::string DataPath() {
   return GSettings.DataPath;
 }
-std::string DataFileName(const char* AFileName) {
-  return GSettings.DataPath + AFileName;
+TJWDataDirectory::TCall UseDataDirectory() {
+  return TJWDataDirectory::Use(GSettings.DataPath);
 }
 std::string SettingsKey() {
   return GSettings.SettingsKey;
@@ -182,7 +181,12 @@ void LogCurrentFailure(const std::string& ACallText) {
 }
 
 TEntryButtons LoadEntryButtons(uint32_t AEntryId, bool AShowLocation, bool AForceLocation) {
-  TJWEEntryDatFile file(DataFileName(EntryDatFileName));  // buttons need no logos
+  return LoadEntryButtons(*UseDataDirectory(), AEntryId, AShowLocation, AForceLocation);
+}
+
+TEntryButtons LoadEntryButtons(TJWDataDirectory& ADirectory, uint32_t AEntryId, bool AShowLocation,
+                               bool AForceLocation) {
+  TJWEEntryDatFile& file = ADirectory.EntriesWithoutLogos();  // buttons need no logos
   TJW2DataRec record;
   // The record goes back through its reader on every path, as every loaded entry does.
   struct TRelease {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "store/JWDatFileIO.h"
+
 namespace jw {
 
 struct TJWLibSettings {
@@ -23,7 +25,7 @@ struct TJWLibSettings {
     if (blank) return false;
     // The untrimmed text decides: a path ending in a blank gets the separator after the blank.
     // Paths written for either platform's separator are accepted as they are.
-    if (DataPath.back() != '/' && DataPath.back() != '\\') DataPath += '/';
+    DataPath = WithDirectoryEnd(DataPath);
     SettingsKey = ASettingsKey ? ASettingsKey : "";
     return true;
   }

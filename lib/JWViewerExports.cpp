@@ -17,11 +17,6 @@ using namespace jw;
 
 #if JW_WITH_VIEWER
 
-// The window fills the host's record directly, so both must be laid out alike.
-static_assert(sizeof(JWPointOfPlaceRec) == sizeof(TJWPointOfPlaceRec));
-static_assert(offsetof(JWPointOfPlaceRec, PosY) == offsetof(TJWPointOfPlaceRec, PosY));
-static_assert(offsetof(JWPointOfPlaceRec, Slogan) == offsetof(TJWPointOfPlaceRec, Slogan));
-
 namespace {
 
 // The viewer and its Qt application, ready on the calling thread; window failures are logged.
@@ -41,7 +36,7 @@ void HandCallbacks(TfrmJW& AForm, JWPointOfPlaceFunc AOnPointOfPlace,
                    JWGetStartPositionFunc AOnGetStartPosition,
                    JWLocateAddressFunc AOnLocateAddress) {
   AForm.OnPointOfPlace = [AOnPointOfPlace](const TJWPointOfPlaceRec& ARec) {
-    AOnPointOfPlace(reinterpret_cast<const JWPointOfPlaceRec*>(&ARec));
+    AOnPointOfPlace(&ARec);  // the window fills the host's own record type
   };
   if (AOnGetStartPosition)
     AForm.OnGetStartPosition = [AOnGetStartPosition](double& AEast, double& ANorth,

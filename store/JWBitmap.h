@@ -14,7 +14,16 @@ struct TJWBitmap {
   std::vector<uint32_t> Pixels;
 
   bool Empty() const { return Width <= 0 || Height <= 0; }
-  uint32_t Pixel(int32_t x, int32_t y) const { return Pixels[size_t(y) * size_t(Width) + size_t(x)]; }
+  uint32_t Pixel(int32_t x, int32_t y) const {
+    return Pixels[size_t(y) * size_t(Width) + size_t(x)];
+  }
+};
+
+// A picture's size alone, for answers that need no pixels (0 x 0: no picture).
+struct TJWPictureSize {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  bool operator==(const TJWPictureSize&) const = default;
 };
 
 // Where the entry reader gets an entry's logo from. The image data file reader implements it; the
@@ -22,8 +31,8 @@ struct TJWBitmap {
 class TJWLogoSource {
  public:
   virtual ~TJWLogoSource() = default;
-  // The logo of entry AId, or null when the entry has none.
-  virtual std::unique_ptr<TJWBitmap> GetLogo(uint32_t AId) = 0;
+  // The logo of entry AId, or null when the entry has none. Logos are shared and never change.
+  virtual std::shared_ptr<const TJWBitmap> GetLogo(uint32_t AId) = 0;
 };
 
 }  // namespace jw

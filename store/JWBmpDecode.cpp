@@ -5,8 +5,8 @@
 #include <bit>
 #include <string>
 
-#include "store/JWDatFileIO.h"
 #include "store/JWError.h"
+#include "store/JWRawInflate.h"
 
 namespace jw {
 
@@ -221,14 +221,15 @@ void DecodeRows(std::span<const uint8_t> d, const TInfo& info, TJWBitmap& out) {
 
 // Run-length encoded rows (always bottom-up). Pixels the stream never reaches keep palette
 // colour 0; runs past the right edge are clipped.
-void DecodeRle(std::span<const uint8_t> d, const TInfo& info, TJWBitmap& out) {
+// Without AOut the stream is only walked, so that a damaged stream fails as it would when painted.
+void DecodeRle(std::span<const uint8_t> d, const TInfo& info, TJWBitmap* AOut) {
   const bool four = info.Format->Layout == TLayout::Rle4;
   const size_t end = d.size();
 
-  std::vector<uint8_t> index(size_t(info.Width) * size_t(info.Height), 0);
+  std::vector<uint8_t> index(AOut ? size_t(info.Width) * size_t(info.Height) : 0, 0);
   int64_t x = 0, row = 0;
   auto put = [&](uint32_t i) {
-    if (x < info.Width && row < info.Height)
+    if (AOut && x < info.Width && row < info.Height)
       index[size_t(row) * size_t(info.Width) + size_t(x)] = uint8_t(i);
     ++x;
   };
@@ -259,6 +260,8 @@ void DecodeRle(std::span<const uint8_t> d, const TInfo& info, TJWBitmap& out) {
     }
   }
 
+  if (!AOut) return;
+  TJWBitmap& out = *AOut;
   const size_t paletteSize = info.Palette.size();
   for (int32_t r = 0; r < info.Height; ++r) {
     const uint8_t* src = index.data() + size_t(r) * size_t(info.Width);
@@ -268,11 +271,14 @@ void DecodeRle(std::span<const uint8_t> d, const TInfo& info, TJWBitmap& out) {
   }
 }
 
-}  // namespace
+bool IsRle(const TInfo& AInfo) {
+  return AInfo.Format->Layout == TLayout::Rle4 || AInfo.Format->Layout == TLayout::Rle8;
+}
 
-TJWBitmap DecodeBmp(std::span<const uint8_t> AFile) {
+// The header, checked against what the data can hold before anything is allocated.
+TInfo CheckedInfo(std::span<const uint8_t> AFile) {
   const TInfo info = ReadInfo(AFile);
-  const bool rle = info.Format->Layout == TLayout::Rle4 || info.Format->Layout == TLayout::Rle8;
+  const bool rle = IsRle(info);
   const uint64_t available = AFile.size() - info.DataOffset;
   const uint64_t pixels = uint64_t(info.Width) * uint64_t(info.Height);
   // Refuse a header that promises more than the data can hold before allocating anything, so the
@@ -289,25 +295,47 @@ TJWBitmap DecodeBmp(std::span<const uint8_t> AFile) {
     if (stride * uint64_t(info.Height - 1) + (bits + 7) / 8 > available)
       Fail("pixel data truncated");
   }
+  return info;
+}
+
+// The inflated bitmap file of a data file's picture stream.
+std::vector<uint8_t> InflateBmpFile(std::span<const uint8_t> ACompressed) {
+  TJWInflateResult inflated = InflateRaw(ACompressed.data(), ACompressed.size(), BmpMaxFileBytes);
+  if (inflated.Corrupt) throw EJWError("Corrupt picture data: " + inflated.Error);
+  if (!inflated.Complete && inflated.Data.size() >= BmpMaxFileBytes)
+    throw EJWError("Picture data too large!");
+  // A stream cut short still decodes when the bitmap happens to be whole.
+  return std::move(inflated.Data);
+}
+
+}  // namespace
+
+TJWBitmap DecodeBmp(std::span<const uint8_t> AFile) {
+  const TInfo info = CheckedInfo(AFile);
+  const bool rle = IsRle(info);
   TJWBitmap out;
   out.Width = info.Width;
   out.Height = info.Height;
   out.Pixels.assign(size_t(info.Width) * size_t(info.Height), Opaque);
   if (rle)
-    DecodeRle(AFile, info, out);
+    DecodeRle(AFile, info, &out);
   else
     DecodeRows(AFile, info, out);
   return out;
 }
 
 TJWBitmap DecodeDeflatedBmp(std::span<const uint8_t> ACompressed) {
-  const TJWInflateResult inflated =
-      InflateRaw(ACompressed.data(), ACompressed.size(), BmpMaxFileBytes);
-  if (inflated.Corrupt) throw EJWError("Corrupt picture data: " + inflated.Error);
-  if (!inflated.Complete && inflated.Data.size() >= BmpMaxFileBytes)
-    throw EJWError("Picture data too large!");
-  // A stream cut short still decodes when the bitmap happens to be whole.
-  return DecodeBmp(inflated.Data);
+  return DecodeBmp(InflateBmpFile(ACompressed));
+}
+
+TJWPictureSize InspectBmp(std::span<const uint8_t> AFile) {
+  const TInfo info = CheckedInfo(AFile);
+  if (IsRle(info)) DecodeRle(AFile, info, nullptr);
+  return TJWPictureSize{info.Width, info.Height};
+}
+
+TJWPictureSize InspectDeflatedBmp(std::span<const uint8_t> ACompressed) {
+  return InspectBmp(InflateBmpFile(ACompressed));
 }
 
 }  // namespace jw

@@ -19,11 +19,17 @@ inline constexpr int32_t BmpMaxSide = 16384;
 // beginning "BMP: " when the bytes are not such a bitmap or claim more than they hold.
 TJWBitmap DecodeBmp(std::span<const uint8_t> AFile);
 
+// The size of a bitmap file, after every check DecodeBmp makes (so it fails exactly where DecodeBmp
+// fails), without painting a pixel.
+TJWPictureSize InspectBmp(std::span<const uint8_t> AFile);
+
 // Largest inflated bitmap file taken from a data file (a 4096 x 4096 true-colour picture).
 inline constexpr size_t BmpMaxFileBytes = 64u << 20;
 
 // Inflates a raw deflate stream (no header) holding a bitmap file, as the data files store their
 // pictures, and decodes it. A damaged or oversized stream fails with EJWError.
 TJWBitmap DecodeDeflatedBmp(std::span<const uint8_t> ACompressed);
+// InspectBmp of the bitmap file a raw deflate stream holds, failing as DecodeDeflatedBmp would.
+TJWPictureSize InspectDeflatedBmp(std::span<const uint8_t> ACompressed);
 
 }  // namespace jw

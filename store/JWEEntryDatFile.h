@@ -13,8 +13,6 @@
 
 namespace jw {
 
-inline constexpr const char* kEntryDatFileName = "JWDAT.SRM";
-
 // Layout of the inflated fixed part, shared with the writer.
 namespace entryrec {
 inline constexpr size_t kFixedSize = 2384;
@@ -80,6 +78,8 @@ class TJWEEntryDatFile {
   void SetLogoFile(TJWLogoSource* ALogoFile) { FLogoFile = ALogoFile; }
 
   bool IsOpen() const { return FFile.IsOpen(); }
+  // Who the open file is (all zero when closed).
+  platform::TFileIdentity FileIdentity() const { return FFile.Identity(); }
   void Open();
   void Close();
   uint32_t GetCount();  // index entries of the file (opens it)

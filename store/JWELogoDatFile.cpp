@@ -4,6 +4,7 @@
 
 #include "store/JWBmpDecode.h"
 #include "store/JWError.h"
+#include "store/JWRecordCache.h"
 
 namespace jw {
 
@@ -67,13 +68,20 @@ std::vector<uint8_t> TJWELogoDatFile::ReadImage(uint32_t AImageNo) {
   throw EJWError("Out of Filesize!");
 }
 
-std::unique_ptr<TJWBitmap> TJWELogoDatFile::GetLogo(uint32_t AId) {
+std::shared_ptr<const TJWBitmap> TJWELogoDatFile::GetLogo(uint32_t AId) {
   if (!IsOpen()) Open();
   const auto it = std::find_if(FEntries.begin(), FEntries.end(),
                                [AId](const TJWLogoEntry& e) { return e.Id == AId; });
   if (it == FEntries.end()) return nullptr;
-  const std::vector<uint8_t> packed = ReadImage(it->ImageNo);
-  return std::make_unique<TJWBitmap>(DecodeDeflatedBmp(packed));
+  const uint32_t imageNo = it->ImageNo;
+  auto decode = [&] {
+    const std::vector<uint8_t> packed = ReadImage(imageNo);
+    return std::make_shared<const TJWBitmap>(DecodeDeflatedBmp(packed));
+  };
+  // Entries sharing a picture share its record too.
+  const std::string key = PictureKey('L', FStream.Identity(), imageNo, 0);
+  if (key.empty()) return decode();
+  return TJWRecordCache::Instance().Get<TJWBitmap>(key, decode, BitmapBytes);
 }
 
 }  // namespace jw

@@ -41,7 +41,9 @@ class TJWELogoDatFile : public TJWLogoSource {
   // The compressed bytes of image AImageNo; "Out of Filesize!" when the file holds fewer images.
   std::vector<uint8_t> ReadImage(uint32_t AImageNo);
   // The logo of entry AId (the first index entry for it wins), or null when it has none.
-  std::unique_ptr<TJWBitmap> GetLogo(uint32_t AId) override;
+  std::shared_ptr<const TJWBitmap> GetLogo(uint32_t AId) override;
+  // Who the open file is (all zero when closed).
+  platform::TFileIdentity FileIdentity() const { return FStream.Identity(); }
 
   int32_t GetCount() const { return int32_t(FEntries.size()); }
   uint64_t GetDataStart() const { return FDataStart; }

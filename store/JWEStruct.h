@@ -12,7 +12,8 @@ namespace jw {
 
 using TStringList = std::vector<std::string>;
 
-// One branch office, built from the branch's own entry. Texts are cut to the room noted beside them.
+// One branch office, built from the branch's own entry. Texts are cut to the room noted beside
+// them.
 struct TJWBranchRec {
   std::string Zip;        // [5]
   std::string City;       // [100]
@@ -74,9 +75,9 @@ struct TJW2DataRec {
   TStringList OfficeHours;
   int32_t EnhInfoKind = 0;
   TStringList EnhInfo;
-  std::unique_ptr<TJWBitmap> Logo;                  // none when no logo
+  std::shared_ptr<const TJWBitmap> Logo;              // none when no logo; shared, never changed
   std::optional<std::vector<TJWBranchRec>> Branches;  // none when the entry lists no branch ids
-  std::string BusinessTypes;                        // items separated by ","
+  std::string BusinessTypes;                          // items separated by ","
 };
 
 // Joins the seven name parts by a pattern of backslash codes ("\1" to "\7" select NamePart1 to

@@ -5,6 +5,7 @@
 #include "store/JWBmpDecode.h"
 #include "store/JWDatFileIO.h"
 #include "store/JWError.h"
+#include "store/JWRecordCache.h"
 
 namespace jw {
 
@@ -79,32 +80,101 @@ const TJWTemplateEntry* TJWETemplateDatFile::Find(uint32_t AId) const {
   return it == FIndex.end() ? nullptr : &*it;
 }
 
-void TJWETemplateDatFile::GetTemplate(uint32_t AId, TJWTemplateRec& ATemplate) {
-  if (FCachedId == AId) {
-    ATemplate = FCached;  // copies: the cache keeps its own pictures
-    return;
-  }
+const TJWTemplateEntry* TJWETemplateDatFile::Resolve(uint32_t AId) {
   if (!IsOpen()) Open();
-  FreeTemplate(ATemplate);
-  if (const TJWTemplateEntry* e = Find(AId)) {
-    // Load all three before touching the result or the cache, so a picture that fails to decode
-    // leaves neither half-filled.
-    TJWTemplateRec t;
-    t.Image = LoadImage(e->ImageOffset, e->ImageSize);
-    t.Button1 = LoadImage(e->Button1Offset, e->Button1Size);
-    t.Button2 = LoadImage(e->Button2Offset, e->Button2Size);
-    t.NavigationLeft = e->NavigationLeft;
-    t.BackgroundColor = e->BackgroundColor;
-    t.CaptionLeft = e->CaptionLeft;
-    FCached = t;
-    ATemplate = std::move(t);
-  } else if (AId != FDefaultId) {
-    GetTemplate(FDefaultId, ATemplate);  // caches the default (or an empty template)
+  if (const TJWTemplateEntry* e = Find(AId)) return e;
+  return AId != FDefaultId ? Find(FDefaultId) : nullptr;
+}
+
+std::shared_ptr<const TJWTemplatePictures> TJWETemplateDatFile::GetPictures(uint32_t AId) {
+  if (FCached && FCachedId == AId) return FCached;
+  auto t = std::make_shared<TJWTemplatePictures>();
+  if (const TJWTemplateEntry* e = Resolve(AId)) {
+    // All three before the cache is touched, so a picture that fails to decode leaves it as it
+    // was.
+    t->Image = SharedImage(e->ImageOffset, e->ImageSize);
+    t->Button1 = SharedImage(e->Button1Offset, e->Button1Size);
+    t->Button2 = SharedImage(e->Button2Offset, e->Button2Size);
+    t->NavigationLeft = e->NavigationLeft;
+    t->BackgroundColor = e->BackgroundColor;
+    t->CaptionLeft = e->CaptionLeft;
   } else {
-    // The default itself is absent: an empty template rather than another search.
-    FCached = TJWTemplateRec{};
+    t->Image = t->Button1 = t->Button2 = SharedImage(0, 0);
   }
+  FCached = std::move(t);
   FCachedId = AId;
+  return FCached;
+}
+
+TJWTemplateInfo TJWETemplateDatFile::GetInfo(uint32_t AId) {
+  TJWTemplateInfo info;
+  auto size = [](const TJWBitmap& ABitmap) {
+    return TJWPictureSize{ABitmap.Width, ABitmap.Height};
+  };
+  if (FCached && FCachedId == AId) {
+    info.Image = size(*FCached->Image);
+    info.Button1 = size(*FCached->Button1);
+    info.Button2 = size(*FCached->Button2);
+    info.NavigationLeft = FCached->NavigationLeft;
+    info.BackgroundColor = FCached->BackgroundColor;
+    info.CaptionLeft = FCached->CaptionLeft;
+  } else if (const TJWTemplateEntry* e = Resolve(AId)) {
+    info.Image = ImageSize(e->ImageOffset, e->ImageSize);
+    info.Button1 = ImageSize(e->Button1Offset, e->Button1Size);
+    info.Button2 = ImageSize(e->Button2Offset, e->Button2Size);
+    info.NavigationLeft = e->NavigationLeft;
+    info.BackgroundColor = e->BackgroundColor;
+    info.CaptionLeft = e->CaptionLeft;
+  }
+  return info;
+}
+
+void TJWETemplateDatFile::GetTemplate(uint32_t AId, TJWTemplateRec& ATemplate) {
+  if (!FCached || FCachedId != AId) {
+    if (!IsOpen()) Open();
+    FreeTemplate(ATemplate);  // a picture that fails leaves no half-filled record
+  }
+  const std::shared_ptr<const TJWTemplatePictures> t = GetPictures(AId);
+  ATemplate.Image = *t->Image;
+  ATemplate.Button1 = *t->Button1;
+  ATemplate.Button2 = *t->Button2;
+  ATemplate.NavigationLeft = t->NavigationLeft;
+  ATemplate.BackgroundColor = t->BackgroundColor;
+  ATemplate.CaptionLeft = t->CaptionLeft;
+}
+
+platform::TFileIdentity TJWETemplateDatFile::FileIdentity() const {
+  return FStream->IsOpen() ? FStream->Identity() : platform::TFileIdentity{};
+}
+
+std::shared_ptr<const TJWBitmap> TJWETemplateDatFile::SharedImage(uint32_t AOffset,
+                                                                  uint32_t ASize) {
+  static const auto none = std::make_shared<const TJWBitmap>();
+  if (!IsOpen()) Open();
+  if (ASize == 0) return none;
+  auto decode = [&] { return std::make_shared<const TJWBitmap>(LoadImage(AOffset, ASize)); };
+  const std::string key = PictureKey('P', FStream->Identity(), AOffset, ASize);
+  if (key.empty()) return decode();
+  return TJWRecordCache::Instance().Get<TJWBitmap>(key, decode, BitmapBytes);
+}
+
+TJWPictureSize TJWETemplateDatFile::ImageSize(uint32_t AOffset, uint32_t ASize) {
+  if (!IsOpen()) Open();
+  if (ASize == 0) return TJWPictureSize{};
+  const std::string key = PictureKey('S', FStream->Identity(), AOffset, ASize);
+  auto inspect = [&] {
+    // A picture decoded already answers without another look at the file.
+    if (!key.empty())
+      if (auto decoded = TJWRecordCache::Instance().Find<TJWBitmap>(
+              PictureKey('P', FStream->Identity(), AOffset, ASize)))
+        return std::make_shared<const TJWPictureSize>(
+            TJWPictureSize{decoded->Width, decoded->Height});
+    const std::vector<uint8_t> packed = FStream->ReadBytes(FDataStart + AOffset, ASize);
+    return std::make_shared<const TJWPictureSize>(InspectDeflatedBmp(packed));
+  };
+  if (key.empty()) return *inspect();
+  return *TJWRecordCache::Instance().Get<TJWPictureSize>(
+      key, inspect, [](const TJWPictureSize&) { return sizeof(TJWPictureSize); });
 }
 
 void TJWETemplateDatFile::FreeTemplate(TJWTemplateRec& ATemplate) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/JWBitmap.h"
+#include "store/JWPlatform.h"
 
 namespace jw {
 
@@ -23,6 +24,27 @@ struct TJWTemplateRec {
   TJWBitmap Button2;  // the last (closing) navigation button
   int32_t NavigationLeft = 0;
   uint32_t BackgroundColor = 0;  // 0x00BBGGRR
+  int32_t CaptionLeft = 0;
+};
+
+// One template as the process shares it: decoded once, never changed, never copied. A picture the
+// template does not have is an empty bitmap, never null.
+struct TJWTemplatePictures {
+  std::shared_ptr<const TJWBitmap> Image;
+  std::shared_ptr<const TJWBitmap> Button1;
+  std::shared_ptr<const TJWBitmap> Button2;
+  int32_t NavigationLeft = 0;
+  uint32_t BackgroundColor = 0;  // 0x00BBGGRR
+  int32_t CaptionLeft = 0;
+};
+
+// What a template says without its pixels: the pictures' sizes and the numbers.
+struct TJWTemplateInfo {
+  TJWPictureSize Image;
+  TJWPictureSize Button1;
+  TJWPictureSize Button2;
+  int32_t NavigationLeft = 0;
+  uint32_t BackgroundColor = 0;
   int32_t CaptionLeft = 0;
 };
 
@@ -64,13 +86,22 @@ class TJWETemplateDatFile {
 
   // The template AId, or the file's default template when AId is absent, or an empty template
   // when the default is absent too. The last template delivered is kept: asking again for the
-  // same identifier costs no file access.
+  // same identifier costs no file access. Pictures are decoded once per version of the file and
+  // shared through the process's record cache.
+  std::shared_ptr<const TJWTemplatePictures> GetPictures(uint32_t AId);
+  // The same template's sizes and numbers, failing where GetPictures would fail, but without
+  // decoding a pixel.
+  TJWTemplateInfo GetInfo(uint32_t AId);
+  // GetPictures copied into a record the caller owns.
   void GetTemplate(uint32_t AId, TJWTemplateRec& ATemplate);
   // Releases the pictures of ATemplate and zeroes its numbers.
   static void FreeTemplate(TJWTemplateRec& ATemplate);
   // Reads ASize compressed bytes at AOffset in the data area and decodes the bitmap file they
   // hold. ASize 0 yields an empty bitmap (no picture).
   TJWBitmap LoadImage(uint32_t AOffset, uint32_t ASize);
+
+  // Who the open file is (all zero when closed).
+  platform::TFileIdentity FileIdentity() const;
 
   // Filled by Open.
   int32_t GetCount() const { return int32_t(FIndex.size()); }
@@ -80,13 +111,17 @@ class TJWETemplateDatFile {
 
  private:
   const TJWTemplateEntry* Find(uint32_t AId) const;
+  // The index entry AId resolves to (the default for an absent one), null for an empty template.
+  const TJWTemplateEntry* Resolve(uint32_t AId);
+  std::shared_ptr<const TJWBitmap> SharedImage(uint32_t AOffset, uint32_t ASize);
+  TJWPictureSize ImageSize(uint32_t AOffset, uint32_t ASize);
 
   std::unique_ptr<TJWDatFileIO> FStream;
   std::string FFileName;
   uint64_t FDataStart = 0;
   uint32_t FDefaultId = 1;
   std::vector<TJWTemplateEntry> FIndex;
-  TJWTemplateRec FCached;
+  std::shared_ptr<const TJWTemplatePictures> FCached;
   std::optional<uint32_t> FCachedId;  // none until a template was delivered
 };
 

@@ -6,14 +6,25 @@ namespace jw {
 
 void TJWTemplateImages::Build(const TJWTemplateRec& ATemplate, const TJWBitmap* ALogo,
                               const TAppend& AAppend) {
+  Build(&ATemplate.Image, &ATemplate.Button1, &ATemplate.Button2, ALogo, AAppend);
+}
+
+void TJWTemplateImages::Build(const TJWTemplatePictures& ATemplate, const TJWBitmap* ALogo,
+                              const TAppend& AAppend) {
+  Build(ATemplate.Image.get(), ATemplate.Button1.get(), ATemplate.Button2.get(), ALogo, AAppend);
+}
+
+void TJWTemplateImages::Build(const TJWBitmap* AImage, const TJWBitmap* AButton1,
+                              const TJWBitmap* AButton2, const TJWBitmap* ALogo,
+                              const TAppend& AAppend) {
   const struct {
     const TJWBitmap* Source;
     std::vector<uint8_t>* Target;
     const char* Name;
   } items[] = {
-      {&ATemplate.Image, &FTemplate, TemplateName},
-      {&ATemplate.Button1, &FButton1, Button1Name},
-      {&ATemplate.Button2, &FButton2, Button2Name},
+      {AImage, &FTemplate, TemplateName},
+      {AButton1, &FButton1, Button1Name},
+      {AButton2, &FButton2, Button2Name},
       {ALogo, &FLogo, LogoName},
   };
   for (const auto& item : items) item.Target->clear();

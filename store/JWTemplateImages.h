@@ -24,6 +24,7 @@ class TJWTemplateImages {
   // exists (ALogo may be null), and hands every file to AAppend as soon as it is encoded: when a
   // later picture fails, the earlier ones have been delivered already.
   void Build(const TJWTemplateRec& ATemplate, const TJWBitmap* ALogo, const TAppend& AAppend);
+  void Build(const TJWTemplatePictures& ATemplate, const TJWBitmap* ALogo, const TAppend& AAppend);
 
   // The files of the last Build (empty for a picture that did not exist).
   const std::vector<uint8_t>& GetTemplate() const { return FTemplate; }
@@ -32,6 +33,8 @@ class TJWTemplateImages {
   const std::vector<uint8_t>& GetLogo() const { return FLogo; }
 
  private:
+  void Build(const TJWBitmap* AImage, const TJWBitmap* AButton1, const TJWBitmap* AButton2,
+             const TJWBitmap* ALogo, const TAppend& AAppend);
   std::vector<uint8_t> FTemplate, FButton1, FButton2, FLogo;
 };
 

@@ -6,12 +6,6 @@ namespace jw {
 
 namespace {
 
-// Code points of the bytes 0x80 to 0x9F; all other bytes are their own code point.
-constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 void AppendUtf8(std::string& AOut, char32_t ACode) {
   if (ACode < 0x80) {
     AOut += char(ACode);
@@ -30,7 +24,7 @@ void AppendUtf8(std::string& AOut, char32_t ACode) {
 std::string Cp1252ToUtf8(const std::string& AText) {
   std::string out;
   out.reserve(AText.size() + AText.size() / 4);
-  for (unsigned char c : AText) AppendUtf8(out, c >= 0x80 && c <= 0x9F ? kHigh[c - 0x80] : c);
+  for (unsigned char c : AText) AppendUtf8(out, Cp1252CodePoint(c));
   return out;
 }
 
@@ -65,13 +59,7 @@ bool Utf8ToCp1252(const std::string& AUtf8, std::string& AOut, long* ABadChar) {
     if (code < kMin[len] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return fail(-1);
     i += len;
 
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-      AOut += char(code);
-      continue;
-    }
-    int byte = -1;
-    for (int k = 0; k < 32; ++k)
-      if (kHigh[k] == code) byte = 0x80 + k;
+    const int byte = Cp1252Byte(code);
     if (byte < 0) return fail(long(code));
     AOut += char(byte);
   }

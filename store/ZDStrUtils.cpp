@@ -41,11 +41,41 @@ std::string ShortenByCount(const std::string& AFull, size_t ADeletions) {
 
 }  // namespace
 
-std::string Trim(const std::string& AText) {
+std::string_view TrimView(std::string_view AText) {
   size_t b = 0, e = AText.size();
   while (b < e && IsTrimmed(AText[b])) ++b;
   while (e > b && IsTrimmed(AText[e - 1])) --e;
   return AText.substr(b, e - b);
+}
+
+std::string Trim(const std::string& AText) {
+  return std::string(TrimView(AText));
+}
+
+char AnsiUpperChar(char AChar) {
+  const auto c = static_cast<unsigned char>(AChar);
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char>(c - 32);
+  switch (c) {
+    case 0x9A:  // s caron
+    case 0x9C:  // oe ligature
+    case 0x9E:  // z caron
+      return static_cast<char>(c - 16);
+    case 0xFF:  // y diaeresis
+      return static_cast<char>(0x9F);
+    default:
+      return AChar;
+  }
+}
+
+std::string AnsiUpperCase(const std::string& AText) {
+  std::string result = AText;
+  for (char& c : result) c = AnsiUpperChar(c);
+  return result;
+}
+
+bool StartsWithUpperCased(const std::string& AText, const std::string& APrefix) {
+  return APrefix.empty() || AnsiUpperCase(AText.substr(0, APrefix.size())) == APrefix;
 }
 
 int32_t EstimateTextWidth(const std::string& AText) {

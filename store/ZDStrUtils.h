@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace jw {
 
@@ -13,11 +14,21 @@ using TMeasureTextFunc = std::function<int32_t(const std::string&)>;
 
 // Removes leading and trailing bytes with codes 0 to 32.
 std::string Trim(const std::string& AText);
+std::string_view TrimView(std::string_view AText);
+
+// Upper-casing by the Windows-1252 code page: ASCII letters and the accented letters (umlauts
+// included); "\xDF" (sharp s) has no single-byte capital and stays.
+char AnsiUpperChar(char AChar);
+std::string AnsiUpperCase(const std::string& AText);
+
+// Whether AText begins with APrefix, letter case ignored. APrefix comes upper-cased already (it is
+// a search criterion used on many texts); an empty prefix matches everything.
+bool StartsWithUpperCased(const std::string& AText, const std::string& APrefix);
 
 // Fits AText into AMaxWidth pixels: returned unchanged when it fits, else shortened and followed by
 // ASuffix. AMeasure may be null (no surface: the per-character estimate is used).
-std::string ShortenText(const TMeasureTextFunc* AMeasure, int32_t AMaxWidth, const std::string& AText,
-                        const std::string& ASuffix);
+std::string ShortenText(const TMeasureTextFunc* AMeasure, int32_t AMaxWidth,
+                        const std::string& AText, const std::string& ASuffix);
 
 // The width estimate without a drawing surface: length * 6.88671875, rounded half to even.
 int32_t EstimateTextWidth(const std::string& AText);

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "../store/JWDataFileNames.h"
+#include "../store/ZDCodePage.h"
 #include "jwhost.h"
 
 namespace jwhost {
@@ -109,12 +111,8 @@ std::string TakeStream(JWMemoryStream* AStream) {
 }
 
 std::string ToUtf8(const std::string& AText) {
-  static const char16_t k80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
   QString s;
-  for (unsigned char c : AText) s += QChar(c >= 0x80 && c < 0xA0 ? k80[c - 0x80] : char16_t(c));
+  for (unsigned char c : AText) s += QChar(char16_t(jw::Cp1252CodePoint(c)));
   return s.toStdString();
 }
 
@@ -172,7 +170,7 @@ bool GetThumbnailPng(const TLibrary& ALib, uint32_t AEntryId, int32_t AWidth, st
 }
 
 bool ReadEntryIds(const std::string& ADataDir, std::vector<uint32_t>& AIds, std::string& AError) {
-  const std::string path = ADataDir + "/JWDAT.SRM";
+  const std::string path = ADataDir + "/" + jw::EntryDatFileName;
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     AError = "cannot open " + path;

@@ -19,6 +19,7 @@
 #include <map>
 #include <sstream>
 
+#include "../store/JWDataFileNames.h"
 #include "jwhost.h"
 #include "jwhosthttp.h"
 
@@ -167,7 +168,7 @@ class THost {
 
   std::string DataIdentity() const {
     std::string id;
-    for (const char* name : {"JWDAT.SRM", "JWIMG.SRM", "JWTMP.SRM"})
+    for (const char* name : {jw::EntryDatFileName, jw::LogoDatFileName, jw::TemplateDatFileName})
       AppendIdentity(id, Options.DataDir + "/" + name);
     return id;
   }

@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "store/JWDatFileIO.h"
+#include "store/JWDataFileNames.h"
 #include "store/JWError.h"
 #include "store/ZDCodePage.h"
 #include "tools/jwcli.h"
@@ -59,7 +60,7 @@ int Build(const std::string& ASource, const std::string& AOutDir) {
     throw jw::EJWError("\"" + ASource + "\" is no valid JSON: " + e.what());
   }
   std::filesystem::create_directories(AOutDir);
-  const std::string target = jw::JoinPath(AOutDir, jw::kEntryDatFileName);
+  const std::string target = jw::JoinPath(AOutDir, jw::EntryDatFileName);
   {
     jw::TProgressLine progress(source["Entries"].size(), "entries");
     jw::WriteEntriesFromJson(source, target, [&](size_t ADone) { progress.Step(ADone); });
@@ -67,10 +68,10 @@ int Build(const std::string& ASource, const std::string& AOutDir) {
   std::cout << source["Entries"].size() << " entries written to " << target << "\n";
 
   const std::string baseDir = std::filesystem::path(ASource).parent_path().string();
-  const std::string logos = jw::JoinPath(AOutDir, "JWIMG.SRM");
+  const std::string logos = jw::JoinPath(AOutDir, jw::LogoDatFileName);
   const size_t logoCount = jw::WriteLogosFromJson(source, baseDir, logos, LoadPicture);
   std::cout << logoCount << " logos written to " << logos << "\n";
-  const std::string templates = jw::JoinPath(AOutDir, "JWTMP.SRM");
+  const std::string templates = jw::JoinPath(AOutDir, jw::TemplateDatFileName);
   const size_t templateCount = jw::WriteTemplatesFromJson(source, baseDir, templates, LoadPicture);
   std::cout << templateCount << " templates written to " << templates << "\n";
   return 0;
@@ -82,7 +83,7 @@ int Dump(const std::string& ADataDir, const std::string& AId) {
   const long long id = std::strtoll(AId.c_str(), &end, 10);
   if (AId.empty() || *end != '\0' || errno != 0 || id < INT32_MIN || id > UINT32_MAX)
     throw jw::EJWError("\"" + AId + "\" is no entry identifier");
-  jw::TJWEEntryDatFile file(jw::JoinPath(ADataDir, jw::kEntryDatFileName));
+  jw::TJWEEntryDatFile file(jw::JoinPath(ADataDir, jw::EntryDatFileName));
   std::cout << jw::DumpEntryJson(file, uint32_t(id)).dump(2) << "\n";
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "store/JWDataFileNames.h"
 #include "store/JWEStruct.h"
 #include "store/JWError.h"
 #include "tools/jwprogress.h"
@@ -213,7 +214,7 @@ int JWPackSynth(uint32_t ACount, const std::string& AOutDir, uint32_t AMaxLogoEn
     constexpr uint32_t kFirstId = 100000;
     constexpr uint32_t kLogos = 12;
 
-    TJWImgWriter logos((dir / "JWIMG.SRM").string());
+    TJWImgWriter logos((dir / LogoDatFileName).string());
     for (uint32_t l = 0; l < kLogos; ++l) {
       const uint32_t fg = 0x203040 + l * 0x0B1307, bg = 0xFFFFFF - l * 0x020103;
       logos.AddImage(MakeBmp(120, 48, [&](int x, int y) {
@@ -222,7 +223,7 @@ int JWPackSynth(uint32_t ACount, const std::string& AOutDir, uint32_t AMaxLogoEn
       }));
     }
 
-    TJWDatWriter entries((dir / "JWDAT.SRM").string());
+    TJWDatWriter entries((dir / EntryDatFileName).string());
     TProgressLine progress(count, "entries");
     uint32_t logoEntries = 0;
     uint32_t done = 0;
@@ -302,7 +303,7 @@ int JWPackSynth(uint32_t ACount, const std::string& AOutDir, uint32_t AMaxLogoEn
     }
     entries.Finish();
     logos.Finish();
-    WriteTemplates((dir / "JWTMP.SRM").string());
+    WriteTemplates((dir / TemplateDatFileName).string());
   } catch (const EJWError& e) {
     std::fprintf(stderr, "jwpack synth: %s\n", e.what());
     return 1;

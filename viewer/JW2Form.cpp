@@ -7,9 +7,7 @@
 #include <QWindow>
 #include <map>
 
-#include "store/JWEEntryDatFile.h"
-#include "store/JWELogoDatFile.h"
-#include "store/JWETemplateDatFile.h"
+#include "store/JWDataDirectory.h"
 #include "store/JWError.h"
 #include "viewer/JWCodePage.h"
 #include "viewer/JWEPageFrames.h"
@@ -33,24 +31,6 @@ constexpr int kLogoTop = 344;
 uintptr_t& HostWindowId() {
   static uintptr_t id = 0;
   return id;
-}
-
-bool IsSeparator(char AChar) {
-#ifdef _WIN32
-  return AChar == '\\' || AChar == '/' || AChar == ':';
-#else
-  return AChar == '\\' || AChar == '/';
-#endif
-}
-
-// The directory joined with the bare name of a data file.
-std::string DataFileName(const std::string& APath, const std::string& AFile) {
-  if (APath.empty() || IsSeparator(APath.back())) return APath + AFile;
-#ifdef _WIN32
-  return APath + '\\' + AFile;
-#else
-  return APath + '/' + AFile;
-#endif
 }
 
 }  // namespace
@@ -91,20 +71,15 @@ TfrmJW::TfrmJW(QWidget* AOwner) : QDialog(AOwner) {
     }
   });
 
-  FEntryFile = std::make_unique<TJWEEntryDatFile>("JWDAT.SRM");
-  FLogoFile = std::make_unique<TJWELogoDatFile>("JWIMG.SRM");
-  FTemplateFile = std::make_unique<TJWETemplateDatFile>("JWTMP.SRM");
-  FEntryFile->SetLogoFile(FLogoFile.get());
+  FFiles = std::make_unique<TJWDataDirectory>(std::string());
   hide();
   SetFreeOnClose(true);
 }
 
 TfrmJW::~TfrmJW() {
   for (QPointer<TJWFrame>& frame : FFrames) delete frame.data();
-  if (FEntryFile) FEntryFile->ReleaseEntry(FEntryRec);
-  FEntryFile.reset();
-  FLogoFile.reset();
-  FTemplateFile.reset();
+  if (FFiles) FFiles->Entries().ReleaseEntry(FEntryRec);
+  FFiles.reset();
 }
 
 void TfrmJW::SetFreeOnClose(bool AValue) {
@@ -128,36 +103,36 @@ TfraJWNavigation* TfrmJW::Navigation() const {
 
 void TfrmJW::SetDataPath(const std::string& APath) {
   FDataPath = APath;
-  FEntryFile->SetFileName(DataFileName(APath, "JWDAT.SRM"));
-  FLogoFile->SetFileName(DataFileName(APath, "JWIMG.SRM"));
-  FTemplateFile->SetFileName(DataFileName(APath, "JWTMP.SRM"));
+  FFiles = std::make_unique<TJWDataDirectory>(APath);
 }
 
 void TfrmJW::OpenEntry(int32_t ANumber) {
-  if (!FEntryFile) throw EJWError("DatFile not assigned!");
+  if (!FFiles) throw EJWError("DatFile not assigned!");
   FEntryNumber = ANumber;
-  FEntryFile->ReleaseEntry(FEntryRec);
-  FEntryFile->LoadEntry(uint32_t(ANumber), FEntryRec);
+  TJWEEntryDatFile& entries = FFiles->Entries();
+  entries.ReleaseEntry(FEntryRec);
+  entries.LoadEntry(uint32_t(ANumber), FEntryRec);
   setWindowTitle(ToQString(EntryCaption(FEntryRec)));
   RefreshFrames();
 }
 
 void TfrmJW::RefreshFrames() {
   EnsureFrames();
-  if (FTemplateFile) {
+  if (FFiles) {
     if (FEntryRec.TemplateId == 0) FEntryRec.TemplateId = 1;
-    TJWTemplateRec tmpl;
-    FTemplateFile->GetTemplate(uint32_t(FEntryRec.TemplateId), tmpl);
-    if (!tmpl.Image.Empty()) Image->setPixmap(QPixmap::fromImage(BitmapToImage(&tmpl.Image)));
+    const std::shared_ptr<const TJWTemplatePictures> tmpl =
+        FFiles->Templates().GetPictures(uint32_t(FEntryRec.TemplateId));
+    if (!tmpl->Image->Empty())
+      Image->setPixmap(QPixmap::fromImage(BitmapToImage(tmpl->Image.get())));
     if (TfraJWNavigation* bar = Navigation()) {
-      auto own = [](TJWBitmap& ABitmap) {
-        return ABitmap.Empty() ? nullptr : std::make_unique<TJWBitmap>(std::move(ABitmap));
+      auto picture = [](const std::shared_ptr<const TJWBitmap>& ABitmap) {
+        return ABitmap->Empty() ? nullptr : ABitmap;
       };
-      bar->SetButtonImages(tmpl.CaptionLeft, own(tmpl.Button1), own(tmpl.Button2));
-      bar->move(tmpl.NavigationLeft, bar->y());
-      const uint32_t bgr = tmpl.BackgroundColor;
+      bar->SetButtonImages(tmpl->CaptionLeft, picture(tmpl->Button1), picture(tmpl->Button2));
+      bar->move(tmpl->NavigationLeft, bar->y());
+      const uint32_t bgr = tmpl->BackgroundColor;
       SetColor(QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
-      NavLeft = tmpl.NavigationLeft;
+      NavLeft = tmpl->NavigationLeft;
     }
   }
   for (QPointer<TJWFrame>& frame : FFrames) {
@@ -326,7 +301,7 @@ void TfrmJW::OpenBranchEntry(const TJWBranchRec& ABranch) {
 
 void TfrmJW::BuildPointOfPlaceRec(TJWPointOfPlaceRec& ARec) const {
   const TJW2DataRec& r = FEntryRec;
-  const std::pair<TJWShortString255*, const std::string*> fields[] = {
+  const std::pair<JWShortString255*, const std::string*> fields[] = {
       {&ARec.Id, &r.Id},
       {&ARec.ExtraText1, &r.ExtraText1},
       {&ARec.Code5, &r.Code5},
@@ -360,13 +335,17 @@ void TfrmJW::BuildPointOfPlaceRec(TJWPointOfPlaceRec& ARec) const {
       {&ARec.PosY, &r.PosY},
   };
   static_assert(std::size(fields) == 31);
-  for (const auto& [field, text] : fields) field->Assign(*text);
+  for (const auto& [field, text] : fields) AssignShortString(*field, *text);
 }
 
-void TJWShortString255::Assign(const std::string& AText) {
-  Length = uint8_t(std::min<size_t>(AText.size(), sizeof(Text)));
-  std::fill(std::begin(Text), std::end(Text), '\0');
-  std::copy_n(AText.data(), Length, Text);
+void AssignShortString(JWShortString255& AField, const std::string& AText) {
+  AField.Length = uint8_t(std::min<size_t>(AText.size(), sizeof(AField.Text)));
+  std::fill(std::begin(AField.Text), std::end(AField.Text), '\0');
+  std::copy_n(AText.data(), AField.Length, AField.Text);
+}
+
+std::string ShortStringText(const JWShortString255& AField) {
+  return std::string(AField.Text, AField.Length);
 }
 
 void TfrmJW::btnESCClick() {

@@ -16,9 +16,7 @@ class QPushButton;
 
 namespace jw {
 
-class TJWEEntryDatFile;
-class TJWELogoDatFile;
-class TJWETemplateDatFile;
+class TJWDataDirectory;
 class TfraJWNavigation;
 
 class TfrmJW : public QDialog {
@@ -42,7 +40,7 @@ class TfrmJW : public QDialog {
   explicit TfrmJW(QWidget* AOwner = nullptr);
   ~TfrmJW() override;
 
-  // Opens the three data files in APath (a separator is added when missing).
+  // Takes the three data files from the directory APath; the window keeps its own readers.
   void SetDataPath(const std::string& APath);
   const std::string& DataPath() const { return FDataPath; }
   // Loads an entry and rebuilds the frames.
@@ -100,9 +98,7 @@ class TfrmJW : public QDialog {
   std::array<QPointer<TJWFrame>, 7> FFrames;
   bool FFreeOnClose = true;
   bool FClosing = false;
-  std::unique_ptr<TJWEEntryDatFile> FEntryFile;
-  std::unique_ptr<TJWELogoDatFile> FLogoFile;
-  std::unique_ptr<TJWETemplateDatFile> FTemplateFile;
+  std::unique_ptr<TJWDataDirectory> FFiles;
   int32_t FEntryNumber = 0;
   std::string FDataPath;
 };

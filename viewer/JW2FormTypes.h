@@ -1,27 +1,20 @@
 #pragma once
-// What the viewer window hands to the host's routines. The record's layout is the one the C
-// boundary publishes: 31 texts of one length byte and 255 character bytes each.
+// What the viewer window hands to the host's routines: the point-of-place record of the C boundary
+// (31 texts of one length byte and 255 character bytes each) and the routines' signatures.
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "jwlib.h"
+
 namespace jw {
 
-struct TJWShortString255 {
-  uint8_t Length = 0;
-  char Text[255] = {};
+// The record the host receives, exactly as the C boundary publishes it.
+using TJWPointOfPlaceRec = JWPointOfPlaceRec;
 
-  void Assign(const std::string& AText);
-  std::string Str() const { return std::string(Text, Length); }
-};
-
-struct TJWPointOfPlaceRec {
-  TJWShortString255 Id, ExtraText1, Code5, Code6, ExtraText2, NamePart1, NamePart6, NamePart7,
-      NamePart2, NamePart4, NamePart5, NameFormat, ExtraText3, NamePart3, Slogan, Street, StreetNo,
-      StreetAdd, Zip, City, PhonePrefix, PhoneNumber, FaxPrefix, FaxNumber, MobilePrefix,
-      MobileNumber, EMail, Url, PortalPage, PosX, PosY;
-};
-static_assert(sizeof(TJWPointOfPlaceRec) == 31 * 256, "point-of-place record must stay packed");
+// AText cut to the 255 bytes of room, the rest of the room zeroed.
+void AssignShortString(JWShortString255& AField, const std::string& AText);
+std::string ShortStringText(const JWShortString255& AField);
 
 using TJWPointOfPlaceFunc = std::function<void(const TJWPointOfPlaceRec&)>;
 // East and north in decimal degrees, updated by the host; the asking page's native window id.

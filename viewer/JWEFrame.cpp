@@ -145,6 +145,27 @@ TMeasureTextFunc MeasureWith(const QFont& AFont) {
   };
 }
 
+QWidget* MakePanel(QWidget* AParent, const QString& AName) {
+  auto* panel = new QWidget(AParent);
+  panel->setObjectName(AName);
+  return panel;
+}
+
+QWidget* MakePanel(QWidget* AParent, const QString& AName, const QColor& AColor,
+                   const QRect& AGeometry) {
+  QWidget* panel = MakePanel(AParent, AName);
+  PaintBackground(panel, AColor);
+  panel->setGeometry(AGeometry);
+  return panel;
+}
+
+void PaintBackground(QWidget* AWidget, const QColor& AColor) {
+  QPalette pal = AWidget->palette();
+  pal.setColor(QPalette::Window, AColor);
+  AWidget->setPalette(pal);
+  AWidget->setAutoFillBackground(true);
+}
+
 QImage BitmapToImage(const TJWBitmap* ABitmap) {
   if (!ABitmap || ABitmap->Empty() ||
       ABitmap->Pixels.size() < size_t(ABitmap->Width) * size_t(ABitmap->Height))

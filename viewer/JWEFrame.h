@@ -94,6 +94,13 @@ std::string LabelText(const QLabel* ALabel);
 int32_t TextWidth(const QFont& AFont, const std::string& AText);
 TMeasureTextFunc MeasureWith(const QFont& AFont);
 
+// A plain child panel named AName, and one that fills AGeometry with AColor.
+QWidget* MakePanel(QWidget* AParent, const QString& AName);
+QWidget* MakePanel(QWidget* AParent, const QString& AName, const QColor& AColor,
+                   const QRect& AGeometry);
+// Makes AWidget fill its background with AColor.
+void PaintBackground(QWidget* AWidget, const QColor& AColor);
+
 // A copy of a core bitmap as a Qt image (null image for null or empty input).
 QImage BitmapToImage(const TJWBitmap* ABitmap);
 

@@ -22,12 +22,6 @@ class TFixedRowDelegate : public QStyledItemDelegate {
   }
 };
 
-QWidget* MakePanel(QWidget* AParent, const QString& AName) {
-  auto* panel = new QWidget(AParent);
-  panel->setObjectName(AName);
-  return panel;
-}
-
 }  // namespace
 
 TJWListFrame::TJWListFrame(QWidget* AOwner, const char* AFrameName, const char* AOuterName,
@@ -42,10 +36,7 @@ TJWListFrame::TJWListFrame(QWidget* AOwner, const char* AFrameName, const char* 
   FOuter = MakePanel(this, AOuterName);
   FOuter->setGeometry(0, 0, kWidth, 65);
   FBar = MakePanel(FOuter, "pnlBar");
-  FBar->setAutoFillBackground(true);
-  QPalette barPalette = FBar->palette();
-  barPalette.setColor(QPalette::Window, kBarColor);
-  FBar->setPalette(barPalette);
+  PaintBackground(FBar, kBarColor);
   FInner = MakePanel(FOuter, "pnlInner");
   FHeader = MakePanel(FInner, AHeaderName);
   AddTitle(FHeader, ATitle, QPoint(10, -3));

@@ -2,7 +2,8 @@
 
 #include <cctype>
 
-#include "html/JWHTMLProducer.h"
+#include "store/JWPortal.h"
+#include "store/ZDStrUtils.h"
 
 namespace jw {
 

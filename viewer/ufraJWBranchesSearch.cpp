@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "html/JWHTMLText.h"
+#include "store/ZDStrUtils.h"
 #include "viewer/JWBranchButtons.h"
 #include "viewer/JWCodePage.h"
 
@@ -15,27 +15,8 @@ const QColor kPageColor{0xFF, 0xF6, 0xED};
 const QColor kLineColor{0xB6, 0xBF, 0xE0};
 constexpr int kHeaderHeight = 28;
 
-QWidget* ColoredPanel(QWidget* AParent, const char* AName, const QColor& AColor,
-                      const QRect& AGeometry) {
-  auto* panel = new QWidget(AParent);
-  panel->setObjectName(QLatin1String(AName));
-  QPalette pal = panel->palette();
-  pal.setColor(QPalette::Window, AColor);
-  panel->setPalette(pal);
-  panel->setAutoFillBackground(true);
-  panel->setGeometry(AGeometry);
-  return panel;
-}
-
 std::string EditText(const QLineEdit* AEdit) {
   return Trim(FromQString(AEdit->text()));
-}
-
-// Whether the field begins with the criterion, letter case ignored (the criterion comes
-// upper-cased; an empty one matches everything).
-bool StartsWith(const std::string& AField, const std::string& ACriterion) {
-  return ACriterion.empty() ||
-         htmltext::AnsiUpperCase(AField.substr(0, ACriterion.size())) == ACriterion;
 }
 
 }  // namespace
@@ -49,19 +30,19 @@ TJWBranchChildFrame::TJWBranchChildFrame(QWidget* AOwner, const char* AObjectNam
   SetColor(kPageColor);
   hide();
 
-  FBackground = ColoredPanel(this, "pnlVPUntereintraege", kPageColor, rect());
+  FBackground = MakePanel(this, "pnlVPUntereintraege", kPageColor, rect());
   OnMouseOver(FBackground, [this] { ResetButtons(); });
   QWidget* header =
-      ColoredPanel(FBackground, "Panel1", kLineColor, QRect(0, 0, kWidth, kHeaderHeight));
+      MakePanel(FBackground, "Panel1", kLineColor, QRect(0, 0, kWidth, kHeaderHeight));
   QLabel* caption = MakeLabel(header, "Label1", JWFont("MS Sans Serif", 11, true));
   caption->setText(ToQString(ACaption));
   caption->move(10, 8);
   caption->adjustSize();
   OnMouseOver(header, [this] { ResetButtons(); });
   OnMouseOver(caption, [this] { ResetButtons(); });
-  ColoredPanel(FBackground, "Panel2", kLineColor, QRect(0, kHeaderHeight, 1, kHeight));
-  ColoredPanel(FBackground, "Panel3", kLineColor, QRect(kWidth - 1, kHeaderHeight, 1, kHeight));
-  ColoredPanel(FBackground, "Panel4", kLineColor, QRect(0, kHeight - 1, kWidth, 1));
+  MakePanel(FBackground, "Panel2", kLineColor, QRect(0, kHeaderHeight, 1, kHeight));
+  MakePanel(FBackground, "Panel3", kLineColor, QRect(kWidth - 1, kHeaderHeight, 1, kHeight));
+  MakePanel(FBackground, "Panel4", kLineColor, QRect(0, kHeight - 1, kWidth, 1));
 
   FimgBack = new TJWImageButton(header, QStringLiteral("imgBack"));
   FimgBack->move(303, ABackTop);
@@ -142,9 +123,9 @@ TfraJWBranchesSearch::TfraJWBranchesSearch(QWidget* AOwner)
 }
 
 bool TfraJWBranchesSearch::Search() {
-  const std::string street = htmltext::AnsiUpperCase(EditText(edtStrasse));
+  const std::string street = AnsiUpperCase(EditText(edtStrasse));
   const std::string zip = EditText(edtPLZ);
-  const std::string town = htmltext::AnsiUpperCase(EditText(edtOrt));
+  const std::string town = AnsiUpperCase(EditText(edtOrt));
 
   if (rbtEntfernung->isChecked()) {
     if (!OnLocateAddress) {
@@ -160,8 +141,8 @@ bool TfraJWBranchesSearch::Search() {
   }
 
   for (TJWBranchRec& branch : *OrgBranches) {
-    if (StartsWith(branch.Street, street) && StartsWith(branch.City, town) &&
-        StartsWith(branch.Zip, zip))
+    if (StartsWithUpperCased(branch.Street, street) && StartsWithUpperCased(branch.City, town) &&
+        StartsWithUpperCased(branch.Zip, zip))
       ResultList->push_back(&branch);
   }
   return true;

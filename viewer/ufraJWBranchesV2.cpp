@@ -20,18 +20,6 @@ namespace {
 const QColor kHeaderColor{0xB6, 0xBF, 0xE0};
 constexpr int kHeaderHeight = 28;
 
-QWidget* ColoredPanel(QWidget* AParent, const char* AName, const QColor& AColor,
-                      const QRect& AGeometry) {
-  auto* panel = new QWidget(AParent);
-  panel->setObjectName(QLatin1String(AName));
-  QPalette pal = panel->palette();
-  pal.setColor(QPalette::Window, AColor);
-  panel->setPalette(pal);
-  panel->setAutoFillBackground(true);
-  panel->setGeometry(AGeometry);
-  return panel;
-}
-
 class TJWBranchRowDelegate : public QStyledItemDelegate {
  public:
   TJWBranchRowDelegate(TfraJWBranchesV2* APage) : QStyledItemDelegate(APage), FPage(APage) {}
@@ -81,9 +69,9 @@ TfraJWBranchesV2::TfraJWBranchesV2(QWidget* AOwner) : TJWFrame(AOwner) {
   TJWESortBranches::Randomize();
 
   const QFont boldFont = JWFont("MS Sans Serif", 11, true);
-  QWidget* background = ColoredPanel(this, "pnlVPUntereintraege", kEvenColor, rect());
+  QWidget* background = MakePanel(this, "pnlVPUntereintraege", kEvenColor, rect());
   QWidget* header =
-      ColoredPanel(background, "Panel1", kHeaderColor, QRect(0, 0, kWidth, kHeaderHeight));
+      MakePanel(background, "Panel1", kHeaderColor, QRect(0, 0, kWidth, kHeaderHeight));
   QLabel* caption = MakeLabel(header, "Label1", boldFont);
   caption->setText(QStringLiteral("Sortieren nach:"));
   caption->move(10, 8);
@@ -126,9 +114,9 @@ TfraJWBranchesV2::TfraJWBranchesV2(QWidget* AOwner) : TJWFrame(AOwner) {
   };
   imgFinder->hide();  // the finder has no function yet
 
-  ColoredPanel(background, "Panel2", kHeaderColor, QRect(0, kHeaderHeight, 1, kHeight));
-  ColoredPanel(background, "Panel3", kHeaderColor, QRect(kWidth - 1, kHeaderHeight, 1, kHeight));
-  ColoredPanel(background, "Panel4", kHeaderColor, QRect(0, kHeight - 1, kWidth, 1));
+  MakePanel(background, "Panel2", kHeaderColor, QRect(0, kHeaderHeight, 1, kHeight));
+  MakePanel(background, "Panel3", kHeaderColor, QRect(kWidth - 1, kHeaderHeight, 1, kHeight));
+  MakePanel(background, "Panel4", kHeaderColor, QRect(0, kHeight - 1, kWidth, 1));
 
   FModel = new TJWBranchListModel(this);
   vlbUE = new QListView(background);

@@ -56,8 +56,9 @@ void TfraJWNavigation::SetForceLocation(bool AValue) {
   UpdateContent();
 }
 
-void TfraJWNavigation::SetButtonImages(int32_t ALabelIndent, std::unique_ptr<TJWBitmap> APicture,
-                                       std::unique_ptr<TJWBitmap> AEndPicture) {
+void TfraJWNavigation::SetButtonImages(int32_t ALabelIndent,
+                                       std::shared_ptr<const TJWBitmap> APicture,
+                                       std::shared_ptr<const TJWBitmap> AEndPicture) {
   FButtonPicture = std::move(APicture);
   FEndButtonPicture = std::move(AEndPicture);
   FLabelLeft = ALabelIndent;

@@ -28,8 +28,8 @@ class TfraJWNavigation : public TJWFrame {
   int32_t LabelLeft() const { return FLabelLeft; }
 
   // Takes ownership of both pictures (either may be null) and rebuilds the buttons.
-  void SetButtonImages(int32_t ALabelIndent, std::unique_ptr<TJWBitmap> APicture,
-                       std::unique_ptr<TJWBitmap> AEndPicture);
+  void SetButtonImages(int32_t ALabelIndent, std::shared_ptr<const TJWBitmap> APicture,
+                       std::shared_ptr<const TJWBitmap> AEndPicture);
 
   // Presses a shown button as a click would; brClose does nothing, a button that is not shown
   // raises EJWError.
@@ -50,8 +50,8 @@ class TfraJWNavigation : public TJWFrame {
   bool FForceLocation = false;
   bool FShowLocation = false;
   TJWButtonSet FShownButtons = 0;
-  std::unique_ptr<TJWBitmap> FButtonPicture;
-  std::unique_ptr<TJWBitmap> FEndButtonPicture;
+  std::shared_ptr<const TJWBitmap> FButtonPicture;
+  std::shared_ptr<const TJWBitmap> FEndButtonPicture;
   int32_t FLabelLeft = 36;
 };
 

@@ -30,19 +30,6 @@ Qt::Alignment ColumnAlignment(const char* AName) {
   return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-QWidget* MakePanel(QWidget* AParent, const QString& AName) {
-  auto* panel = new QWidget(AParent);
-  panel->setObjectName(AName);
-  return panel;
-}
-
-void Paint(QWidget* AWidget, const QColor& AColor) {
-  AWidget->setAutoFillBackground(true);
-  QPalette pal = AWidget->palette();
-  pal.setColor(QPalette::Window, AColor);
-  AWidget->setPalette(pal);
-}
-
 // Sets a label's text and shows it only when there is something to show.
 void SetPart(QLabel* ALabel, const std::string& AText) {
   SetLabelText(ALabel, AText);
@@ -60,7 +47,7 @@ TfraJWOfficeHours::TfraJWOfficeHours(QWidget* AOwner) : TJWFrame(AOwner) {
 
   FOuter = MakePanel(this, "pnlVPGeschaeftszeiten");
   FLine = MakePanel(FOuter, "Panel3");
-  Paint(FLine, kLineColor);
+  PaintBackground(FLine, kLineColor);
   FInner = MakePanel(FOuter, "Panel5");
   FHeader = MakePanel(FInner, "pnlGeschaeftszeiten");
   AddTitle(FHeader,

@@ -32,13 +32,25 @@ Bytes Make(uint16_t bpp, uint32_t compression = 0, int w = 5, int h = 3) {
   return jwtest::MakeBmp(s).File;
 }
 
+// The failure of decoding b, "" when it decodes. Looking at the size alone must fail the same way
+// and, when it succeeds, tell the decoded size.
 std::string DecodeError(const Bytes& b) {
+  std::string decodeError, inspectError;
+  jw::TJWPictureSize decoded, inspected;
   try {
-    jw::DecodeBmp(b);
+    const jw::TJWBitmap p = jw::DecodeBmp(b);
+    decoded = {p.Width, p.Height};
   } catch (const jw::EJWError& e) {
-    return e.what();
+    decodeError = e.what();
   }
-  return "";
+  try {
+    inspected = jw::InspectBmp(b);
+  } catch (const jw::EJWError& e) {
+    inspectError = e.what();
+  }
+  EXPECT_EQ(inspectError, decodeError);
+  EXPECT_EQ(inspected, decoded);
+  return decodeError;
 }
 
 // Offsets into the file header and the 40-byte info header.
@@ -178,6 +190,7 @@ TEST(BmpDecode, EveryTruncationFailsCleanly) {
     const Bytes full = Make(bpp, compression, 9, 4);
     for (size_t n = 0; n < full.size(); ++n) {
       const Bytes part(full.begin(), full.begin() + std::ptrdiff_t(n));
+      DecodeError(part);  // the size alone fails exactly where the pixels fail
       try {
         const jw::TJWBitmap p = jw::DecodeBmp(part);
         EXPECT_EQ(p.Pixels.size(), 36u);

@@ -10,6 +10,7 @@
 #include "JpegCheck.h"
 #include "store/JWETemplateDatFile.h"
 #include "store/JWError.h"
+#include "store/JWRecordCache.h"
 #include "store/JWTemplateImages.h"
 #include "tools/writer/JWTmpWriter.h"
 
@@ -211,6 +212,70 @@ TEST(TemplateImages, ItemsInOrderEachOnlyWhenItsPictureExists) {
   t.Button2.Pixels.pop_back();
   EXPECT_THROW(images.Build(t, nullptr, collect), jw::EJWError);
   EXPECT_EQ(names, (std::vector<std::string>{"template.jpg", "button1.jpg"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Sizes and numbers come without decoding: the record cache then holds only a few bytes per
+// picture, and the answer matches the decoded template's.
+TEST_F(TemplateDatFile, InfoAnswersWithoutDecodingPixels) {
+  Write({3, 1, 7}, 1);
+  jw::TJWRecordCache& cache = jw::TJWRecordCache::Instance();
+  cache.Clear();
+  jw::TJWETemplateDatFile templates(Path);
+  const jw::TJWTemplateInfo info = templates.GetInfo(42);  // the default, template 1
+  const size_t pixelBytes = (21 * 10 + 8 * 4 + 9 * 5) * sizeof(uint32_t);
+  const size_t infoBytes = cache.Bytes();
+  EXPECT_LT(infoBytes, pixelBytes);
+  templates.GetPictures(42);
+  EXPECT_GE(cache.Bytes() - infoBytes, pixelBytes);
+  EXPECT_EQ(info.Image, (jw::TJWPictureSize{21, 10}));
+  EXPECT_EQ(info.Button1, (jw::TJWPictureSize{8, 4}));
+  EXPECT_EQ(info.Button2, (jw::TJWPictureSize{9, 5}));
+  EXPECT_EQ(info.NavigationLeft, 501);
+  EXPECT_EQ(info.BackgroundColor, 0x00102031u);
+  EXPECT_EQ(info.CaptionLeft, 29);
+
+  // Decoded pictures are shared, not copied, by every reader of the same file version.
+  jw::TJWETemplateDatFile other(Path);
+  EXPECT_EQ(templates.GetPictures(7)->Image, other.GetPictures(7)->Image);
+  EXPECT_EQ(templates.GetInfo(7).Image, (jw::TJWPictureSize{27, 10}));
+}
+
+// Many large templates through a small bound: the cache never holds more than the bound, and every
+// answer is still right.
+TEST_F(TemplateDatFile, RecordCacheHonoursItsBound) {
+  jw::TJWTmpWriter w(Path);
+  for (uint32_t id = 1; id <= 24; ++id) {
+    jw::TJWTemplateFixture t;
+    t.Id = id;
+    t.Image = jwtest::MakeBmp24(jwtest::Gradient(300 + int(id), 200));  // about 240 KB decoded
+    w.Add(t);
+  }
+  w.Finish();
+  jw::TJWRecordCache& cache = jw::TJWRecordCache::Instance();
+  const size_t bound = cache.Bound();
+  cache.Clear();
+  cache.SetBound(1u << 20);
+  jw::TJWETemplateDatFile templates(Path);
+  for (int round = 0; round < 2; ++round)
+    for (uint32_t id = 1; id <= 24; ++id) {
+      const auto t = templates.GetPictures(id);
+      EXPECT_EQ(t->Image->Width, 300 + int(id));
+      EXPECT_LE(cache.Bytes(), cache.Bound());
+    }
+  EXPECT_GE(cache.Count(), 3u);  // the most recent ones stay
+
+  // A record larger than the whole bound is handed out but not kept.
+  cache.SetBound(100 * 1024);
+  EXPECT_LE(cache.Bytes(), cache.Bound());
+  jw::TJWETemplateDatFile again(Path);
+  EXPECT_EQ(again.GetPictures(5)->Image->Width, 305);
+  EXPECT_LE(cache.Bytes(), cache.Bound());
+  cache.SetBound(bound);
+  cache.Clear();
 }
 
 }  // namespace

@@ -294,7 +294,7 @@ TEST_F(EntryFile, BranchBlockEdgeCases) {
 
 class FakeLogos : public TJWLogoSource {
  public:
-  std::unique_ptr<TJWBitmap> GetLogo(uint32_t AId) override {
+  std::shared_ptr<const TJWBitmap> GetLogo(uint32_t AId) override {
     Asked.push_back(AId);
     if (AId != 5) return nullptr;
     auto b = std::make_unique<TJWBitmap>();

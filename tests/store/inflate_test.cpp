@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "store/JWDatFileIO.h"
+#include "store/JWRawInflate.h"
 #include "tools/writer/DeflateRaw.h"
 
 namespace jw {

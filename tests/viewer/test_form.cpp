@@ -140,15 +140,15 @@ TEST_F(FormTest, LocationButtonHandsTheHostAllTextFields) {
   ASSERT_EQ(received.size(), 1u);
   EXPECT_EQ(form->Frame(TfrmJW::fraPage), page);  // the page stays
   const TJWPointOfPlaceRec& rec = received[0];
-  EXPECT_EQ(rec.Id.Str(), "17");
-  EXPECT_EQ(rec.ExtraText1.Str(), std::string(255, 'x'));
-  EXPECT_EQ(rec.NamePart1.Str(), "M\xFCller");
-  EXPECT_EQ(rec.NamePart2.Str(), "GmbH");
-  EXPECT_EQ(rec.NameFormat.Str(), "\\1<br>\\2");
-  EXPECT_EQ(rec.StreetNo.Str(), "36");
-  EXPECT_EQ(rec.Url.Str(), "www.mueller.example");
-  EXPECT_EQ(rec.PosX.Str(), "06570000");
-  EXPECT_EQ(rec.PosY.Str(), "50560000");
+  EXPECT_EQ(ShortStringText(rec.Id), "17");
+  EXPECT_EQ(ShortStringText(rec.ExtraText1), std::string(255, 'x'));
+  EXPECT_EQ(ShortStringText(rec.NamePart1), "M\xFCller");
+  EXPECT_EQ(ShortStringText(rec.NamePart2), "GmbH");
+  EXPECT_EQ(ShortStringText(rec.NameFormat), "\\1<br>\\2");
+  EXPECT_EQ(ShortStringText(rec.StreetNo), "36");
+  EXPECT_EQ(ShortStringText(rec.Url), "www.mueller.example");
+  EXPECT_EQ(ShortStringText(rec.PosX), "06570000");
+  EXPECT_EQ(ShortStringText(rec.PosY), "50560000");
   EXPECT_EQ(rec.Code5.Length, 0);
   // Every field is a length byte and 255 bytes, in the record's declared order.
   EXPECT_EQ(reinterpret_cast<const char*>(&rec.PosY) - reinterpret_cast<const char*>(&rec),

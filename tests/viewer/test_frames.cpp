@@ -4,7 +4,7 @@
 #include <QFontMetrics>
 
 #include "ViewerTestEnv.h"
-#include "html/JWHTMLProducer.h"
+#include "store/JWPortal.h"
 #include "viewer/ufraJWAddress.h"
 #include "viewer/ufraJWEnhInfo.h"
 #include "viewer/ufraJWHeadline.h"

@@ -1,8 +1,8 @@
 // Text conversion, line breaking of list items and the thumbnail size rules.
 #include <gtest/gtest.h>
 
-#include "html/JWHTMLProducer.h"
 #include "store/JWError.h"
+#include "store/JWPortal.h"
 #include "viewer/JWCodePage.h"
 #include "viewer/JWEFrame.h"
 #include "viewer/JWViewerApp.h"

@@ -1,0 +1,85 @@
+#pragma once
+// One data directory: the only place that knows the names of its three data files and opens their
+// readers, wired together (the entry reader takes its logos from the logo reader).
+//
+// Exports use the process-wide directory of the data path (Use): its readers stay open from call
+// to call, but every call checks each file it touches by identity before trusting what is open, so
+// a file replaced, rewritten or renamed between two calls is read afresh at the next one, and a
+// file that disappeared fails with the reader's usual message. A viewer window keeps a directory
+// of its own for as long as it is open.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "store/JWDataFileNames.h"
+#include "store/JWEEntryDatFile.h"
+#include "store/JWELogoDatFile.h"
+#include "store/JWETemplateDatFile.h"
+
+namespace jw {
+
+class TJWDataDirectory {
+ public:
+  // APath names the directory; the empty text is the current directory. Opens nothing yet.
+  explicit TJWDataDirectory(const std::string& APath);
+  ~TJWDataDirectory();
+  TJWDataDirectory(const TJWDataDirectory&) = delete;
+  TJWDataDirectory& operator=(const TJWDataDirectory&) = delete;
+
+  const std::string& Path() const { return FPath; }
+  // The full name of one of the data files above, as its reader opens it.
+  std::string FileName(const char* AName) const;
+
+  // The readers, opened lazily on first use as before. The entry reader delivers logos from
+  // Logos(); EntriesWithoutLogos() is the same reader with no logo source, for callers that must
+  // not depend on the image file.
+  TJWEEntryDatFile& Entries();
+  TJWEEntryDatFile& EntriesWithoutLogos();
+  TJWELogoDatFile& Logos();
+  TJWETemplateDatFile& Templates();
+
+  // The next use of each reader first compares the file on disk with the file the reader has
+  // open and starts a fresh reader when they differ.
+  void Recheck();
+
+  // The process-wide directory of APath, held for one call: its lock is taken (calls on the same
+  // directory from several threads take turns) and its files are checked anew. A call made from
+  // inside another on the same thread (through a host routine) shares the outer call's check, so
+  // no reader the outer call is using goes away under it.
+  class TCall {
+   public:
+    TCall() = default;
+    TCall(TCall&& AOther) noexcept = default;
+    TCall& operator=(TCall&&) = delete;
+    ~TCall();
+    TJWDataDirectory& operator*() const { return *FDirectory; }
+    TJWDataDirectory* operator->() const { return FDirectory.get(); }
+    // For holders that live within the call only.
+    const std::shared_ptr<TJWDataDirectory>& Shared() const { return FDirectory; }
+
+   private:
+    friend class TJWDataDirectory;
+    std::shared_ptr<TJWDataDirectory> FDirectory;
+    std::unique_lock<std::recursive_mutex> FLock;
+  };
+  static TCall Use(const std::string& APath);
+  // Closes and forgets every process-wide directory not in use (for tests and at unload).
+  static void ForgetAll();
+  // Process-wide directories kept open at most; the least recently used beyond goes.
+  static constexpr size_t MaxOpenDirectories = 8;
+
+ private:
+  enum TFile { fEntries, fLogos, fTemplates };
+  void Check(TFile AFile);
+
+  std::string FPath;
+  std::recursive_mutex FLock;
+  std::unique_ptr<TJWELogoDatFile> FLogos;
+  std::unique_ptr<TJWEEntryDatFile> FEntries;
+  std::unique_ptr<TJWETemplateDatFile> FTemplates;
+  bool FChecked[3] = {true, true, true};
+  int FCalls = 0;  // calls holding this directory (a host routine may call again from inside one)
+};
+
+}  // namespace jw

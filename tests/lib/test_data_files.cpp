@@ -1,0 +1,197 @@
+// The data files stay open from call to call, so a file that changes on disk between two calls
+// must be seen at the very next call; and calls from several threads on several data directories
+// must never answer from the wrong directory's files.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BmpGen.h"
+#include "JpegCheck.h"
+#include "LibHost.h"
+#include "tools/writer/JWDatWriter.h"
+#include "tools/writer/JWImgWriter.h"
+#include "tools/writer/JWTmpWriter.h"
+
+namespace {
+
+using jwtest::Lib;
+namespace fs = std::filesystem;
+
+constexpr uint32_t kId = 5;
+
+// An entry file whose entry kId has AIndustries industries (and three search words), so that its
+// button count tells the versions apart.
+std::vector<uint8_t> EntryFile(int AIndustries, const fs::path& AScratch) {
+  jw::TJWEntryFixture e;
+  e.Id = kId;
+  for (int i = 0; i < AIndustries; ++i) e.Record.Industries.push_back("I" + std::to_string(i));
+  e.Record.Searchwords = {"a", "b", "c"};
+  e.Record.NamePart1 = "Firma " + std::to_string(AIndustries);
+  e.Record.NameFormat = "\\1";
+  jw::WriteEntryDatFile(AScratch.string(), {e});
+  std::ifstream in(AScratch, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteTemplates(const fs::path& APath, uint32_t AColor, int AButtonWidth) {
+  jw::TJWTmpWriter templates(APath.string());
+  jw::TJWTemplateFixture t;
+  t.Id = 1;
+  t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(AButtonWidth, 10));
+  t.BackgroundColor = AColor;
+  templates.Add(t);
+  templates.Finish();
+}
+
+// The file rewritten through its open inode (same name, same inode), then dated one second later
+// than before, as a second write would be on any file system.
+void RewriteInPlace(const fs::path& APath, const std::vector<uint8_t>& ABytes) {
+  const auto before = fs::last_write_time(APath);
+  {
+    std::fstream out(APath, std::ios::in | std::ios::out | std::ios::binary);
+    out.write(reinterpret_cast<const char*>(ABytes.data()), std::streamsize(ABytes.size()));
+  }
+  fs::last_write_time(APath, before + std::chrono::seconds(1));
+}
+
+std::string Page(const std::string& AInclude, uint32_t AId) {
+  JWMemoryStream* s = Lib().GetHTMLText(AId, AInclude.c_str(), 0, "", 1, 0);
+  if (!s) return "<null>";
+  std::string bytes(reinterpret_cast<const char*>(s->Memory), size_t(s->Size));
+  Lib().FreeMemoryStream(s);
+  return bytes;
+}
+
+class DataFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    jw::TJWImgWriter logos(Data.Dir() + "JWIMG.SRM");
+    logos.AddLogo(kId, jwtest::MakeBmp24(jwtest::Gradient(8, 8)));
+    logos.Finish();
+    WriteTemplates(Data.Path / "JWTMP.SRM", 0x112233, 24);
+    std::ofstream(Inc.Path / "main1.html", std::ios::binary)
+        << "<#FIELD NAME=TITLE>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>";
+    ASSERT_EQ(Lib().SetJWDataPath(Data.Dir().c_str(), nullptr, 0), 1);
+  }
+
+  jwtest::TTempDir Data, Inc, Cwd;
+  jwtest::TCurrentDir InCwd{Cwd.Path};
+};
+
+TEST_F(DataFiles, EntryFileChangesAreSeenAtTheNextCall) {
+  const fs::path dat = Data.Path / "JWDAT.SRM";
+  // Two versions of the same size: two industries (one button) and four (two buttons).
+  std::vector<uint8_t> two = EntryFile(2, Cwd.Path / "two"), four = EntryFile(4, Cwd.Path / "four");
+  two.resize(std::max(two.size(), four.size()));
+  four.resize(two.size());  // zeros behind the last record are never read
+  {
+    std::ofstream(dat, std::ios::binary)
+        .write(reinterpret_cast<const char*>(two.data()), std::streamsize(two.size()));
+  }
+  EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 1);
+
+  RewriteInPlace(dat, four);
+  EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 2);
+  EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 4|332211|24\r\n");
+
+  // Renamed over: a new file under the old name.
+  {
+    std::ofstream(Cwd.Path / "next", std::ios::binary)
+        .write(reinterpret_cast<const char*>(two.data()), std::streamsize(two.size()));
+  }
+  fs::rename(Cwd.Path / "next", dat);
+  EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 1);
+  EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|332211|24\r\n");
+
+  // Removed: the message of a missing file, from every export that needs it.
+  fs::rename(dat, Cwd.Path / "away");
+  EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), -1);
+  const std::string missing = "Datei \"" + Data.Dir() + "JWDAT.SRM\" nicht gefunden!";
+  EXPECT_EQ(Lib().GetLastError(), missing);
+  EXPECT_EQ(Page(Inc.Dir(), kId), "<null>");
+  EXPECT_EQ(Lib().GetLastError(), missing);
+
+  // Put back.
+  fs::rename(Cwd.Path / "away", dat);
+  EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 1);
+  EXPECT_STREQ(Lib().GetLastError(), "");
+}
+
+TEST_F(DataFiles, TemplateAndPageFileChangesAreSeenAtTheNextCall) {
+  (void)EntryFile(2, Data.Path / "JWDAT.SRM");
+  EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|332211|24\r\n");
+
+  // A new template file with other colours and another button picture.
+  WriteTemplates(Cwd.Path / "next", 0x445566, 30);
+  fs::rename(Cwd.Path / "next", Data.Path / "JWTMP.SRM");
+  EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|665544|30\r\n");
+
+  fs::remove(Data.Path / "JWTMP.SRM");
+  EXPECT_EQ(Page(Inc.Dir(), kId), "<null>");
+  EXPECT_EQ(Lib().GetLastError(), "Datei \"" + Data.Dir() + "JWTMP.SRM\" nicht gefunden!");
+  WriteTemplates(Data.Path / "JWTMP.SRM", 0x112233, 24);
+  EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|332211|24\r\n");
+
+  // The page template is read again once it changed.
+  const fs::path main1 = Inc.Path / "main1.html";
+  const auto before = fs::last_write_time(main1);
+  std::ofstream(main1, std::ios::binary) << "<#FIELD NAME=TITLE>!";
+  fs::last_write_time(main1, before + std::chrono::seconds(1));
+  EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2!\r\n");
+}
+
+// Four host threads alternate between two data directories. The data path is one setting for the
+// whole library, so a thread cannot know which directory its call will see; but every answer must
+// be wholly one directory's, never a mixture or another entry's.
+TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
+  jwtest::TTempDir dirs[2], inc, cwd;
+  jwtest::TCurrentDir inCwd{cwd.Path};
+  std::ofstream(inc.Path / "main1.html", std::ios::binary)
+      << "<#FIELD NAME=TITLE>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>|<#FIELD NAME=LOGO>";
+  for (int d = 0; d < 2; ++d) {
+    (void)EntryFile(2 + 2 * d, dirs[d].Path / "JWDAT.SRM");
+    jw::TJWImgWriter logos(dirs[d].Dir() + "JWIMG.SRM");
+    if (d == 1) logos.AddLogo(kId, jwtest::MakeBmp24(jwtest::Gradient(8, 8)));
+    logos.Finish();
+    WriteTemplates(dirs[d].Path / "JWTMP.SRM", d ? 0x0000FF : 0xFF0000, 20 + d);
+  }
+  std::string expected[2];
+  int32_t buttons[2];
+  for (int d = 0; d < 2; ++d) {
+    ASSERT_EQ(Lib().SetJWDataPath(dirs[d].Dir().c_str(), nullptr, 0), 1);
+    expected[d] = Page(inc.Dir(), kId);
+    buttons[d] = Lib().ButtonCount(kId, 1, 0);
+  }
+  ASSERT_NE(expected[0], expected[1]);
+  ASSERT_NE(buttons[0], buttons[1]);
+
+  constexpr int kThreads = 4, kRounds = 40;
+  std::atomic<int> wrong{0}, seen[2] = {0, 0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < kRounds; ++round) {
+        const int d = (t + round) % 2;
+        Lib().SetJWDataPath(dirs[d].Dir().c_str(), nullptr, 0);
+        const std::string page = Page(inc.Dir(), kId);
+        if (page == expected[0])
+          ++seen[0];
+        else if (page == expected[1])
+          ++seen[1];
+        else
+          ++wrong;
+        const int32_t count = Lib().ButtonCount(kId, 1, 0);
+        if (count != buttons[0] && count != buttons[1]) ++wrong;
+      }
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(wrong.load(), 0);
+  EXPECT_GT(seen[0].load() + seen[1].load(), 0);
+}
+
+}  // namespace
