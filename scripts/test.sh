@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a normal build, a build of the core without the Qt viewer, and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer. Any failing test or sanitizer report
+# Builds and runs every test: a normal build, a build of the core without the Qt viewer, a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build under Wine. Any failing test or sanitizer report
 # fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,3 +29,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DJW_SANITIZE=ON -DJW_BUILD_BENCH=OFF
+
+echo "== Windows build (MinGW-w64, under Wine)"
+scripts/test-windows.sh

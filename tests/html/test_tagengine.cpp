@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "JWTempDir.h"
 #include "html/ZDEnhPageProducer.h"
 #include "store/JWError.h"
 
@@ -34,17 +34,12 @@ struct FieldEngine {
 
 class IncludeDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "jwtags-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir = tmpl;
-    e.p.SetIncludePath(dir.string());
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
+  void SetUp() override { e.p.SetIncludePath(dir.string()); }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir / (name + ".html"), std::ios::binary) << bytes;
   }
-  std::filesystem::path dir;
+  jw::test::TJWTempDir temp;
+  const std::filesystem::path& dir = temp.Path();
   FieldEngine e;
 };
 
