@@ -11,6 +11,11 @@ PACKAGES=(
   libcli11-dev
   dpkg-dev file  # dpkg-shlibdeps: the dependencies of the Debian packages
   chromium
+  # The Windows build: cross compilers (posix threads), zlib for them, Wine to run the tests.
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386
+  # 64-bit Wine and compiler: the Windows tests' fallback where the kernel runs no 32-bit code.
+  wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
 )
 
 missing=()
@@ -30,8 +35,21 @@ if [ "${#missing[@]}" -gt 0 ]; then
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # 32-bit Wine comes from the i386 architecture.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then $SUDO dpkg --add-architecture i386; fi
+  # During a mirror update the i386 index can briefly lag behind amd64's: retry a few times.
+  for attempt in 1 2 3 4; do
+    if $SUDO apt-get update -qq &&
+      $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+      break
+    fi
+    if [ "$attempt" -eq 4 ]; then
+      echo "setup.sh: could not install: ${missing[*]}" >&2
+      exit 1
+    fi
+    echo "setup.sh: install failed, retrying in $((attempt * 20)) s" >&2
+    sleep $((attempt * 20))
+  done
 fi
 
 # The browser test's driver library (no browser download: it uses Debian's Chromium).

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a normal build (then its Debian packages, unpacked and used by two
 # consumer programs), a build of the core without the Qt viewer, a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, the fuzz targets with libFuzzer for a bounded time, and the library's
-# tests under ThreadSanitizer. Any failing test, sanitizer report or fuzz finding fails the run.
+# UndefinedBehaviorSanitizer, the Windows build under Wine, the fuzz targets with libFuzzer for a
+# bounded time, and the library's tests under ThreadSanitizer. Any failing test, sanitizer report or
+# fuzz finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -33,6 +34,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DJW_SANITIZE=ON -DJW_BUILD_BENCH=OFF
+
+echo "== Windows build (MinGW-w64, under Wine)"
+scripts/test-windows.sh
 
 # Fuzz targets with libFuzzer (clang) for a bounded time each, from copies of their corpora.
 echo "== Fuzzing"

@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,11 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "JWTempDir.h"
 #include "html/ZDEnhPageProducer.h"
 #include "store/JWError.h"
+#include "store/JWPlatform.h"
 
 using namespace jw;
 using ::testing::HasSubstr;
+
+// The separator the engine joins its include directory with.
+const std::string Sep(1, jw::platform::PathSeparator);
 
 namespace {
 
@@ -34,17 +38,12 @@ struct FieldEngine {
 
 class IncludeDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "jwtags-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    dir = tmpl;
-    e.p.SetIncludePath(dir.string());
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
+  void SetUp() override { e.p.SetIncludePath(dir.string()); }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir / (name + ".html"), std::ios::binary) << bytes;
   }
-  std::filesystem::path dir;
+  jw::test::TJWTempDir temp;
+  const std::filesystem::path& dir = temp.Path();
   FieldEngine e;
 };
 
@@ -275,7 +274,7 @@ TEST(TagEngineDefault, FontParameters) {
 TEST(TagEngineSettings, AssignSourcesAndPaths) {
   TZDEnhPageProducer a;
   a.SetIncludePath("inc");
-  EXPECT_EQ(a.IncludePath(), "inc/");
+  EXPECT_EQ(a.IncludePath(), "inc" + Sep);
   a.SetIncludePath("inc\\");
   EXPECT_EQ(a.IncludePath(), "inc\\");
   a.SetIncludePath("");
@@ -299,7 +298,7 @@ TEST(TagEngineSettings, AssignSourcesAndPaths) {
                    std::string& t) { t.assign(1, 'h'); };
   TZDEnhPageProducer b;
   b.Assign(a);
-  EXPECT_EQ(b.IncludePath(), "dir/");
+  EXPECT_EQ(b.IncludePath(), "dir" + Sep);
   EXPECT_EQ(b.IncludeExt(), ".htm");
   EXPECT_EQ(b.ErrStrPrefix(), "(");
   EXPECT_EQ(b.DefaultFont(), a.DefaultFont());
@@ -337,7 +336,7 @@ TEST_F(IncludeDir, IncludesComeBackWithCrLfLines) {
 }
 
 TEST_F(IncludeDir, MissingFileText) {
-  const std::string path = dir.string() + "/adresse.html";
+  const std::string path = dir.string() + Sep + "adresse.html";
   EXPECT_EQ(Produce(e.p, "<#INC FILE=adresse>"), "<!-- File not found: " + path + " -->");
   TZDEnhPageProducer bare;
   EXPECT_EQ(Produce(bare, "<#INC FILE=adresse>"), "<!-- File not found: adresse.html -->");
@@ -380,7 +379,7 @@ TEST_F(IncludeDir, AcceptEverMarksAnEmptyInclude) {
 TEST_F(IncludeDir, SelfIncludeStopsAtSixteenLevels) {
   Write("self", "<#INC FILE=self>");
   const std::string out = Produce(e.p, "<#INC FILE=self>");
-  const std::string err = "<!-- Include too deep: " + dir.string() + "/self.html -->";
+  const std::string err = "<!-- Include too deep: " + dir.string() + Sep + "self.html -->";
   // Sixteen include levels, each adding its line end, around one error text.
   std::string expected = err;
   for (int i = 0; i < 16; ++i) expected += "\r\n";

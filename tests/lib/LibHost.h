@@ -1,11 +1,17 @@
 #pragma once
-// Loads the built library the way a host does (dlopen + dlsym by name) and keeps the exports in
-// pointers typed by the public header.
-#include <dlfcn.h>
+// Loads the built library the way a host does and keeps the exports in pointers typed by the
+// public header: dlopen + dlsym by name, on Windows LoadLibrary + GetProcAddress by name.
+// Everything that differs between the two lives in this header.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -51,13 +57,25 @@ struct TJWLib {
 inline const TJWLib& Lib() {
   static const TJWLib lib = [] {
     TJWLib l{};
+#ifdef _WIN32
+    HMODULE handle = LoadLibraryA(JWLIB_PATH);
+    if (!handle) {
+      ADD_FAILURE() << "LoadLibrary: error " << GetLastError();
+      std::abort();
+    }
+    auto symbol = [handle](const char* AName) {
+      return reinterpret_cast<void*>(GetProcAddress(handle, AName));
+    };
+#else
     void* handle = dlopen(JWLIB_PATH, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
       ADD_FAILURE() << "dlopen: " << dlerror();
       std::abort();
     }
-    auto load = [handle](auto& AFunc, const char* AName) {
-      AFunc = reinterpret_cast<std::remove_reference_t<decltype(AFunc)>>(dlsym(handle, AName));
+    auto symbol = [handle](const char* AName) { return dlsym(handle, AName); };
+#endif
+    auto load = [&symbol](auto& AFunc, const char* AName) {
+      AFunc = reinterpret_cast<std::remove_reference_t<decltype(AFunc)>>(symbol(AName));
       if (!AFunc) {
         ADD_FAILURE() << "missing export " << AName;
         std::abort();
@@ -84,13 +102,26 @@ inline const TJWLib& Lib() {
   return lib;
 }
 
+// The full file name of the running test program.
+inline std::filesystem::path ProgramPath() {
+#ifdef _WIN32
+  char name[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
+  return std::filesystem::path(std::string(name, n < MAX_PATH ? n : 0));
+#else
+  return std::filesystem::read_symlink("/proc/self/exe");
+#endif
+}
+
 // A fresh temporary directory, removed with everything in it at the end of the scope.
 class TTempDir {
  public:
   TTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "jwlib-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    Path = pattern;
+    static std::atomic<unsigned> counter{0};
+    const auto base = std::filesystem::temp_directory_path();
+    const auto stamp = std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    do Path = base / ("jwlib-" + stamp + "-" + std::to_string(counter++));
+    while (!std::filesystem::create_directory(Path));
   }
   ~TTempDir() {
     std::error_code ec;

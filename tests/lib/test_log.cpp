@@ -10,7 +10,7 @@ namespace {
 
 // The log is named after this test program.
 std::string LogName() {
-  return std::filesystem::read_symlink("/proc/self/exe").filename().replace_extension(".log");
+  return jwtest::ProgramPath().filename().replace_extension(".log").string();
 }
 
 std::string ReadFile(const std::filesystem::path& APath) {

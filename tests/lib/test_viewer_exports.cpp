@@ -172,7 +172,7 @@ TEST_F(ViewerExports, ModelessWindowStaysOpenWithoutTheLock) {
 
 TEST(ViewerExports, FailCleanlyWithoutTheViewer) {
   TTempDir dir;
-  ASSERT_EQ(Lib().SetJWDataPath(dir.Path.c_str(), nullptr, 0), 1);
+  ASSERT_EQ(Lib().SetJWDataPath(dir.Path.string().c_str(), nullptr, 0), 1);
   JWHostBitmap bitmap{};
   EXPECT_EQ(Lib().GetMiniaturBitmap(1, &bitmap), 0);
   EXPECT_STRNE(Lib().GetLastError(), "");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "store/JWError.h"
@@ -137,14 +138,14 @@ TEST(Geo, StrToMinutes) {
 }
 
 TEST(Geo, Distance) {
-  const double rad = M_PI / 180;
-  EXPECT_NEAR(GeoDistance(7 * rad, 50 * rad, 7 * rad, 51 * rad), 6378.388 * M_PI / 180, 1e-6);
+  const double rad = std::numbers::pi / 180;
+  EXPECT_NEAR(GeoDistance(7 * rad, 50 * rad, 7 * rad, 51 * rad), 6378.388 * std::numbers::pi / 180, 1e-6);
   for (double lat : {0.0, 50.945, 89.9, -33.3}) {
     const double d = GeoDistance(6.95 * rad, lat * rad, 6.95 * rad, lat * rad);
     EXPECT_TRUE(std::isfinite(d));
     EXPECT_EQ(d, 0.0) << lat;
   }
-  EXPECT_NEAR(GeoDistance(0, 0, M_PI, 0), 6378.388 * M_PI, 1e-6);  // antipodes stay finite
+  EXPECT_NEAR(GeoDistance(0, 0, std::numbers::pi, 0), 6378.388 * std::numbers::pi, 1e-6);  // antipodes stay finite
 }
 
 }  // namespace

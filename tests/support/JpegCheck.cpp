@@ -1,13 +1,17 @@
 #include "JpegCheck.h"
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdlib>
 
+#ifndef _WIN32  // JpegCheckWin32.cpp reads them with the system's imaging component
+#include <csetjmp>
+
 #include <jpeglib.h>
+#endif
 
 namespace jwtest {
 
+#ifndef _WIN32
 namespace {
 
 struct TErr {
@@ -69,6 +73,7 @@ TJpegInfo ReadJpeg(const std::vector<uint8_t>& f) {
         0xFF000000u | uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
   return info;
 }
+#endif
 
 int MaxChannelDifference(const jw::TJWBitmap& a, const jw::TJWBitmap& b) {
   if (a.Width != b.Width || a.Height != b.Height || a.Pixels.size() != b.Pixels.size()) return 256;
