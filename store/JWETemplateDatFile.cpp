@@ -89,10 +89,23 @@ void TJWETemplateDatFile::GetTemplate(uint32_t AId, TJWTemplateRec& ATemplate) {
   if (const TJWTemplateEntry* e = Find(AId)) {
     // Load all three before touching the result or the cache, so a picture that fails to decode
     // leaves neither half-filled.
+    // The three pictures share one budget of pixels, checked from each header before decoding.
     TJWTemplateRec t;
-    t.Image = LoadImage(e->ImageOffset, e->ImageSize);
-    t.Button1 = LoadImage(e->Button1Offset, e->Button1Size);
-    t.Button2 = LoadImage(e->Button2Offset, e->Button2Size);
+    uint64_t pixelsLeft = limits::MaxTemplatePixels;
+    auto load = [&](uint32_t AOffset, uint32_t ASize) {
+      TJWBitmap picture = LoadImage(AOffset, ASize, std::min(pixelsLeft, limits::MaxPicturePixels));
+      pixelsLeft -= picture.Pixels.size();
+      return picture;
+    };
+    try {
+      t.Image = load(e->ImageOffset, e->ImageSize);
+      t.Button1 = load(e->Button1Offset, e->Button1Size);
+      t.Button2 = load(e->Button2Offset, e->Button2Size);
+    } catch (const EJWPictureTooLarge& tooLarge) {
+      throw EJWError("Datei \"" + FFileName + "\": Vorlage #" + std::to_string(int32_t(e->Id)) +
+                     " ist zu gro\xDF (" + std::to_string(tooLarge.Width) + " x " +
+                     std::to_string(tooLarge.Height) + " Pixel)!");
+    }
     t.NavigationLeft = e->NavigationLeft;
     t.BackgroundColor = e->BackgroundColor;
     t.CaptionLeft = e->CaptionLeft;
@@ -111,11 +124,11 @@ void TJWETemplateDatFile::FreeTemplate(TJWTemplateRec& ATemplate) {
   ATemplate = TJWTemplateRec{};
 }
 
-TJWBitmap TJWETemplateDatFile::LoadImage(uint32_t AOffset, uint32_t ASize) {
+TJWBitmap TJWETemplateDatFile::LoadImage(uint32_t AOffset, uint32_t ASize, uint64_t AMaxPixels) {
   if (!IsOpen()) Open();
   if (ASize == 0) return TJWBitmap{};
   const std::vector<uint8_t> packed = FStream->ReadBytes(FDataStart + AOffset, ASize);
-  return DecodeDeflatedBmp(packed);
+  return DecodeDeflatedBmp(packed, AMaxPixels);
 }
 
 }  // namespace jw

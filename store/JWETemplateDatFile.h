@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/JWBitmap.h"
+#include "store/JWLimits.h"
 
 namespace jw {
 
@@ -64,13 +65,16 @@ class TJWETemplateDatFile {
 
   // The template AId, or the file's default template when AId is absent, or an empty template
   // when the default is absent too. The last template delivered is kept: asking again for the
-  // same identifier costs no file access.
+  // same identifier costs no file access. Pictures beyond the pixel limits fail with a message
+  // naming the file and the template.
   void GetTemplate(uint32_t AId, TJWTemplateRec& ATemplate);
   // Releases the pictures of ATemplate and zeroes its numbers.
   static void FreeTemplate(TJWTemplateRec& ATemplate);
   // Reads ASize compressed bytes at AOffset in the data area and decodes the bitmap file they
-  // hold. ASize 0 yields an empty bitmap (no picture).
-  TJWBitmap LoadImage(uint32_t AOffset, uint32_t ASize);
+  // hold. ASize 0 yields an empty bitmap (no picture). A picture over AMaxPixels fails with
+  // EJWPictureTooLarge before its pixels are inflated.
+  TJWBitmap LoadImage(uint32_t AOffset, uint32_t ASize,
+                      uint64_t AMaxPixels = limits::MaxPicturePixels);
 
   // Filled by Open.
   int32_t GetCount() const { return int32_t(FIndex.size()); }
