@@ -16,6 +16,8 @@ inline constexpr size_t MaxCallMemory = size_t{256} << 20;
 inline constexpr size_t MaxInflatedEntry = size_t{4} << 20;
 // Items of one list block (industries, search words, office hours, extra information).
 inline constexpr size_t MaxListItems = 10000;
+// Bytes of one list line that the viewer shows (and breaks into lines of its list width).
+inline constexpr size_t MaxListLineShown = 1024;
 // Branch identifiers of one entry. Every distinct identifier costs one lookup and one inflation.
 inline constexpr size_t MaxBranchIds = 65536;
 
