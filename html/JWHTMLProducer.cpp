@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 #include <typeinfo>
+#include <unordered_map>
 #include <utility>
 
 #include "html/JWHTMLText.h"
@@ -358,31 +359,86 @@ std::string TJWHTMLProducer::ResolveParamMarkers(const std::string& AText) {
   if (begin.empty() || end.empty()) return AText;
 
   // Each begin marker is resolved after everything behind it, so that markers nested in a name
-  // are resolved from the inside out. Walking the markers from the last one keeps the stack flat.
+  // are resolved from the inside out. The markers are walked from the last one, and the resolved
+  // text behind the current marker (the tail) is kept reversed, so that putting text in front of
+  // it costs only that text. The end markers of the tail are kept in a list as well, so that no
+  // step scans the tail again: the whole walk is linear in the text and the values put in.
   std::vector<size_t> starts;
   for (size_t p = AText.find(begin); p != std::string::npos;
        p = AText.find(begin, p + begin.size()))
     starts.push_back(p);
   if (starts.empty()) return AText;
 
-  std::string tail;  // the resolved text from the current marker on
+  // Many markers look their names up in one index of the request parameters (first one wins).
+  std::unordered_map<std::string, size_t> byName;
+  if (starts.size() > 16) {
+    for (size_t i = FParams.size(); i-- > 0;) {
+      const size_t eq = FParams[i].find('=');
+      if (eq != std::string::npos) byName[AnsiUpperCase(FParams[i].substr(0, eq))] = i;
+    }
+  }
+  auto paramValue = [&](const std::string& AName) {
+    if (byName.empty()) return ParamValue(FParams, AName);
+    const auto it = byName.find(AnsiUpperCase(AName));
+    return it == byName.end() ? std::string()
+                              : FParams[it->second].substr(FParams[it->second].find('=') + 1);
+  };
+
+  std::string tail;              // reversed
+  std::vector<size_t> tailEnds;  // end markers of the tail, as offsets from its back; front last
+  auto tailFront = [&](size_t ACount) {  // the first ACount bytes of the tail, in order
+    const size_t n = std::min(ACount, tail.size());
+    return std::string(tail.rbegin(), tail.rbegin() + std::ptrdiff_t(n));
+  };
+  // Puts APiece in front of the tail and notes the end markers that now start inside it.
+  auto prepend = [&](const std::string& APiece) {
+    if (APiece.size() > TZDEnhPageProducer::kMaxPageSize - tail.size())
+      throw EJWError("Page too large");
+    const std::string window = APiece + tailFront(end.size() - 1);
+    std::vector<size_t> found;
+    for (size_t p = window.find(end); p != std::string::npos && p < APiece.size();
+         p = window.find(end, p + 1))
+      found.push_back(p);
+    const size_t newSize = tail.size() + APiece.size();
+    for (size_t i = found.size(); i-- > 0;) tailEnds.push_back(newSize - found[i]);
+    tail.append(APiece.rbegin(), APiece.rend());
+  };
+  // Removes the first ACount bytes of the tail with the end markers that start in them.
+  auto dropFront = [&](size_t ACount) {
+    tail.resize(tail.size() - ACount);
+    while (!tailEnds.empty() && tailEnds.back() > tail.size()) tailEnds.pop_back();
+  };
+
   for (size_t k = starts.size(); k-- > 0;) {
     const size_t from = k == 0 ? 0 : starts[k];  // the first step sees the text before it too
     const size_t to = k + 1 < starts.size() ? starts[k + 1] : AText.size();
-    std::string text = AText.substr(from, to - from) + tail;
+    const std::string segment = AText.substr(from, to - from);
     const size_t markerAt = starts[k] - from;
     const size_t nameAt = markerAt + begin.size();
-    const size_t endAt = text.find(end, nameAt);
-    if (endAt != std::string::npos) {
-      const std::string marker = text.substr(markerAt, endAt + end.size() - markerAt);
-      // Request parameters come from the host's query strings: never let them write markup.
-      const std::string value =
-          EscapeHtmlValue(ParamValue(FParams, text.substr(nameAt, endAt - nameAt)));
-      text = ReplaceAllIgnoreCase(text, marker, value);
+
+    // The first end marker after the name's start: in the segment (or across into the tail), else
+    // the tail's first one.
+    const std::string window = segment + tailFront(end.size() - 1);
+    size_t endAt = window.find(end, nameAt);
+    if (endAt != std::string::npos && endAt >= segment.size()) endAt = std::string::npos;
+    if (endAt == std::string::npos && !tailEnds.empty())
+      endAt = segment.size() + (tail.size() - tailEnds.back());
+    if (endAt == std::string::npos) {
+      prepend(segment);  // no end marker: the text stays as it is
+      continue;
     }
-    tail = std::move(text);
+
+    const size_t markerEnd = endAt + end.size();
+    const std::string name = endAt <= segment.size()
+                                 ? segment.substr(nameAt, endAt - nameAt)
+                                 : segment.substr(nameAt) + tailFront(endAt - segment.size());
+    if (markerEnd > segment.size()) dropFront(markerEnd - segment.size());
+    // Request parameters come from the host's query strings: never let them write markup.
+    const std::string value = EscapeHtmlValue(paramValue(name));
+    prepend(segment.substr(0, markerAt) + value +
+            (markerEnd < segment.size() ? segment.substr(markerEnd) : std::string()));
   }
-  return tail;
+  return std::string(tail.rbegin(), tail.rend());
 }
 
 std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {

@@ -1,5 +1,7 @@
 #include "html/ZDEnhPageProducer.h"
 
+#include <algorithm>
+#include <string_view>
 #include <typeinfo>
 
 #include "html/JWHTMLText.h"
@@ -94,6 +96,39 @@ const char* const kCannotOpenTail =
     "\" nicht \xF6"
     "ffnen!";
 
+// Include names come from templates: they may name only files inside the include folder. A NUL
+// byte would cut the name short of its extension; a drive, a leading separator or more ".." than
+// folders leave the folder. A component of dots and blanks alone counts as ".." (Windows drops
+// trailing dots and blanks).
+bool IsIncludeName(std::string_view AName) {
+  if (AName.find('\0') != std::string_view::npos || AName.find(':') != std::string_view::npos)
+    return false;
+  if (!AName.empty() && (AName[0] == '/' || AName[0] == '\\')) return false;
+  int depth = 0;
+  size_t start = 0;
+  while (start <= AName.size()) {
+    size_t stop = AName.find_first_of("/\\", start);
+    if (stop == std::string_view::npos) stop = AName.size();
+    const std::string_view part = AName.substr(start, stop - start);
+    const bool dotsOnly = part.find_first_not_of(". ") == std::string_view::npos;
+    if (dotsOnly && part.find("..") != std::string_view::npos) {
+      if (--depth < 0) return false;
+    } else if (!dotsOnly) {
+      ++depth;
+    }
+    start = stop + 1;
+  }
+  return true;
+}
+
+// A refused name as page text: control bytes (a NUL above all) do not go into the page.
+std::string Printable(std::string_view AText) {
+  std::string out(AText);
+  for (char& c : out)
+    if (static_cast<unsigned char>(c) < 32) c = '?';
+  return out;
+}
+
 bool FileExists(const std::string& APath) {
   return TextFileExists(APath);
 }
@@ -117,7 +152,7 @@ std::string ReadTemplateFile(const std::string& APath) {
 class TZDEnhPageProducer::TActiveGuard {
  public:
   explicit TActiveGuard(TProduction& AProduction) : FProduction(AProduction) {
-    if (FProduction.Active++ == 0) FProduction.Includes = 0;
+    if (FProduction.Active++ == 0) FProduction.Includes = 0, FProduction.Scanned = 0;
   }
   ~TActiveGuard() { --FProduction.Active; }
   TActiveGuard(const TActiveGuard&) = delete;
@@ -194,6 +229,10 @@ std::string TZDEnhPageProducer::Produce(std::string AText) {
   TActiveGuard active(*FProduction);
   const size_t nul = AText.find('\0');
   if (nul != std::string::npos) AText.resize(nul);
+  // Includes are refused before they are read; only a template handed in directly gets here.
+  if (AText.size() > kMaxScannedBytes - std::min(FProduction->Scanned, kMaxScannedBytes))
+    throw EJWError("Template text too large");
+  FProduction->Scanned += AText.size();
   CheckLineLengths(AText);
 
   // The page's budget counts the bytes held by the outputs under construction at all levels;
@@ -332,11 +371,18 @@ std::string TZDEnhPageProducer::ProduceField(const std::string& AFieldName,
 std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
                                                const TZDParamList& ATagParams) {
   TActiveGuard active(*FProduction);
+  if (!IsIncludeName(AFileName))
+    return ErrorText(" Include name refused: " + Printable(AFileName) + " ");
   const std::string path = FIncludePath + AFileName + FIncludeExt;
   if (FProduction->Depth >= kMaxIncludeDepth) return ErrorText(" Include too deep: " + path + " ");
   if (!FileExists(path)) return ErrorText(" File not found: " + path + " ");
   if (++FProduction->Includes > kMaxIncludesPerPage)
     return ErrorText(" Too many includes: " + path + " ");
+  // The file as it is now; Produce counts what was really read. Lines come back with CR LF, which
+  // at most doubles a file.
+  const size_t left = kMaxScannedBytes - std::min(FProduction->Scanned, kMaxScannedBytes);
+  if (left < 2 || TextFileSize(path) > (left - 2) / 2)
+    return ErrorText(" Too much template text: " + path + " ");
 
   std::unique_ptr<TZDEnhPageProducer> include = CreateIncludeProducer();
   include->AssignSettings(*this);

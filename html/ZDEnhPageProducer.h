@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "html/ZDParamList.h"
+#include "store/JWLimits.h"
 
 namespace jw {
 
@@ -51,15 +52,17 @@ class TZDEnhPageProducer {
  public:
   // Includes nest at most this deep; a deeper INC yields an error text, so a file that includes
   // itself ends.
-  static constexpr int kMaxIncludeDepth = 16;
+  static constexpr int kMaxIncludeDepth = limits::MaxIncludeDepth;
   // A template line (up to its line feed, a carriage return included) must be shorter than this.
   static constexpr size_t kMaxLineLength = 4096;
   // Bounds that keep a hostile set of include files from running for ever or eating the memory:
-  // include files expanded for one page, bytes held at once by the outputs of all include levels
-  // of a page, and the size of a single template or include file.
-  static constexpr int kMaxIncludesPerPage = 10000;
-  static constexpr size_t kMaxPageSize = size_t{64} << 20;
-  static constexpr uintmax_t kMaxTemplateFileSize = uintmax_t{16} << 20;
+  // include files expanded for one page, bytes of template and include text scanned for one page,
+  // bytes held at once by the outputs of all include levels of a page, and the size of a single
+  // template or include file. An include over the first two yields an error text.
+  static constexpr int kMaxIncludesPerPage = limits::MaxIncludesPerPage;
+  static constexpr size_t kMaxScannedBytes = limits::MaxScannedBytesPerPage;
+  static constexpr size_t kMaxPageSize = limits::MaxPageSize;
+  static constexpr uintmax_t kMaxTemplateFileSize = limits::MaxTemplateFileSize;
 
   TZDEnhPageProducer();
   virtual ~TZDEnhPageProducer();
@@ -121,7 +124,8 @@ class TZDEnhPageProducer {
   // A FIELD tag: asks OnGetField, sets the data mark, applies ELLIPSIS/MAXWIDTH.
   virtual std::string ProduceField(const std::string& AFieldName, const TZDParamList& ATagParams);
   // An INC tag: produces IncludePath + AFileName + IncludeExt in an include producer and applies
-  // ACCEPT. Owners call it to include a file chosen by data.
+  // ACCEPT. Owners call it to include a file chosen by data. A name holding a NUL byte, an absolute
+  // name or one that leaves the include folder yields an error text, like a missing file.
   virtual std::string ProduceInclude(const std::string& AFileName, const TZDParamList& ATagParams);
 
   // Splits the parameter text of a tag into entries, URL-decodes them and (optionally) removes
@@ -143,7 +147,8 @@ class TZDEnhPageProducer {
     int Active = 0;  // productions running; the counters restart with the outermost one
     int Depth = 0;   // includes being expanded right now
     int Includes = 0;
-    size_t Bytes = 0;  // held by the outputs being built
+    size_t Scanned = 0;  // template and include text taken in
+    size_t Bytes = 0;    // held by the outputs being built
   };
   class TActiveGuard;
 

@@ -276,7 +276,7 @@ bool IsRle(const TInfo& AInfo) {
 }
 
 // The header, checked against what the data can hold before anything is allocated.
-TInfo CheckedInfo(std::span<const uint8_t> AFile) {
+TInfo CheckedInfo(std::span<const uint8_t> AFile, uint64_t AMaxPixels) {
   const TInfo info = ReadInfo(AFile);
   const bool rle = IsRle(info);
   const uint64_t available = AFile.size() - info.DataOffset;
@@ -295,23 +295,51 @@ TInfo CheckedInfo(std::span<const uint8_t> AFile) {
     if (stride * uint64_t(info.Height - 1) + (bits + 7) / 8 > available)
       Fail("pixel data truncated");
   }
+  if (pixels > AMaxPixels) throw EJWPictureTooLarge(info.Width, info.Height);
   return info;
 }
 
-// The inflated bitmap file of a data file's picture stream.
-std::vector<uint8_t> InflateBmpFile(std::span<const uint8_t> ACompressed) {
-  TJWInflateResult inflated = InflateRaw(ACompressed.data(), ACompressed.size(), BmpMaxFileBytes);
-  if (inflated.Corrupt) throw EJWError("Corrupt picture data: " + inflated.Error);
-  if (!inflated.Complete && inflated.Data.size() >= BmpMaxFileBytes)
-    throw EJWError("Picture data too large!");
+// The inflated bitmap file of a data file's picture stream. A few kilobytes of deflate can hold a
+// huge picture of one colour: the sides in the header are checked before the pixel data is
+// inflated.
+std::vector<uint8_t> InflateBmpFile(std::span<const uint8_t> ACompressed, uint64_t AMaxPixels) {
+  TJWRawInflater inflater(ACompressed.data(), ACompressed.size());
+  std::vector<uint8_t> file;
+  constexpr size_t HeaderBytes = FileHeaderSize + 12;  // enough for the sides of every header kind
+  inflater.Read(file, HeaderBytes);
+  if (!inflater.Corrupt() && file.size() == HeaderBytes && file[0] == 'B' && file[1] == 'M') {
+    const size_t h = FileHeaderSize;
+    int64_t width, height;
+    if (Le32(&file[h]) == 12) {
+      width = Le16(&file[h + 4]);
+      height = Le16(&file[h + 6]);
+    } else {
+      width = int32_t(Le32(&file[h + 4]));
+      height = int32_t(Le32(&file[h + 8]));
+    }
+    height = height < 0 ? -height : height;
+    // Absurd sides are left to the decoder, which names them.
+    if (width > 0 && width <= BmpMaxSide && height > 0 && height <= BmpMaxSide &&
+        uint64_t(width) * uint64_t(height) > AMaxPixels)
+      throw EJWPictureTooLarge(int32_t(width), int32_t(height));
+  }
+  if (!inflater.Corrupt()) inflater.Read(file, BmpMaxFileBytes - file.size());
+  if (inflater.Corrupt()) throw EJWError("Corrupt picture data: " + inflater.Error());
+  if (!inflater.Finished() && file.size() >= BmpMaxFileBytes) {
+    // Filled up to the cap: the stream may still end right here without further output.
+    std::vector<uint8_t> probe;
+    const size_t more = inflater.Read(probe, 1);
+    if (inflater.Corrupt()) throw EJWError("Corrupt picture data: " + inflater.Error());
+    if (more > 0) throw EJWError("Picture data too large!");
+  }
   // A stream cut short still decodes when the bitmap happens to be whole.
-  return std::move(inflated.Data);
+  return file;
 }
 
 }  // namespace
 
-TJWBitmap DecodeBmp(std::span<const uint8_t> AFile) {
-  const TInfo info = CheckedInfo(AFile);
+TJWBitmap DecodeBmp(std::span<const uint8_t> AFile, uint64_t AMaxPixels) {
+  const TInfo info = CheckedInfo(AFile, AMaxPixels);
   const bool rle = IsRle(info);
   TJWBitmap out;
   out.Width = info.Width;
@@ -324,18 +352,18 @@ TJWBitmap DecodeBmp(std::span<const uint8_t> AFile) {
   return out;
 }
 
-TJWBitmap DecodeDeflatedBmp(std::span<const uint8_t> ACompressed) {
-  return DecodeBmp(InflateBmpFile(ACompressed));
+TJWBitmap DecodeDeflatedBmp(std::span<const uint8_t> ACompressed, uint64_t AMaxPixels) {
+  return DecodeBmp(InflateBmpFile(ACompressed, AMaxPixels), AMaxPixels);
 }
 
-TJWPictureSize InspectBmp(std::span<const uint8_t> AFile) {
-  const TInfo info = CheckedInfo(AFile);
+TJWPictureSize InspectBmp(std::span<const uint8_t> AFile, uint64_t AMaxPixels) {
+  const TInfo info = CheckedInfo(AFile, AMaxPixels);
   if (IsRle(info)) DecodeRle(AFile, info, nullptr);
   return TJWPictureSize{info.Width, info.Height};
 }
 
-TJWPictureSize InspectDeflatedBmp(std::span<const uint8_t> ACompressed) {
-  return InspectBmp(InflateBmpFile(ACompressed));
+TJWPictureSize InspectDeflatedBmp(std::span<const uint8_t> ACompressed, uint64_t AMaxPixels) {
+  return InspectBmp(InflateBmpFile(ACompressed, AMaxPixels), AMaxPixels);
 }
 
 }  // namespace jw

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "store/JWError.h"
 #include "store/ZDGeo.h"
@@ -222,6 +223,19 @@ void TJWEEntryDatFile::LoadEntry(uint32_t AId, TJW2DataRec& ARecord) {
   r.EnhInfoKind = int32_t(GetU32(&rec.Fixed[EnhInfoKind]));
   r.OfficeHoursKind = int32_t(GetU32(&rec.Fixed[OfficeHoursKind]));
 
+  // A block of separators alone would make one string per byte: lists are counted before they
+  // are built, and the branch block before any branch is looked up.
+  for (int block : {bkIndustries, bkSearchwords, bkOfficeHours, bkEnhInfo}) {
+    const size_t items = CountListItems(rec.Blocks[block]);
+    if (items > limits::MaxListItems)
+      FailDamaged("#" + IdText(AId) + " JW Eintrag hat zu viele Listeneintr\xE4ge (" +
+                  std::to_string(items) + ")");
+  }
+  const std::string& ids = rec.Blocks[bkBranches];
+  if (ids.size() / 4 > limits::MaxBranchIds)
+    FailDamaged("#" + IdText(AId) + " JW Eintrag hat zu viele Filialen (" +
+                std::to_string(ids.size() / 4) + ")");
+
   r.Industries = SplitListBlock(rec.Blocks[bkIndustries]);
   SortGermanList(r.Industries);
   r.Searchwords = SplitListBlock(rec.Blocks[bkSearchwords]);
@@ -229,12 +243,15 @@ void TJWEEntryDatFile::LoadEntry(uint32_t AId, TJW2DataRec& ARecord) {
   r.OfficeHours = SplitListBlock(rec.Blocks[bkOfficeHours]);
   r.EnhInfo = SplitListBlock(rec.Blocks[bkEnhInfo]);
 
-  const std::string& ids = rec.Blocks[bkBranches];
   if (!ids.empty()) {
     r.Branches.emplace();
+    // Each distinct identifier is looked up and inflated once; a repeated one is copied.
+    std::unordered_map<uint32_t, std::optional<TJWBranchRec>> loaded;
     for (size_t i = 0; i + 4 <= ids.size(); i += 4) {
-      if (auto branch = LoadBranch(GetU32(reinterpret_cast<const uint8_t*>(ids.data() + i))))
-        r.Branches->push_back(std::move(*branch));
+      const uint32_t id = GetU32(reinterpret_cast<const uint8_t*>(ids.data() + i));
+      auto [it, fresh] = loaded.try_emplace(id);
+      if (fresh) it->second = LoadBranch(id);
+      if (it->second) r.Branches->push_back(*it->second);
     }
   }
   if (FLogoFile != nullptr) r.Logo = FLogoFile->GetLogo(storedId);

@@ -10,6 +10,7 @@
 #include "store/JWBitmap.h"
 #include "store/JWDatFileIO.h"
 #include "store/JWEStruct.h"
+#include "store/JWLimits.h"
 
 namespace jw {
 
@@ -89,7 +90,8 @@ class TJWEEntryDatFile {
   // Reads and inflates one entry. With AFixedOnly the blocks are left empty and only the fixed
   // part is inflated.
   TJWFileRec LoadFileRec(const TJWIndexEntry& AEntry, bool AFixedOnly = false);
-  // Fills a fresh record; fails with "#<id> JW Eintrag nicht gefunden!" when the entry is absent.
+  // Fills a fresh record; fails with "#<id> JW Eintrag nicht gefunden!" when the entry is absent,
+  // and names the file and entry when a list or the branch block is over its limit.
   void LoadEntry(uint32_t AId, TJW2DataRec& ARecord);
   // The branch record of entry AId, none when absent.
   std::optional<TJWBranchRec> LoadBranch(uint32_t AId);
@@ -97,7 +99,7 @@ class TJWEEntryDatFile {
   void ReleaseEntry(TJW2DataRec& ARecord);
 
   // Entry records beyond this inflated size are refused rather than read into memory.
-  static constexpr size_t kMaxInflatedEntry = 64u << 20;
+  static constexpr size_t kMaxInflatedEntry = limits::MaxInflatedEntry;
 
  private:
   void EnsureOpen();

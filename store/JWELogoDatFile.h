@@ -39,6 +39,7 @@ class TJWELogoDatFile : public TJWLogoSource {
   void Close();
 
   // The compressed bytes of image AImageNo; "Out of Filesize!" when the file holds fewer images.
+  // Reads the length prefixes in large blocks and remembers where every 1024th image starts.
   std::vector<uint8_t> ReadImage(uint32_t AImageNo);
   // The logo of entry AId (the first index entry for it wins), or null when it has none.
   std::shared_ptr<const TJWBitmap> GetLogo(uint32_t AId) override;
@@ -53,6 +54,9 @@ class TJWELogoDatFile : public TJWLogoSource {
   std::string FFileName;
   uint64_t FDataStart = 0;
   std::vector<TJWLogoEntry> FEntries;
+  // Where image k * CheckpointStep starts, as far as a walk has got since the file was opened.
+  static constexpr uint32_t CheckpointStep = 1024;
+  std::vector<uint64_t> FCheckpoints;
 };
 
 }  // namespace jw

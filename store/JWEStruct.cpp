@@ -44,6 +44,12 @@ TStringList SplitListBlock(const std::string& ABlock) {
   return items;
 }
 
+size_t CountListItems(const std::string& ABlock) {
+  if (ABlock.empty()) return 0;
+  const size_t separators = size_t(std::count(ABlock.begin(), ABlock.end(), '\xFF'));
+  return separators + (ABlock.back() == '\xFF' ? 0 : 1);
+}
+
 std::string BusinessTypesFromBlock(const std::string& ABlock) {
   std::string result = ABlock;
   std::replace(result.begin(), result.end(), '\xFF', ',');

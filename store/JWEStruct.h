@@ -87,6 +87,8 @@ std::string FormatEntryName(const TJW2DataRec& ARecord, const std::string& APatt
 
 // The items of a list block: separated by the byte 0xFF; a trailing 0xFF adds no empty item.
 TStringList SplitListBlock(const std::string& ABlock);
+// How many items SplitListBlock would make of ABlock, without making them.
+size_t CountListItems(const std::string& ABlock);
 
 // The business types text of a block: every 0xFF becomes ",".
 std::string BusinessTypesFromBlock(const std::string& ABlock);

@@ -91,15 +91,28 @@ std::shared_ptr<const TJWTemplatePictures> TJWETemplateDatFile::GetPictures(uint
   auto t = std::make_shared<TJWTemplatePictures>();
   if (const TJWTemplateEntry* e = Resolve(AId)) {
     // All three before the cache is touched, so a picture that fails to decode leaves it as it
-    // was.
-    t->Image = SharedImage(e->ImageOffset, e->ImageSize);
-    t->Button1 = SharedImage(e->Button1Offset, e->Button1Size);
-    t->Button2 = SharedImage(e->Button2Offset, e->Button2Size);
+    // was. They share one budget of pixels, checked from each header before decoding.
+    uint64_t pixelsLeft = limits::MaxTemplatePixels;
+    auto load = [&](uint32_t AOffset, uint32_t ASize) {
+      auto picture = SharedImage(AOffset, ASize, std::min(pixelsLeft, limits::MaxPicturePixels));
+      const uint64_t pixels = picture->Pixels.size();
+      // A picture decoded earlier for another template may not fit what this one has left.
+      if (pixels > pixelsLeft) throw EJWPictureTooLarge(picture->Width, picture->Height);
+      pixelsLeft -= pixels;
+      return picture;
+    };
+    try {
+      t->Image = load(e->ImageOffset, e->ImageSize);
+      t->Button1 = load(e->Button1Offset, e->Button1Size);
+      t->Button2 = load(e->Button2Offset, e->Button2Size);
+    } catch (const EJWPictureTooLarge& tooLarge) {
+      ThrowTooLarge(*e, tooLarge.Width, tooLarge.Height);
+    }
     t->NavigationLeft = e->NavigationLeft;
     t->BackgroundColor = e->BackgroundColor;
     t->CaptionLeft = e->CaptionLeft;
   } else {
-    t->Image = t->Button1 = t->Button2 = SharedImage(0, 0);
+    t->Image = t->Button1 = t->Button2 = SharedImage(0, 0, 0);
   }
   FCached = std::move(t);
   FCachedId = AId;
@@ -119,9 +132,19 @@ TJWTemplateInfo TJWETemplateDatFile::GetInfo(uint32_t AId) {
     info.BackgroundColor = FCached->BackgroundColor;
     info.CaptionLeft = FCached->CaptionLeft;
   } else if (const TJWTemplateEntry* e = Resolve(AId)) {
-    info.Image = ImageSize(e->ImageOffset, e->ImageSize);
-    info.Button1 = ImageSize(e->Button1Offset, e->Button1Size);
-    info.Button2 = ImageSize(e->Button2Offset, e->Button2Size);
+    try {
+      info.Image = ImageSize(e->ImageOffset, e->ImageSize);
+      info.Button1 = ImageSize(e->Button1Offset, e->Button1Size);
+      info.Button2 = ImageSize(e->Button2Offset, e->Button2Size);
+    } catch (const EJWPictureTooLarge& tooLarge) {
+      ThrowTooLarge(*e, tooLarge.Width, tooLarge.Height);
+    }
+    uint64_t pixelsLeft = limits::MaxTemplatePixels;
+    for (const TJWPictureSize& size : {info.Image, info.Button1, info.Button2}) {
+      const uint64_t pixels = uint64_t(size.Width) * uint64_t(size.Height);
+      if (pixels > pixelsLeft) ThrowTooLarge(*e, size.Width, size.Height);
+      pixelsLeft -= pixels;
+    }
     info.NavigationLeft = e->NavigationLeft;
     info.BackgroundColor = e->BackgroundColor;
     info.CaptionLeft = e->CaptionLeft;
@@ -147,12 +170,14 @@ platform::TFileIdentity TJWETemplateDatFile::FileIdentity() const {
   return FStream->IsOpen() ? FStream->Identity() : platform::TFileIdentity{};
 }
 
-std::shared_ptr<const TJWBitmap> TJWETemplateDatFile::SharedImage(uint32_t AOffset,
-                                                                  uint32_t ASize) {
+std::shared_ptr<const TJWBitmap> TJWETemplateDatFile::SharedImage(uint32_t AOffset, uint32_t ASize,
+                                                                  uint64_t AMaxPixels) {
   static const auto none = std::make_shared<const TJWBitmap>();
   if (!IsOpen()) Open();
   if (ASize == 0) return none;
-  auto decode = [&] { return std::make_shared<const TJWBitmap>(LoadImage(AOffset, ASize)); };
+  auto decode = [&] {
+    return std::make_shared<const TJWBitmap>(LoadImage(AOffset, ASize, AMaxPixels));
+  };
   const std::string key = PictureKey('P', FStream->Identity(), AOffset, ASize);
   if (key.empty()) return decode();
   return TJWRecordCache::Instance().Get<TJWBitmap>(key, decode, BitmapBytes);
@@ -177,15 +202,22 @@ TJWPictureSize TJWETemplateDatFile::ImageSize(uint32_t AOffset, uint32_t ASize) 
       key, inspect, [](const TJWPictureSize&) { return sizeof(TJWPictureSize); });
 }
 
+void TJWETemplateDatFile::ThrowTooLarge(const TJWTemplateEntry& AEntry, int32_t AWidth,
+                                        int32_t AHeight) const {
+  throw EJWError("Datei \"" + FFileName + "\": Vorlage #" + std::to_string(int32_t(AEntry.Id)) +
+                 " ist zu gro\xDF (" + std::to_string(AWidth) + " x " + std::to_string(AHeight) +
+                 " Pixel)!");
+}
+
 void TJWETemplateDatFile::FreeTemplate(TJWTemplateRec& ATemplate) {
   ATemplate = TJWTemplateRec{};
 }
 
-TJWBitmap TJWETemplateDatFile::LoadImage(uint32_t AOffset, uint32_t ASize) {
+TJWBitmap TJWETemplateDatFile::LoadImage(uint32_t AOffset, uint32_t ASize, uint64_t AMaxPixels) {
   if (!IsOpen()) Open();
   if (ASize == 0) return TJWBitmap{};
   const std::vector<uint8_t> packed = FStream->ReadBytes(FDataStart + AOffset, ASize);
-  return DecodeDeflatedBmp(packed);
+  return DecodeDeflatedBmp(packed, AMaxPixels);
 }
 
 }  // namespace jw

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/JWBitmap.h"
+#include "store/JWLimits.h"
 #include "store/JWPlatform.h"
 
 namespace jw {
@@ -92,13 +93,16 @@ class TJWETemplateDatFile {
   // The same template's sizes and numbers, failing where GetPictures would fail, but without
   // decoding a pixel.
   TJWTemplateInfo GetInfo(uint32_t AId);
-  // GetPictures copied into a record the caller owns.
+  // GetPictures copied into a record the caller owns. Pictures beyond the pixel limits fail with a
+  // message naming the file and the template.
   void GetTemplate(uint32_t AId, TJWTemplateRec& ATemplate);
   // Releases the pictures of ATemplate and zeroes its numbers.
   static void FreeTemplate(TJWTemplateRec& ATemplate);
   // Reads ASize compressed bytes at AOffset in the data area and decodes the bitmap file they
-  // hold. ASize 0 yields an empty bitmap (no picture).
-  TJWBitmap LoadImage(uint32_t AOffset, uint32_t ASize);
+  // hold. ASize 0 yields an empty bitmap (no picture). A picture over AMaxPixels fails with
+  // EJWPictureTooLarge before its pixels are inflated.
+  TJWBitmap LoadImage(uint32_t AOffset, uint32_t ASize,
+                      uint64_t AMaxPixels = limits::MaxPicturePixels);
 
   // Who the open file is (all zero when closed).
   platform::TFileIdentity FileIdentity() const;
@@ -113,8 +117,13 @@ class TJWETemplateDatFile {
   const TJWTemplateEntry* Find(uint32_t AId) const;
   // The index entry AId resolves to (the default for an absent one), null for an empty template.
   const TJWTemplateEntry* Resolve(uint32_t AId);
-  std::shared_ptr<const TJWBitmap> SharedImage(uint32_t AOffset, uint32_t ASize);
+  std::shared_ptr<const TJWBitmap> SharedImage(uint32_t AOffset, uint32_t ASize,
+                                               uint64_t AMaxPixels);
   TJWPictureSize ImageSize(uint32_t AOffset, uint32_t ASize);
+  // A template's three pictures share one pixel budget; both the pictures and their sizes are
+  // refused over it with the same message.
+  [[noreturn]] void ThrowTooLarge(const TJWTemplateEntry& AEntry, int32_t AWidth,
+                                  int32_t AHeight) const;
 
   std::unique_ptr<TJWDatFileIO> FStream;
   std::string FFileName;

@@ -26,6 +26,11 @@ bool TextFileExists(const std::string& APath) {
   return platform::KindOf(NativeName(APath)) == platform::TFileKind::Regular;
 }
 
+uint64_t TextFileSize(const std::string& APath) {
+  platform::TFileIdentity id;
+  return platform::IdentityOf(NativeName(APath), id) ? id.Size : 0;
+}
+
 TJWTextFile ReadTextFile(const std::string& APath, uint64_t AMaxSize) {
   TJWTextFile result;
   const std::string name = NativeName(APath);

@@ -17,6 +17,8 @@ struct TJWTextFile {
 // Whether APath names a regular file (following links). Backslashes in APath count as directory
 // separators everywhere, so templates written for Windows find their include files.
 bool TextFileExists(const std::string& APath);
+// The size of APath as it is now; 0 when it cannot be told.
+uint64_t TextFileSize(const std::string& APath);
 // The bytes of APath when it is a regular file of at most AMaxSize bytes that can be read.
 TJWTextFile ReadTextFile(const std::string& APath, uint64_t AMaxSize);
 

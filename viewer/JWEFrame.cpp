@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPainter>
 
+#include "store/JWLimits.h"
 #include "viewer/JWCodePage.h"
 
 namespace jw {
@@ -178,36 +179,41 @@ QImage BitmapToImage(const TJWBitmap* ABitmap) {
 }
 
 void WrapListItems(TStringList& ALines, const TMeasureTextFunc& AMeasure, int32_t AMaxWidth) {
-  // Lines before the index fit (or are single words that cannot be broken), so the scan may go on
-  // from the line just changed instead of the first one.
-  size_t i = 0;
-  while (i < ALines.size()) {
-    if (AMeasure(ALines[i]) <= AMaxWidth) {
-      ++i;
-      continue;
-    }
-    std::string head, rest = ALines[i], previous, word;
-    do {
-      previous = head;
-      word = Trim(ExtractToken(" ", rest));
-      head = Trim(head + " " + word);
-    } while (!rest.empty() && AMeasure(head) < AMaxWidth);
+  // Each line is broken on its own into a new list, word by word without copying what is left of
+  // it, so the work stays linear in the lines made. A line longer than any list shows is cut
+  // first: every part broken off it is measured again with all that follows.
+  TStringList out;
+  out.reserve(ALines.size());
+  for (std::string& item : ALines) {
+    std::string line = std::move(item);
+    if (line.size() > limits::MaxListLineShown) line.resize(limits::MaxListLineShown);
+    while (AMeasure(line) > AMaxWidth) {
+      std::string head, previous, word;
+      size_t pos = 0;  // what is left of the line starts here
+      do {
+        previous = head;
+        const size_t blank = line.find(' ', pos);
+        word = Trim(line.substr(pos, blank == std::string::npos ? std::string::npos : blank - pos));
+        pos = blank == std::string::npos ? line.size() : blank + 1;
+        head = Trim(head + " " + word);
+      } while (pos < line.size() && AMeasure(head) < AMaxWidth);
+      const std::string rest = line.substr(pos);
 
-    if (previous.empty()) {
-      // The first word alone reaches the limit: it keeps a line of its own.
-      const std::string tail = Trim(rest);
-      if (tail.empty()) {
-        ++i;
+      if (previous.empty()) {
+        // The first word alone reaches the limit: it keeps a line of its own.
+        const std::string tail = Trim(rest);
+        if (tail.empty()) break;
+        out.push_back(word);
+        line = "     " + tail;
         continue;
       }
-      ALines[i] = word;
-      ALines.insert(ALines.begin() + std::ptrdiff_t(i) + 1, "     " + tail);
-      ++i;
-      continue;
+      // What came before the last word fits; the rest goes on in an indented line.
+      out.push_back(previous);
+      line = "     " + Trim(word + " " + rest);
     }
-    ALines[i] = "     " + Trim(word + " " + rest);
-    ALines.insert(ALines.begin() + std::ptrdiff_t(i), previous);
+    out.push_back(std::move(line));
   }
+  ALines = std::move(out);
 }
 
 void WrapListItems(TJWFrame* /*AFrame*/, QListWidget* AListBox) {

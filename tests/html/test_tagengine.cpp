@@ -397,6 +397,42 @@ TEST_F(IncludeDir, IncludeBombIsBounded) {
   EXPECT_EQ(Produce(e.p, "<#INC FILE=one>"), "1\r\n");
 }
 
+// Include names may come from templates built by others: only files inside the include folder.
+TEST_F(IncludeDir, IncludeNamesLeavingTheFolderAreRefused) {
+  std::filesystem::create_directory(dir / "inc");
+  std::filesystem::create_directory(dir / "inc" / "sub");
+  std::ofstream(dir / "secret", std::ios::binary) << "SECRET";
+  std::ofstream(dir / "secret.html", std::ios::binary) << "SECRET";
+  std::ofstream(dir / "inc" / "row.html", std::ios::binary) << "row";
+  e.p.SetIncludePath((dir / "inc").string());
+  const std::vector<std::string> refused = {
+      "../secret%00", "row%00",     "../secret",         "sub/../../secret",
+      "..\\secret",   ".. /secret", "sub/.../../secret", (dir / "secret").string(),
+      "C:secret",     "\\secret"};
+  for (const std::string& name : refused) {
+    SCOPED_TRACE(name);
+    const std::string out = Produce(e.p, std::string("<#INC FILE=\"") + name + "\">");
+    EXPECT_THAT(out, HasSubstr("<!-- Include name refused: "));
+    EXPECT_EQ(out.find('\0'), std::string::npos);
+    EXPECT_EQ(out.find("SECRET"), std::string::npos);
+  }
+  // Names that stay inside the folder still work.
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=row>|<#INC FILE=sub/../row>|<#INC FILE=./sub/./../row>"),
+            "row\r\n|row\r\n|row\r\n");
+}
+
+// A 1 MB include that includes itself twice: the include count alone would let it scan 10 GB.
+TEST_F(IncludeDir, TemplateTextScannedPerPageIsBounded) {
+  std::string big;
+  while (big.size() < (1u << 20)) big += std::string(99, 'x') + "\n";
+  Write("self", big + "<#INC FILE=self><#INC FILE=self>");
+  const std::string out = Produce(e.p, "<#INC FILE=self>");
+  EXPECT_THAT(out, HasSubstr("<!-- Too much template text: "));
+  // Each include line comes back with CR LF, so a page holds at most half the budget of it.
+  EXPECT_LE(out.size(), TZDEnhPageProducer::kMaxScannedBytes);
+  EXPECT_GE(out.size(), TZDEnhPageProducer::kMaxScannedBytes / 4);
+}
+
 TEST(TagEngineBounds, PageSizeIsBounded) {
   TZDEnhPageProducer p;
   const std::string big(8 << 20, 'x');

@@ -6,6 +6,7 @@
 #include "BmpGen.h"
 #include "JWTempDir.h"
 #include "JpegCheck.h"
+#include "ReadCount.h"
 #include "store/JWELogoDatFile.h"
 #include "store/JWError.h"
 #include "tools/writer/DeflateRaw.h"
@@ -75,6 +76,47 @@ TEST_F(LogoDatFile, ImageOrdinalsCountFromZeroUpToTheLastImage) {
   logos.Close();
   EXPECT_EQ(logos.ReadImage(0), std::vector<uint8_t>({1, 2}));
   EXPECT_EQ(ErrorOf([&] { logos.ReadImage(1); }), "Out of Filesize!");
+}
+
+// Images have no offset table; a file of a million empty images is walked in large blocks, and a
+// number that the rest of the file cannot hold is refused without walking.
+TEST_F(LogoDatFile, WalkToAnImageReadsTheFileInBlocks) {
+  constexpr uint32_t Images = 1000000;
+  {
+    jw::TJWImgWriter w(Path);
+    for (uint32_t i = 0; i < Images; ++i) w.AddRawImage({});
+    w.AddIndex(1, 0xFFFFFFFF);
+    w.Finish();
+  }
+  jw::TJWELogoDatFile logos(Path);
+  logos.Open();
+  auto readsFor = [](const std::function<void()>& AWork) {
+    const int64_t before = jwtest::ReadSyscalls();
+    AWork();
+    return before < 0 ? 0 : jwtest::ReadSyscalls() - before;
+  };
+  EXPECT_LE(readsFor([&] {
+              EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "Out of Filesize!");
+              EXPECT_EQ(ErrorOf([&] { logos.ReadImage(Images); }), "Out of Filesize!");
+            }),
+            2);
+  // 4 MB of length prefixes in blocks of 64 KiB.
+  EXPECT_LT(readsFor([&] { EXPECT_TRUE(logos.ReadImage(Images - 1).empty()); }), 100);
+  // A later walk resumes near where an earlier one passed.
+  EXPECT_LT(readsFor([&] { EXPECT_TRUE(logos.ReadImage(Images - 2).empty()); }), 3);
+}
+
+// A 1-bit picture of 16384 x 16384 pixels compresses to a few kilobytes but would take 1 GiB
+// decoded: its header is read first and the picture refused.
+TEST_F(LogoDatFile, HugePictureIsRefusedByItsHeader) {
+  jw::TJWImgWriter w(Path);
+  w.AddLogo(7, jwtest::MakeBlankBmp1(16384, 16384));
+  w.AddLogo(8, jwtest::MakeBlankBmp1(4096, 2048));  // at the limit
+  w.Finish();
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(7); }),
+            "Datei \"" + Path + "\": Logo #7 ist zu gro\xDF (16384 x 16384 Pixel)!");
+  EXPECT_EQ(logos.GetLogo(8)->Pixels.size(), 4096u * 2048u);
 }
 
 TEST_F(LogoDatFile, IndexSizeLimits) {

@@ -190,6 +190,32 @@ TEST_F(TemplateDatFile, BrokenPictureFailsAndKeepsTheCache) {
   EXPECT_EQ(ErrorOf([&] { templates.LoadImage(1u << 30, 100); }), "BMP: not a bitmap file");
 }
 
+// Three template pictures that would each take 1 GiB decoded, and three that each fit but
+// together go over the template's budget: refused, naming the file and the template.
+TEST_F(TemplateDatFile, PicturesOverThePixelLimitsAreRefused) {
+  jw::TJWTmpWriter w(Path);
+  const std::vector<uint8_t> huge = jwtest::MakeBlankBmp1(16384, 16384);
+  w.Add({.Id = 4, .Image = huge, .Button1 = huge, .Button2 = huge});
+  w.Add({.Id = 5,
+         .Image = jwtest::MakeBlankBmp1(4096, 2048),
+         .Button1 = jwtest::MakeBlankBmp1(4096, 1024),
+         .Button2 = jwtest::MakeBlankBmp1(2, 1)});
+  w.Add({.Id = 6,
+         .Image = jwtest::MakeBlankBmp1(4096, 2048),
+         .Button1 = jwtest::MakeBlankBmp1(4096, 1024),
+         .Button2 = {}});
+  w.Finish();
+  jw::TJWETemplateDatFile templates(Path);
+  jw::TJWTemplateRec r;
+  const std::string prefix = "Datei \"" + Path + "\": Vorlage #";
+  EXPECT_EQ(ErrorOf([&] { templates.GetTemplate(4, r); }),
+            prefix + "4 ist zu gro\xDF (16384 x 16384 Pixel)!");
+  EXPECT_EQ(ErrorOf([&] { templates.GetTemplate(5, r); }),
+            prefix + "5 ist zu gro\xDF (2 x 1 Pixel)!");
+  templates.GetTemplate(6, r);  // exactly the budget
+  EXPECT_EQ(r.Image.Pixels.size() + r.Button1.Pixels.size(), jw::limits::MaxTemplatePixels);
+}
+
 TEST(TemplateImages, ItemsInOrderEachOnlyWhenItsPictureExists) {
   jw::TJWTemplateRec t;
   t.Image = jwtest::Gradient(30, 20);

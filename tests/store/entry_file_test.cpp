@@ -7,8 +7,10 @@
 #include <filesystem>
 
 #include "JWTempDir.h"
+#include "ReadCount.h"
 #include "store/JWEEntryDatFile.h"
 #include "store/JWError.h"
+#include "store/JWLimits.h"
 #include "store/JWPlatform.h"
 #include "tools/writer/DeflateRaw.h"
 #include "tools/writer/JWDatWriter.h"
@@ -395,6 +397,60 @@ TEST_F(EntryFile, OversizedRecordIsRefused) {
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   EXPECT_THAT(Message([&] { file.LoadEntry(1, r); }), HasSubstr("zu gro\xDF"));
+}
+
+// A few kilobytes of deflate can hold a list block of a million separators or a branch block of a
+// million copies of one id. They are counted before anything is built or looked up.
+TEST_F(EntryFile, ListAndBranchBlocksOverTheirLimitsAreRefused) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(5));
+  entries.back().Record.Searchwords.assign(size_t{1} << 20, "");  // 1 MiB of 0xFF
+  entries.push_back(Entry(6));
+  entries.back().Record.OfficeHours.assign(limits::MaxListItems + 1, "x");
+  entries.push_back(Entry(7));
+  entries.back().BranchIds.assign(limits::MaxBranchIds + 1, 8);
+  entries.push_back(Entry(8));
+  entries.back().Record.Industries.assign(limits::MaxListItems, "");
+  entries.back().BranchIds.assign(limits::MaxBranchIds, 8);
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  const std::string damaged = "Datei \"" + FPath +
+                              "\" ist besch\xE4"
+                              "digt: ";
+  EXPECT_EQ(Message([&] { file.LoadEntry(5, r); }),
+            damaged + "#5 JW Eintrag hat zu viele Listeneintr\xE4ge (1048576)!");
+  EXPECT_EQ(Message([&] { file.LoadEntry(6, r); }),
+            damaged + "#6 JW Eintrag hat zu viele Listeneintr\xE4ge (10001)!");
+  EXPECT_EQ(Message([&] { file.LoadEntry(7, r); }),
+            damaged + "#7 JW Eintrag hat zu viele Filialen (65537)!");
+
+  // At the limits the entry loads, and its many copies of one branch cost one lookup.
+  const int64_t readsBefore = jwtest::ReadSyscalls();
+  file.LoadEntry(8, r);
+  const int64_t reads = jwtest::ReadSyscalls() - readsBefore;
+  EXPECT_EQ(r.Industries.size(), limits::MaxListItems);
+  ASSERT_TRUE(r.Branches);
+  ASSERT_EQ(r.Branches->size(), limits::MaxBranchIds);
+  EXPECT_EQ(r.Branches->back().BranchId, 8u);
+  if (readsBefore >= 0) {
+    EXPECT_LT(reads, 50);
+  }
+}
+
+TEST_F(EntryFile, RepeatedBranchIdsKeepTheirPlaces) {
+  std::vector<TJWEntryFixture> entries;
+  entries.push_back(Entry(1));
+  entries.back().BranchIds = {2, 3, 2, 99, 2, 3};
+  entries.push_back(Entry(2, "Zwei"));
+  entries.push_back(Entry(3, "Drei"));
+  Write(std::move(entries));
+  TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
+  file.LoadEntry(1, r);
+  std::vector<std::string> firms;
+  for (const TJWBranchRec& b : *r.Branches) firms.push_back(b.Firm);
+  EXPECT_EQ(firms, (std::vector<std::string>{"Zwei", "Drei", "Zwei", "Zwei", "Drei"}));
 }
 
 TEST_F(EntryFile, CorruptStreamNamesFileAndEntry) {

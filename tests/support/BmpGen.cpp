@@ -220,4 +220,23 @@ std::vector<uint8_t> MakeBmp24(const jw::TJWBitmap& p) {
   return b;
 }
 
+std::vector<uint8_t> MakeBlankBmp1(int32_t AWidth, int32_t AHeight) {
+  std::vector<uint8_t> b = {'B', 'M'};
+  const size_t stride = (size_t(AWidth) + 31) / 32 * 4;
+  const size_t dataOffset = 14 + 40 + 8;
+  Put32(b, uint32_t(dataOffset + stride * size_t(AHeight)));
+  Put32(b, 0);
+  Put32(b, uint32_t(dataOffset));
+  Put32(b, 40);
+  Put32(b, uint32_t(AWidth));
+  Put32(b, uint32_t(AHeight));
+  Put16(b, 1);
+  Put16(b, 1);
+  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  Put32(b, 0x000000);  // palette: black, white
+  Put32(b, 0xFFFFFF);
+  b.resize(dataOffset + stride * size_t(AHeight), 0);
+  return b;
+}
+
 }  // namespace jwtest

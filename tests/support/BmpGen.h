@@ -35,4 +35,7 @@ TBmpSample MakeBmp(const TBmpSpec& ASpec);
 // A plain 24-bit bottom-up bitmap file of APicture.
 std::vector<uint8_t> MakeBmp24(const jw::TJWBitmap& APicture);
 
+// A 1-bit picture of one colour: a huge one compresses to a few kilobytes.
+std::vector<uint8_t> MakeBlankBmp1(int32_t AWidth, int32_t AHeight);
+
 }  // namespace jwtest

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "store/JWError.h"
+#include "store/JWLimits.h"
 #include "store/JWPortal.h"
+#include "store/ZDStrUtils.h"
 #include "viewer/JWCodePage.h"
 #include "viewer/JWEFrame.h"
 #include "viewer/JWViewerApp.h"
@@ -79,6 +81,20 @@ TEST(WrapListItems, AWordWiderThanTheLimitKeepsALineOfItsOwn) {
   EXPECT_EQ(Wrap({"Donaudampfschiff fahrt"}, 10), (TStringList{"Donaudampfschiff", "     fahrt"}));
   EXPECT_EQ(Wrap({"ab Donaudampfschiff cd"}, 10),
             (TStringList{"ab", "Donaudampfschiff", "     cd"}));
+}
+
+// A list item of a million short words: only what a list can show is broken into lines (breaking
+// it all took time quadratic in its length).
+TEST(WrapListItems, AHugeItemIsCutBeforeItIsBroken) {
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "ab ";
+  const TStringList lines = Wrap({"x", huge, "y"}, 188);
+  size_t bytes = 0;
+  for (const std::string& line : lines) bytes += Trim(line).size() + 1;
+  EXPECT_EQ(lines.front(), "x");
+  EXPECT_EQ(lines.back(), "y");
+  EXPECT_EQ(lines[1].size(), 62u * 3 - 1);  // 62 words
+  EXPECT_LE(bytes, limits::MaxListLineShown + 16);
 }
 
 TEST(ThumbnailSize, OneChoosesThatSideFromTheProportions) {
