@@ -3,9 +3,7 @@
 #include <QComboBox>
 #include <QListView>
 #include <QPainter>
-#include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStyledItemDelegate>
 
 #include "viewer/JWBranchButtons.h"
 #include "viewer/JWCodePage.h"
@@ -20,24 +18,6 @@ namespace {
 const QColor kHeaderColor{0xB6, 0xBF, 0xE0};
 constexpr int kHeaderHeight = 28;
 
-class TJWBranchRowDelegate : public QStyledItemDelegate {
- public:
-  TJWBranchRowDelegate(TfraJWBranchesV2* APage) : QStyledItemDelegate(APage), FPage(APage) {}
-
-  void paint(QPainter* APainter, const QStyleOptionViewItem& AOption,
-             const QModelIndex& AIndex) const override {
-    FPage->vlbUEDrawItem(*APainter, AIndex.row(), AOption.rect,
-                         AOption.state.testFlag(QStyle::State_Selected));
-  }
-
-  QSize sizeHint(const QStyleOptionViewItem& AOption, const QModelIndex&) const override {
-    return {AOption.rect.width(), TfraJWBranchesV2::kRowHeight};
-  }
-
- private:
-  TfraJWBranchesV2* FPage;
-};
-
 }  // namespace
 
 TJWBranchRowTexts BranchRowTexts(const TJWBranchRec& ABranch) {
@@ -47,18 +27,79 @@ TJWBranchRowTexts BranchRowTexts(const TJWBranchRec& ABranch) {
 }
 
 int TJWBranchListModel::rowCount(const QModelIndex& AParent) const {
-  return AParent.isValid() ? 0 : FCount;
+  return AParent.isValid() ? 0 : int(FRows.size());
 }
 
 QVariant TJWBranchListModel::data(const QModelIndex& AIndex, int ARole) const {
-  if (ARole != Qt::DisplayRole || !AIndex.isValid() || AIndex.row() >= FCount) return {};
-  return QStringLiteral(" ");  // the rows are painted; the text only marks an existing row
+  if (!AIndex.isValid() || AIndex.row() < 0 || size_t(AIndex.row()) >= FRows.size()) return {};
+  const TJWBranchRowTexts& row = FRows[size_t(AIndex.row())];
+  switch (ARole) {
+    case Qt::DisplayRole:
+      return ToQString(row.ZipCity + " " + row.Street + " " + row.Firm + " " + row.Phone);
+    case Qt::BackgroundRole:
+      return AIndex.row() % 2 == 0 ? kEvenColor : kOddColor;
+    case ZipCityRole:
+      return ToQString(row.ZipCity);
+    case StreetRole:
+      return ToQString(row.Street);
+    case FirmRole:
+      return ToQString(row.Firm);
+    case PhoneRole:
+      return ToQString(row.Phone);
+    default:
+      return {};
+  }
 }
 
-void TJWBranchListModel::SetCount(int ACount) {
+void TJWBranchListModel::SetRows(std::vector<TJWBranchRowTexts> ARows) {
   beginResetModel();
-  FCount = std::max(0, ACount);
+  FRows = std::move(ARows);
   endResetModel();
+}
+
+void TJWBranchListModel::ReorderRows(std::vector<TJWBranchRowTexts> ARows) {
+  if (ARows.size() != FRows.size()) return SetRows(std::move(ARows));
+  FRows = std::move(ARows);
+  if (!FRows.empty()) emit dataChanged(index(0), index(int(FRows.size()) - 1));
+}
+
+void TJWBranchRowDelegate::paint(QPainter* APainter, const QStyleOptionViewItem& AOption,
+                                 const QModelIndex& AIndex) const {
+  const QVariant background = AIndex.data(Qt::BackgroundRole);
+  if (!background.isValid()) return;  // no such row
+  const QRect& rect = AOption.rect;
+  APainter->save();
+  APainter->fillRect(rect, background.value<QColor>());
+  APainter->setFont(AOption.font);
+  APainter->setPen(AOption.state.testFlag(QStyle::State_Selected)
+                       ? kSelectedTextColor
+                       : AOption.palette.color(QPalette::Text));
+
+  const QFontMetrics metrics(AOption.font);
+  // Two columns of equal width; each text on one line, cut with an ellipsis when too long.
+  const int right = rect.left() + rect.width();
+  const int a = rect.left() + 2;
+  const int t = rect.top() + 2;
+  const int h = (right - 4) / 2;
+  const int bottom = rect.top() + rect.height();
+  auto draw = [&](int ARole, int ALeft, int ARight, int ATop) {
+    const QString text =
+        metrics.elidedText(AIndex.data(ARole).toString(), Qt::ElideRight, ARight - ALeft);
+    const QRect box(ALeft, ATop, ARight - ALeft, std::max(0, bottom - ATop));
+    APainter->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    return metrics.height();
+  };
+  using M = TJWBranchListModel;
+  draw(M::StreetRole, a, h, t + draw(M::ZipCityRole, a, h, t) + 2);
+  const int left2 = a + h + 4;
+  const int right2 = a + 2 * h + 4;
+  draw(M::PhoneRole, left2, right2, t + draw(M::FirmRole, left2, right2, t) + 2);
+  APainter->restore();
+}
+
+QSize TJWBranchRowDelegate::sizeHint(const QStyleOptionViewItem& AOption,
+                                     const QModelIndex&) const {
+  return {AOption.rect.width(), kRowHeight};
 }
 
 TfraJWBranchesV2::TfraJWBranchesV2(QWidget* AOwner) : TJWFrame(AOwner) {
@@ -134,12 +175,9 @@ TfraJWBranchesV2::TfraJWBranchesV2(QWidget* AOwner) : TJWFrame(AOwner) {
   pal.setColor(QPalette::Text, palette().color(QPalette::WindowText));
   vlbUE->setPalette(pal);
   vlbUE->setModel(FModel);
-  vlbUE->setItemDelegate(new TJWBranchRowDelegate(this));
+  vlbUE->setItemDelegate(new TJWBranchRowDelegate(vlbUE));
   OnMouseOver(vlbUE->viewport(), [this] { ResetButtons(); });
   connect(vlbUE, &QListView::doubleClicked, this, [this] { vlbUEDblClick(); });
-  // Rows are painted from the current list, so a scrolled view is painted anew as a whole.
-  connect(vlbUE->verticalScrollBar(), &QScrollBar::valueChanged, this,
-          [this] { vlbUE->viewport()->update(); });
 }
 
 TfraJWBranchesV2::~TfraJWBranchesV2() = default;
@@ -155,7 +193,7 @@ void TfraJWBranchesV2::SetData(TJW2DataRec* ARec) {
     }
   FOrgBranches = FData && FData->Branches ? &*FData->Branches : nullptr;
   ShowAll();
-  SetRowCount(int(FBranches.size()));
+  ShowRows(false);
   if (FOrgBranches) UpdateRecords();
 }
 
@@ -171,8 +209,15 @@ void TfraJWBranchesV2::ShowAll() {
   for (TJWBranchRec& branch : *FOrgBranches) FBranches.push_back(&branch);
 }
 
-void TfraJWBranchesV2::SetRowCount(int ACount) {
-  FModel->SetCount(ACount);
+void TfraJWBranchesV2::ShowRows(bool AReorder) {
+  std::vector<TJWBranchRowTexts> rows;
+  rows.reserve(FBranches.size());
+  for (const TJWBranchRec* branch : FBranches)
+    rows.push_back(branch ? BranchRowTexts(*branch) : TJWBranchRowTexts{});
+  if (AReorder)
+    FModel->ReorderRows(std::move(rows));
+  else
+    FModel->SetRows(std::move(rows));
 }
 
 void TfraJWBranchesV2::SelectOrder(int AIndex) {
@@ -198,7 +243,7 @@ void TfraJWBranchesV2::SortShown(bool AAskHost) {
     TJWESortBranches sorter(StartEast, StartNorth);
     sorter.QuickSort(FBranches, index, 0, int32_t(FBranches.size()) - 1);
   }
-  vlbUE->viewport()->update();
+  ShowRows(true);
 }
 
 void TfraJWBranchesV2::ChildFrameClosed(QObject* ASender) {
@@ -225,43 +270,10 @@ void TfraJWBranchesV2::ChildFrameClosed(QObject* ASender) {
   if (!FData) return;
   vlbUE->clearSelection();
   vlbUE->setCurrentIndex(QModelIndex());
-  SetRowCount(int(FBranches.size()));
+  ShowRows(false);
   // The position has just come from the search (or is the one the host gave before); asking the
   // host again would override it.
   SortShown(false);
-}
-
-void TfraJWBranchesV2::vlbUEDrawItem(QPainter& APainter, int AIndex, const QRect& ARect,
-                                     bool ASelected) const {
-  if (AIndex < 0 || size_t(AIndex) >= FBranches.size() || !FBranches[size_t(AIndex)]) return;
-  APainter.save();
-  APainter.fillRect(ARect, vlbUEGetItemColor(AIndex));
-  APainter.setFont(vlbUE->font());
-  APainter.setPen(ASelected ? kSelectedTextColor : vlbUE->palette().color(QPalette::Text));
-
-  const TJWBranchRowTexts texts = BranchRowTexts(*FBranches[size_t(AIndex)]);
-  const QFontMetrics metrics(vlbUE->font());
-  // Two columns of equal width; each text on one line, cut with an ellipsis when too long.
-  const int right = ARect.left() + ARect.width();
-  const int a = ARect.left() + 2;
-  const int t = ARect.top() + 2;
-  const int h = (right - 4) / 2;
-  const int bottom = ARect.top() + ARect.height();
-  auto draw = [&](const std::string& AText, int ALeft, int ARight, int ATop) {
-    const QString text = metrics.elidedText(ToQString(AText), Qt::ElideRight, ARight - ALeft);
-    const QRect box(ALeft, ATop, ARight - ALeft, std::max(0, bottom - ATop));
-    APainter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    return metrics.height();
-  };
-  draw(texts.Street, a, h, t + draw(texts.ZipCity, a, h, t) + 2);
-  const int left2 = a + h + 4;
-  const int right2 = a + 2 * h + 4;
-  draw(texts.Phone, left2, right2, t + draw(texts.Firm, left2, right2, t) + 2);
-  APainter.restore();
-}
-
-QColor TfraJWBranchesV2::vlbUEGetItemColor(int AIndex) const {
-  return AIndex % 2 == 0 ? kEvenColor : kOddColor;
 }
 
 void TfraJWBranchesV2::vlbUEDblClick() {

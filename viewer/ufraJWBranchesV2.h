@@ -3,6 +3,8 @@
 // town, firm name or distance from a start position, with a search laid over the list and a double
 // click that opens a branch in a window of its own.
 #include <QAbstractListModel>
+#include <QColor>
+#include <QStyledItemDelegate>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,7 +15,6 @@
 
 class QComboBox;
 class QListView;
-class QPainter;
 
 namespace jw {
 
@@ -31,18 +32,48 @@ struct TJWBranchRowTexts {
 };
 TJWBranchRowTexts BranchRowTexts(const TJWBranchRec& ABranch);
 
-// The list's rows exist only as a count; the page paints them from its branch list.
+// The shown branches as rows, in the page's order: the four texts of each row and its colour.
+// Selection stays with the view.
 class TJWBranchListModel : public QAbstractListModel {
   Q_OBJECT
 
  public:
+  enum TRole {
+    ZipCityRole = Qt::UserRole + 1,
+    StreetRole,
+    FirmRole,
+    PhoneRole,
+  };
+  static inline const QColor kEvenColor{0xFF, 0xF6, 0xED};
+  static inline const QColor kOddColor{0xFA, 0xE3, 0xBA};
+
   using QAbstractListModel::QAbstractListModel;
   int rowCount(const QModelIndex& AParent = QModelIndex()) const override;
+  // DisplayRole: the four texts in reading order; BackgroundRole: the row colour (QColor);
+  // the four roles above: each text on its own. Rows beyond the list answer nothing.
   QVariant data(const QModelIndex& AIndex, int ARole) const override;
-  void SetCount(int ACount);
+  // New rows: views drop their selection.
+  void SetRows(std::vector<TJWBranchRowTexts> ARows);
+  // The same number of rows in a new order: a selection stays on its row number.
+  void ReorderRows(std::vector<TJWBranchRowTexts> ARows);
 
  private:
-  int FCount = 0;
+  std::vector<TJWBranchRowTexts> FRows;
+};
+
+// Paints a branch row from its model index alone: the row colour, the two columns of texts, blue
+// when selected.
+class TJWBranchRowDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRowHeight = 32;
+  static inline const QColor kSelectedTextColor{0x00, 0x00, 0xFF};
+
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* APainter, const QStyleOptionViewItem& AOption,
+             const QModelIndex& AIndex) const override;
+  QSize sizeHint(const QStyleOptionViewItem& AOption, const QModelIndex& AIndex) const override;
 };
 
 class TfraJWBranchesV2 : public TJWFrame {
@@ -51,10 +82,10 @@ class TfraJWBranchesV2 : public TJWFrame {
  public:
   static constexpr int kWidth = 456;
   static constexpr int kHeight = 215;
-  static constexpr int kRowHeight = 32;
-  static inline const QColor kEvenColor{0xFF, 0xF6, 0xED};
-  static inline const QColor kOddColor{0xFA, 0xE3, 0xBA};
-  static inline const QColor kSelectedTextColor{0x00, 0x00, 0xFF};
+  static constexpr int kRowHeight = TJWBranchRowDelegate::kRowHeight;
+  static inline const QColor kEvenColor = TJWBranchListModel::kEvenColor;
+  static inline const QColor kOddColor = TJWBranchListModel::kOddColor;
+  static inline const QColor kSelectedTextColor = TJWBranchRowDelegate::kSelectedTextColor;
 
   Q_INVOKABLE explicit TfraJWBranchesV2(QWidget* AOwner = nullptr);
   ~TfraJWBranchesV2() override;
@@ -81,9 +112,6 @@ class TfraJWBranchesV2 : public TJWFrame {
   TJWLocateAddressFunc OnLocateAddress;
   std::function<void(const TJWBranchRec&)> OnOpenBranch;
 
-  // Paints row AIndex into ARect; rows beyond the list paint nothing.
-  void vlbUEDrawItem(QPainter& APainter, int AIndex, const QRect& ARect, bool ASelected) const;
-  QColor vlbUEGetItemColor(int AIndex) const;
   // Opens the selected branch through OnOpenBranch.
   void vlbUEDblClick();
   void imgSearchClick();
@@ -96,7 +124,8 @@ class TfraJWBranchesV2 : public TJWFrame {
   QListView* vlbUE;
 
  private:
-  void SetRowCount(int ACount);
+  // Hands the shown branches to the model; AReorder keeps the selection on its row number.
+  void ShowRows(bool AReorder);
   void ShowAll();
   void SelectOrder(int AIndex);
   void SortShown(bool AAskHost);

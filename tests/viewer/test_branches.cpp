@@ -345,6 +345,35 @@ TEST_F(BranchPageTest, ButtonsLightUpUnderTheMouseAndRestElsewhere) {
   EXPECT_FALSE(search->edtStrasse->isVisibleTo(search));
 }
 
+TEST_F(BranchPageTest, ModelHoldsTheShownRowsInTheirOrderAndKeepsTheSelectionOnSorting) {
+  const QAbstractItemModel* model = Page->vlbUE->model();
+  auto text = [&](int ARow, int ARole) {
+    return FromQString(model->index(ARow, 0).data(ARole).toString());
+  };
+  using M = TJWBranchListModel;
+  EXPECT_EQ(text(0, M::ZipCityRole), "44135 Koln");
+  EXPECT_EQ(text(0, M::StreetRole),
+            "\xC4u\xDF"
+            "ere Str");
+  EXPECT_EQ(text(0, M::FirmRole), "Fern");
+  EXPECT_EQ(text(0, M::PhoneRole), "");
+  EXPECT_EQ(text(4, Qt::DisplayRole), "53111 Bonn Adenauerallee Ohne ");
+  EXPECT_EQ(model->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), M::kEvenColor);
+  EXPECT_EQ(model->index(1, 0).data(Qt::BackgroundRole).value<QColor>(), M::kOddColor);
+  EXPECT_FALSE(model->index(5, 0).data(Qt::BackgroundRole).isValid());
+
+  // A new order rewrites the rows; the selection stays on its row number, as the list shows it.
+  Page->vlbUE->setCurrentIndex(model->index(1, 0));
+  Order(boFirm);
+  EXPECT_EQ(text(0, M::FirmRole), "Anders");
+  EXPECT_EQ(text(1, M::FirmRole), "Fern");
+  EXPECT_EQ(Page->vlbUE->selectionModel()->selectedIndexes(), QModelIndexList{model->index(1, 0)});
+  // A search result replaces the rows and the selection.
+  Search("50", "");
+  EXPECT_EQ(text(2, M::FirmRole), "Nah");
+  EXPECT_TRUE(Page->vlbUE->selectionModel()->selectedIndexes().isEmpty());
+}
+
 TEST_F(BranchPageTest, RowsShowTwoColumnsOnAlternatingColours) {
   TJWBranchRec b = Branch("M\xFCller<br>Bau & Co", "50667", std::string(120, 'x').c_str(), "Weg");
   b.Phone = "0221 / 12 34";
@@ -354,18 +383,27 @@ TEST_F(BranchPageTest, RowsShowTwoColumnsOnAlternatingColours) {
   EXPECT_EQ(texts.Street, "Weg");
   EXPECT_EQ(texts.Phone, "0221 / 12 34");
 
+  const QListView* view = Page->vlbUE;
+  auto paintRow = [&](QPainter& APainter, int ARow, const QRect& ARect, bool ASelected) {
+    QStyleOptionViewItem option;
+    option.rect = ARect;
+    option.font = view->font();
+    option.palette = view->palette();
+    option.state = ASelected ? QStyle::State_Selected : QStyle::State_None;
+    view->itemDelegate()->paint(&APainter, option, view->model()->index(ARow, 0));
+  };
   QImage image(454, 4 * 32, QImage::Format_RGB32);
   image.fill(Qt::black);
   QPainter painter(&image);
   for (int row = 0; row < 4; ++row)
-    Page->vlbUEDrawItem(painter, row * 2, QRect(0, row * 32, 454, 32), row == 1);
+    paintRow(painter, row * 2, QRect(0, row * 32, 454, 32), row == 1);
   painter.end();
   // Rows 0 and 2 even, 4 even, 6 beyond the list: left unpainted.
   EXPECT_EQ(QColor(image.pixel(453, 31)), TfraJWBranchesV2::kEvenColor);
   EXPECT_EQ(QColor(image.pixel(453, 3 * 32 + 5)), QColor(Qt::black));
   QImage odd(454, 32, QImage::Format_RGB32);
   QPainter oddPainter(&odd);
-  Page->vlbUEDrawItem(oddPainter, 1, odd.rect(), false);
+  paintRow(oddPainter, 1, odd.rect(), false);
   oddPainter.end();
   EXPECT_EQ(QColor(odd.pixel(453, 31)), TfraJWBranchesV2::kOddColor);
   // Text stays inside its column: nothing drawn in the gap between the columns.
@@ -379,6 +417,32 @@ TEST_F(BranchPageTest, RowsShowTwoColumnsOnAlternatingColours) {
       blue = c.blue() > 200 && c.red() < 80 && c.green() < 80;
     }
   EXPECT_TRUE(blue);
+}
+
+TEST(BranchRows, DelegatePaintsFromTheModelAloneInAPlainList) {
+  TJWBranchListModel model;
+  model.SetRows({{"50667 K\xF6ln", "Weg", "Nah", "0221"}, {"44135 Koln", "Str", "Fern", ""}});
+  QListView view;
+  view.setModel(&model);
+  view.setItemDelegate(new TJWBranchRowDelegate(&view));
+  view.setFrameShape(QFrame::NoFrame);
+  view.resize(454, 3 * 32);
+  EXPECT_EQ(view.sizeHintForRow(0), 32);
+  const QImage image = view.grab().toImage();
+  EXPECT_EQ(QColor(image.pixel(450, 30)), TJWBranchListModel::kEvenColor);
+  EXPECT_EQ(QColor(image.pixel(450, 32 + 30)), TJWBranchListModel::kOddColor);
+  // Each column of each row carries text: pixels far from the row colour.
+  auto inked = [&](int ALeft, int ATop) {
+    int count = 0;
+    for (int y = ATop; y < ATop + 32; ++y)
+      for (int x = ALeft; x < ALeft + 200; ++x) count += qGray(image.pixel(x, y)) < 128;
+    return count;
+  };
+  for (int row = 0; row < 2; ++row) {
+    EXPECT_GT(inked(0, row * 32), 20) << row;
+    EXPECT_GT(inked(230, row * 32), 10) << row;
+  }
+  EXPECT_EQ(inked(0, 2 * 32), 0);  // below the rows
 }
 
 TEST(BranchWindow, DoubleClickOpensTheSelectedBranch) {
