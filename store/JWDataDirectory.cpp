@@ -124,7 +124,16 @@ TJWDataDirectory::TCall TJWDataDirectory::Use(const std::string& APath) {
 }
 
 TJWDataDirectory::TCall::~TCall() {
-  if (FDirectory && FLock.owns_lock()) --FDirectory->FCalls;
+  if (!FDirectory || !FLock.owns_lock()) return;
+  // Where open files cannot be replaced, the readers go with the last call; decoded records stay
+  // in the record cache, keyed by the files' identities.
+  if (--FDirectory->FCalls == 0 && !platform::OpenFilesCanBeReplaced) FDirectory->CloseFiles();
+}
+
+void TJWDataDirectory::CloseFiles() {
+  FEntries.reset();
+  FLogos.reset();
+  FTemplates.reset();
 }
 
 void TJWDataDirectory::ForgetAll() {

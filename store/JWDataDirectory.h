@@ -5,8 +5,9 @@
 // Exports use the process-wide directory of the data path (Use): its readers stay open from call
 // to call, but every call checks each file it touches by identity before trusting what is open, so
 // a file replaced, rewritten or renamed between two calls is read afresh at the next one, and a
-// file that disappeared fails with the reader's usual message. A viewer window keeps a directory
-// of its own for as long as it is open.
+// file that disappeared fails with the reader's usual message. Where the system does not let open
+// files be replaced (Windows), the readers are closed at the end of each call instead. A viewer
+// window keeps a directory of its own for as long as it is open.
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,9 @@ class TJWDataDirectory {
   TJWEEntryDatFile& EntriesWithoutLogos();
   TJWELogoDatFile& Logos();
   TJWETemplateDatFile& Templates();
+
+  // Closes the three readers; the next use opens them again.
+  void CloseFiles();
 
   // The next use of each reader first compares the file on disk with the file the reader has
   // open and starts a fresh reader when they differ.

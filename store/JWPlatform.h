@@ -22,6 +22,15 @@ inline constexpr char PathSeparator = '/';
 // Windows.
 bool IsDirectoryEnd(char AChar);
 
+// Whether a file may be renamed over or deleted while a process holds it open. Where it may not
+// (Windows), the library closes its data files at the end of every call, so that a host can
+// replace them between two calls.
+#ifdef _WIN32
+inline constexpr bool OpenFilesCanBeReplaced = false;
+#else
+inline constexpr bool OpenFilesCanBeReplaced = true;
+#endif
+
 // An open file; InvalidFile when none.
 using TFileHandle = intptr_t;
 inline constexpr TFileHandle InvalidFile = -1;

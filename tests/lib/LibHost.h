@@ -113,6 +113,12 @@ inline std::filesystem::path ProgramPath() {
 #endif
 }
 
+#ifdef _WIN32
+inline constexpr char kDirSeparator = '\\';
+#else
+inline constexpr char kDirSeparator = '/';
+#endif
+
 // A fresh temporary directory, removed with everything in it at the end of the scope.
 class TTempDir {
  public:
@@ -131,7 +137,8 @@ class TTempDir {
   TTempDir& operator=(const TTempDir&) = delete;
 
   std::filesystem::path Path;
-  std::string Dir() const { return Path.string() + "/"; }
+  // The directory with the separator the library itself appends to a data path.
+  std::string Dir() const { return Path.string() + kDirSeparator; }
 };
 
 // Makes a directory the current one for a scope, so that log files land there.

@@ -209,7 +209,7 @@ TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
 TEST(SettingsRules, DataPathAndKey) {
   jw::TJWLibSettings s;
   EXPECT_TRUE(s.SetJWDataPath("/data/jw", "Software\\Host", 0));
-  EXPECT_EQ(s.DataPath, "/data/jw/");
+  EXPECT_EQ(s.DataPath, std::string("/data/jw") + kDirSeparator);
   EXPECT_EQ(s.SettingsKey, "Software\\Host");
 
   EXPECT_TRUE(s.SetJWDataPath("/data/jw/", nullptr, 0));  // a null key means no key
@@ -220,7 +220,7 @@ TEST(SettingsRules, DataPathAndKey) {
   EXPECT_EQ(s.DataPath, "C:\\jw\\");
 
   EXPECT_TRUE(s.SetJWDataPath("/data/jw ", "k", 0));  // untrimmed: separator after the blank
-  EXPECT_EQ(s.DataPath, "/data/jw /");
+  EXPECT_EQ(s.DataPath, std::string("/data/jw ") + kDirSeparator);
 
   EXPECT_FALSE(s.SetJWDataPath("   ", "other", 0));  // refused, stored, key kept
   EXPECT_EQ(s.DataPath, "   ");

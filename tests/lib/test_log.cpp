@@ -81,9 +81,10 @@ TEST_F(FailureLog, LineBreaksInAMessageAreFolded) {
   const std::string dir = base.Dir() + "a\r\nb\n\rc\nd\re\r\n\n";
   ASSERT_EQ(Lib().SetJWDataPath(dir.c_str(), nullptr, 0), 1);
   Lib().GetButtonSet(1, 0, 0);
-  EXPECT_EQ(LogLines(LogDir.Path),
-            std::vector<std::string>{"JW_GetButtonsSet( 1, 0, 0 ): Datei \"" + base.Dir() +
-                                     "a b c d e  /JWDAT.SRM\" nicht gefunden!"});
+  EXPECT_EQ(
+      LogLines(LogDir.Path),
+      std::vector<std::string>{"JW_GetButtonsSet( 1, 0, 0 ): Datei \"" + base.Dir() +
+                               "a b c d e  " + kDirSeparator + "JWDAT.SRM\" nicht gefunden!"});
 }
 
 TEST_F(FailureLog, FollowsTheCurrentDirectory) {
