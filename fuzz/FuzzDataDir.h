@@ -32,13 +32,13 @@ inline const char* FileName(TFile AFile) {
 
 inline std::vector<uint8_t> Bmp(uint16_t ABpp, uint32_t ACompression, int32_t AWidth,
                                 int32_t AHeight, uint32_t ASeed) {
-  jwtest::TBmpSpec spec;
-  spec.Bpp = ABpp;
-  spec.Compression = ACompression;
-  spec.Width = AWidth;
-  spec.Height = AHeight;
-  spec.Seed = ASeed;
-  return jwtest::MakeBmp(spec).File;
+  jwtest::TBmpSpec picture;
+  picture.Bpp = ABpp;
+  picture.Compression = ACompression;
+  picture.Width = AWidth;
+  picture.Height = AHeight;
+  picture.Seed = ASeed;
+  return jwtest::MakeBmp(picture).File;
 }
 
 // Entries 1 to 3: one with a logo, branch offices, lists and office hours on template 1; one on
