@@ -202,7 +202,7 @@ void TJWHTMLProducer::SetJW2ID(int32_t AValue) {
   FJW2ID = AValue;
   if (FFiles) {
     TJW2DataRec loaded;
-    FFiles->Entries().LoadEntry(static_cast<uint32_t>(AValue), loaded);
+    FFiles->LoadEntry(static_cast<uint32_t>(AValue), loaded);
     FDataRec = std::move(loaded);
     LoadedRecordChanged();
   }
@@ -622,21 +622,51 @@ std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
   return result;
 }
 
+const std::array<TJWOfficeHoursTextRow, kOfficeHoursRows>& TJWHTMLProducer::OfficeHoursRows()
+    const {
+  const int32_t kind = FDataRec.OfficeHoursKind;
+  if (FOfficeHoursSource && FOfficeHoursSource->first == kind &&
+      FOfficeHoursSource->second == FDataRec.OfficeHours)
+    return FOfficeHoursRows;
+  FOfficeHoursRows = {};
+  const TStringList& lines = FDataRec.OfficeHours;
+  switch (kind) {
+    case 0: {
+      const auto read = GetOfficeHoursLines(lines);
+      for (int r = 0; r < kOfficeHoursRows; ++r) FOfficeHoursRows[r][0] = read[r];
+      break;
+    }
+    case 1:
+      FOfficeHoursRows = GetOfficeHoursDays(lines);
+      break;
+    case 2: {
+      const auto read = GetOfficeHoursPairs(lines);
+      for (int r = 0; r < kOfficeHoursRows; ++r) {
+        FOfficeHoursRows[r][0] = read[r].first;
+        FOfficeHoursRows[r][1] = read[r].second;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  FOfficeHoursSource.emplace(kind, lines);
+  return FOfficeHoursRows;
+}
+
 std::string TJWHTMLProducer::OfficeHoursCell(const TZDParamList& ATagParams) const {
   if (FRowCounter < 1 || FRowCounter > 8) return std::string();
   const size_t row = size_t(FRowCounter - 1);
   switch (FDataRec.OfficeHoursKind) {
     case 0:
-      return GetOfficeHoursLines(FDataRec.OfficeHours)[row];
+      return OfficeHoursRows()[row][0];
     case 1: {
       int32_t col = 0;
       if (!TryStrToInt(Tag(ATagParams, "COL"), col) || col < 1 || col > 16) return std::string();
-      return GetOfficeHoursDays(FDataRec.OfficeHours)[row][size_t(col - 1)];
+      return OfficeHoursRows()[row][size_t(col - 1)];
     }
-    case 2: {
-      const auto pair = GetOfficeHoursPairs(FDataRec.OfficeHours)[row];
-      return AnsiSameText(Tag(ATagParams, "COL"), "RIGHT") ? pair.second : pair.first;
-    }
+    case 2:
+      return OfficeHoursRows()[row][AnsiSameText(Tag(ATagParams, "COL"), "RIGHT") ? 1 : 0];
     default:
       return std::string();
   }
@@ -669,16 +699,8 @@ std::string TJWHTMLProducer::OfficeHoursField(const TZDParamList& ATagParams) {
 }
 
 std::string TJWHTMLProducer::OfficeHoursInfoLine() const {
-  switch (FDataRec.OfficeHoursKind) {
-    case 0:
-      return GetOfficeHoursLines(FDataRec.OfficeHours)[7];
-    case 1:
-      return GetOfficeHoursDays(FDataRec.OfficeHours)[7][0];
-    case 2:
-      return GetOfficeHoursPairs(FDataRec.OfficeHours)[7].first;
-    default:
-      return std::string();
-  }
+  const int32_t kind = FDataRec.OfficeHoursKind;
+  return kind >= 0 && kind <= 2 ? OfficeHoursRows()[7][0] : std::string();
 }
 
 std::string TJWHTMLProducer::CardField(const TZDParamList& ATagParams) {

@@ -2,13 +2,16 @@
 // The entry HTML producer: answers the FIELD tags of the page templates with one entry's data,
 // walks the row, button and branch counters that list templates rely on, and carries the request
 // parameters through the links it writes.
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "html/ZDEnhPageProducer.h"
 #include "store/JWEButtons.h"
+#include "store/JWEOfficeHours.h"
 #include "store/JWEStruct.h"
 #include "store/JWPortal.h"
 
@@ -119,6 +122,10 @@ class TJWHTMLProducer {
   std::string OfficeHoursCell(const TZDParamList& ATagParams) const;
   std::string OfficeHoursField(const TZDParamList& ATagParams);
   std::string OfficeHoursInfoLine() const;
+  // The record's office hours in its kind's reading, one text row per table row: kind 0 its line
+  // in column 1, kind 1 the sixteen day-table columns, kind 2 the left and right texts in columns 1
+  // and 2. Read once per set of lines rather than once per table cell.
+  const std::array<TJWOfficeHoursTextRow, kOfficeHoursRows>& OfficeHoursRows() const;
   std::string CardField(const TZDParamList& ATagParams);
   std::string ButtonField(const TZDParamList& ATagParams);
   std::string ButtonUrlField(const TZDParamList& ATagParams);
@@ -150,6 +157,8 @@ class TJWHTMLProducer {
   bool FRecordIsCopy = false;
   int32_t FLinePosition = 0;
   int32_t FRowCounter = 1;
+  mutable std::optional<std::pair<int32_t, TStringList>> FOfficeHoursSource;  // kind and lines read
+  mutable std::array<TJWOfficeHoursTextRow, kOfficeHoursRows> FOfficeHoursRows;
   int32_t FPageIndex = 0;
   std::string FIndustriesText;
   std::string FSearchwordsText;

@@ -14,15 +14,13 @@ JWLIB_EXPORT uint8_t JWAPI JW_GetTemplateImages(uint32_t AEntryId, uint32_t ATem
   return RunExport<uint8_t>(0, [&](TLibLockGuard&) -> uint8_t {
     if (AList == nullptr || AList->Add == nullptr) throw EJWError("List not assigned!");
     const TJWDataDirectory::TCall files = UseDataDirectory();
-    TJWEEntryDatFile& entries = files->Entries();
     TJW2DataRec entry;
-    entries.LoadEntry(AEntryId, entry);
+    files->LoadEntry(AEntryId, entry);
     // Shared pictures, decoded once per version of the file: the host routine called below may
     // call the library again, and nothing here depends on the readers after this point.
     const std::shared_ptr<const TJWTemplatePictures> look =
         files->Templates().GetPictures(ATemplateId != 0 ? ATemplateId : uint32_t(entry.TemplateId));
     const std::shared_ptr<const TJWBitmap> logo = entry.Logo;
-    entries.ReleaseEntry(entry);
 
     // Each item goes to the host as soon as it is made; on a later failure the host keeps the
     // items it already has.

@@ -186,15 +186,8 @@ TEntryButtons LoadEntryButtons(uint32_t AEntryId, bool AShowLocation, bool AForc
 
 TEntryButtons LoadEntryButtons(TJWDataDirectory& ADirectory, uint32_t AEntryId, bool AShowLocation,
                                bool AForceLocation) {
-  TJWEEntryDatFile& file = ADirectory.EntriesWithoutLogos();  // buttons need no logos
   TJW2DataRec record;
-  // The record goes back through its reader on every path, as every loaded entry does.
-  struct TRelease {
-    TJWEEntryDatFile& File;
-    TJW2DataRec& Record;
-    ~TRelease() { File.ReleaseEntry(Record); }
-  } release{file, record};
-  file.LoadEntry(AEntryId, record);
+  ADirectory.LoadEntry(AEntryId, record, false);  // buttons need no logos
   TEntryButtons result;
   result.Count = DeriveButtons(record, AShowLocation, AForceLocation, result.Set);
   Include(result.Set, brClose);

@@ -1,8 +1,11 @@
 #include "store/JWDataDirectory.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <list>
 #include <utility>
+
+#include "store/JWRecordCache.h"
 
 namespace jw {
 
@@ -30,6 +33,41 @@ bool StillTheSame(const platform::TFileIdentity& AOpened, const std::string& ANa
   if (AOpened == platform::TFileIdentity{}) return true;
   platform::TFileIdentity now;
   return platform::IdentityOf(AName, now) && now == AOpened;
+}
+
+// A decoded entry as the cache keeps it: without its logo, which is cached on its own.
+struct TCachedEntry {
+  TJW2DataRec Record;
+  uint32_t StoredId = 0;  // the identifier the entry's logo is filed under
+};
+
+size_t ListBytes(const TStringList& AList) {
+  size_t bytes = AList.capacity() * sizeof(std::string);
+  for (const std::string& s : AList) bytes += s.capacity();
+  return bytes;
+}
+
+// Roughly what a cached entry occupies; the strings' own bytes dominate.
+size_t EntryBytes(const TJW2DataRec& ARecord) {
+  const TJW2DataRec& r = ARecord;
+  size_t bytes = sizeof(TCachedEntry);
+  for (const std::string* s :
+       {&r.Id,           &r.ExtraText1,   &r.Code5,      &r.Code6,      &r.ExtraText2,
+        &r.NamePart1,    &r.NamePart6,    &r.NamePart7,  &r.NamePart2,  &r.NamePart4,
+        &r.NamePart5,    &r.NameFormat,   &r.ExtraText3, &r.NamePart3,  &r.Slogan,
+        &r.Street,       &r.StreetNo,     &r.StreetAdd,  &r.Zip,        &r.City,
+        &r.PhonePrefix,  &r.PhoneNumber,  &r.FaxPrefix,  &r.FaxNumber,  &r.MobilePrefix,
+        &r.MobileNumber, &r.EMail,        &r.Url,        &r.PortalPage, &r.PosX,
+        &r.PosY,         &r.BusinessTypes})
+    bytes += s->capacity();
+  for (const TStringList* l : {&r.Industries, &r.Searchwords, &r.OfficeHours, &r.EnhInfo})
+    bytes += ListBytes(*l);
+  if (r.Branches)
+    for (const TJWBranchRec& b : *r.Branches)
+      bytes += sizeof b + b.Zip.capacity() + b.City.capacity() + b.Street.capacity() +
+               b.StreetNo.capacity() + b.StreetAdd.capacity() + b.Phone.capacity() +
+               b.Firm.capacity() + b.SortKey.capacity() + b.Code.capacity();
+  return bytes;
 }
 
 }  // namespace
@@ -85,6 +123,29 @@ TJWEEntryDatFile& TJWDataDirectory::Entries() {
   TJWEEntryDatFile& entries = EntriesWithoutLogos();
   entries.SetLogoFile(&logos);
   return entries;
+}
+
+void TJWDataDirectory::LoadEntry(uint32_t AId, TJW2DataRec& ARecord, bool AWithLogo) {
+  TJWELogoDatFile* logos = AWithLogo ? &Logos() : nullptr;
+  TJWEEntryDatFile& entries = EntriesWithoutLogos();
+  entries.GetCount();  // opens the file, so that its identity is known
+  const platform::TFileIdentity file = entries.FileIdentity();
+  const std::string key = file == platform::TFileIdentity{}
+                              ? std::string()  // an unknown file is not cached
+                              : 'E' + TJWRecordCache::FileKey(file) + '#' + std::to_string(AId);
+  TJWRecordCache& cache = TJWRecordCache::Instance();
+  std::shared_ptr<const TCachedEntry> cached;
+  if (!key.empty()) cached = cache.Find<TCachedEntry>(key);
+  if (!cached) {
+    auto made = std::make_shared<TCachedEntry>();
+    entries.LoadEntry(AId, made->Record);
+    made->StoredId = uint32_t(std::strtol(made->Record.Id.c_str(), nullptr, 10));
+    if (!key.empty()) cache.Put<TCachedEntry>(key, made, EntryBytes(made->Record));
+    cached = std::move(made);
+  }
+  TJW2DataRec record = cached->Record;
+  if (logos) record.Logo = logos->GetLogo(cached->StoredId);
+  ARecord = std::move(record);
 }
 
 TJWETemplateDatFile& TJWDataDirectory::Templates() {

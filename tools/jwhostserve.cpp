@@ -16,8 +16,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <list>
 #include <map>
 #include <sstream>
+#include <unordered_map>
 
 #include "../store/JWDataFileNames.h"
 #include "jwhost.h"
@@ -112,6 +114,46 @@ std::string Hex(uint64_t AValue) {
   return buffer;
 }
 
+// Answers already made, under the identities of the data files and templates they were made from
+// and the whole request (not its hashed tag, which a crafted request could collide with): such an
+// answer cannot change, so a page asked for again costs a copy instead of a library call. Bounded
+// in bytes and count; the least recently used answers go first.
+class TAnswers {
+ public:
+  static constexpr size_t MaxBytes = size_t{32} << 20;
+  static constexpr size_t MaxCount = 4096;
+
+  const THttpResponse* Find(const std::string& AKey) {
+    const auto it = Index.find(AKey);
+    if (it == Index.end()) return nullptr;
+    Items.splice(Items.begin(), Items, it->second);
+    return &it->second->second;
+  }
+  void Put(const std::string& AKey, const THttpResponse& AResponse) {
+    const size_t bytes = AResponse.Body.size() + AKey.size();
+    if (bytes > MaxBytes / 8 || Index.count(AKey)) return;
+    Items.emplace_front(AKey, AResponse);
+    Index.emplace(AKey, Items.begin());
+    Bytes += bytes;
+    while (Bytes > MaxBytes || Items.size() > MaxCount) {
+      const auto& last = Items.back();
+      Bytes -= last.second.Body.size() + last.first.size();
+      Index.erase(last.first);
+      Items.pop_back();
+    }
+  }
+  void Clear() {
+    Index.clear();
+    Items.clear();
+    Bytes = 0;
+  }
+
+ private:
+  std::list<std::pair<std::string, THttpResponse>> Items;  // most recently used first
+  std::unordered_map<std::string, std::list<std::pair<std::string, THttpResponse>>::iterator> Index;
+  size_t Bytes = 0;
+};
+
 class THost {
  public:
   THost(const TLibrary& ALib, const TServeOptions& AOptions) : Lib(ALib), Options(AOptions) {
@@ -134,12 +176,19 @@ class THost {
       SeenData = data;
       Thumbs.clear();
       IndexHtml.clear();
+      Answers.Clear();
     }
-    const std::string tag = "\"" + Hex(Fnv1a(data + TemplateIdentity())) + "-" +
-                            Hex(Fnv1a(ARequest.Path + "?" + ARequest.RawQuery)) + "\"";
+    const std::string files = Hex(Fnv1a(data + TemplateIdentity()));
+    const std::string request = ARequest.Path + "?" + ARequest.RawQuery;
+    const std::string tag = "\"" + files + "-" + Hex(Fnv1a(request)) + "\"";
     if (ETagMatches(ARequest.IfNoneMatch, tag)) return {304, "", "", tag};
+    const std::string key = files + ' ' + request;
+    if (const THttpResponse* known = Answers.Find(key)) return *known;
     THttpResponse r = Route(ARequest);
-    if (r.Status == 200) r.ETag = tag;
+    if (r.Status == 200) {
+      r.ETag = tag;
+      Answers.Put(key, r);
+    }
     return r;
   }
 
@@ -150,6 +199,7 @@ class THost {
   std::string SeenData;                    // identity of the data files the caches belong to
   std::string IndexHtml;                   // the index page of those files
   std::map<uint32_t, std::string> Thumbs;  // rendering a window is slow
+  TAnswers Answers;                        // of those files and the templates
   std::string TemplateDirId;               // the template folder's own identity ...
   std::vector<std::string> TemplateNames;  // ... and the names it held then
 

@@ -109,9 +109,8 @@ void TfrmJW::SetDataPath(const std::string& APath) {
 void TfrmJW::OpenEntry(int32_t ANumber) {
   if (!FFiles) throw EJWError("DatFile not assigned!");
   FEntryNumber = ANumber;
-  TJWEEntryDatFile& entries = FFiles->Entries();
-  entries.ReleaseEntry(FEntryRec);
-  entries.LoadEntry(uint32_t(ANumber), FEntryRec);
+  FEntryRec = TJW2DataRec();  // a failed load leaves no stale entry behind
+  FFiles->LoadEntry(uint32_t(ANumber), FEntryRec);
   setWindowTitle(ToQString(EntryCaption(FEntryRec)));
   RefreshFrames();
 }
