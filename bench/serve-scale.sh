@@ -5,6 +5,8 @@
 #
 #   bench/serve-scale.sh [BUILDDIR] [SECONDS] [CONNECTIONS] [PATH]
 #     defaults: build 10 16 /entry/2001
+# Each request carries a query of its own, so that every one is a library call: the host would
+# answer a request it has seen from the answers it keeps. REPEAT=1 asks for PATH itself every time.
 #
 # Needs nginx (nginx-light) and wrk. Everything it starts listens on 127.0.0.1 and is stopped at
 # the end; each measurement runs SECONDS (at most 60) after a short warm-up.
@@ -90,6 +92,18 @@ for _ in $(seq 50); do
 done
 curl -sf -o /dev/null "http://127.0.0.1:$NGINX1$URL_PATH" || { echo "no answer through nginx" >&2; exit 1; }
 
+FRESH=()
+if [ "${REPEAT:-0}" != 1 ]; then
+  cat >"$WORK/fresh.lua" <<'LUA'
+local n = 0
+request = function()
+  n = n + 1
+  return wrk.format("GET", wrk.path .. "?n=" .. math.random(1, 1000000000) .. "-" .. n)
+end
+LUA
+  FRESH=(-s "$WORK/fresh.lua")
+fi
+
 # Processor time of the jwhost processes so far, in clock ticks.
 cpu_ticks() {
   local total=0 pid
@@ -104,7 +118,7 @@ cpu_ticks() {
 measure() {
   local url=$1 seconds=$2 before after
   before=$(cpu_ticks)
-  timeout $(( seconds + 30 )) wrk -t2 -c"$CONNECTIONS" -d"${seconds}s" "$url" >"$WORK/wrk.out"
+  timeout $(( seconds + 30 )) wrk -t2 -c"$CONNECTIONS" -d"${seconds}s" "${FRESH[@]}" "$url" >"$WORK/wrk.out"
   after=$(cpu_ticks)
   if grep -q "Non-2xx" "$WORK/wrk.out"; then cat "$WORK/wrk.out" >&2; echo "failed requests" >&2; exit 1; fi
   awk -v ticks=$(( after - before )) -v hz="$(getconf CLK_TCK)" -v s="$seconds" \
@@ -112,7 +126,7 @@ measure() {
     "$WORK/wrk.out"
 }
 
-echo "jwhost serve behind nginx, GET $URL_PATH, $CONNECTIONS connections, ${SECONDS_PER_RUN}s per run," \
+echo "jwhost serve behind nginx, GET $URL_PATH$([ ${#FRESH[@]} -gt 0 ] && echo '?(new query each)'), $CONNECTIONS connections, ${SECONDS_PER_RUN}s per run," \
   "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 measure "http://127.0.0.1:$NGINX1$URL_PATH" 2 >/dev/null
 ONE=$(measure "http://127.0.0.1:$NGINX1$URL_PATH" "$SECONDS_PER_RUN")
