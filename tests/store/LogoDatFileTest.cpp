@@ -4,6 +4,7 @@
 #include <string>
 
 #include "BmpGen.h"
+#include "ErrorOf.h"
 #include "JWTempDir.h"
 #include "JpegCheck.h"
 #include "ReadCount.h"
@@ -15,15 +16,7 @@
 namespace {
 
 using jw::test::TJWTempDir;
-
-std::string ErrorOf(const std::function<void()>& AWork) {
-  try {
-    AWork();
-  } catch (const jw::EJWError& e) {
-    return e.what();
-  }
-  return "";
-}
+using jwtest::ErrorOf;
 
 class LogoDatFile : public ::testing::Test {
  protected:
