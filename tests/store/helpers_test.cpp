@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <numbers>
 #include <string>
 
@@ -130,8 +129,7 @@ TEST(Geo, Distance) {
               1e-6);
   for (double lat : {0.0, 50.945, 89.9, -33.3}) {
     const double d = GeoDistance(6.95 * rad, lat * rad, 6.95 * rad, lat * rad);
-    EXPECT_TRUE(std::isfinite(d));
-    EXPECT_EQ(d, 0.0) << lat;
+    EXPECT_EQ(d, 0.0) << lat;  // not NaN from rounding past 1
   }
   EXPECT_NEAR(GeoDistance(0, 0, std::numbers::pi, 0), 6378.388 * std::numbers::pi,
               1e-6);  // antipodes stay finite
