@@ -9,8 +9,6 @@
 #include "JpegCheck.h"
 #include "ReadCount.h"
 #include "store/JWELogoDatFile.h"
-#include "store/JWError.h"
-#include "tools/writer/DeflateRaw.h"
 #include "tools/writer/JWImgWriter.h"
 
 namespace {
