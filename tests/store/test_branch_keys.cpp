@@ -13,7 +13,7 @@ namespace {
 
 TJWBranchRec Branch(double AEast, double ANorth) {
   TJWBranchRec b;
-  jwtest::FillAddress(b);
+  jwtest::FillStreet(b);
   b.Firm = "Muster<BR>GmbH";
   b.X = AEast;
   b.Y = ANorth;

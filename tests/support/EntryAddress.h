@@ -6,29 +6,24 @@
 
 namespace jwtest {
 
-inline void FillAddress(jw::TJW2DataRec& ARec) {
-  ARec.Street =
+// The street alone, for entries and branches alike.
+template <class TRecord>
+void FillStreet(TRecord& ARecord) {
+  ARecord.Street =
       "Hauptstra\xDF"
       "e";
-  ARec.StreetNo = "12";
-  ARec.StreetAdd = "a";
-  ARec.Zip = "50667";
-  ARec.City = "K\xF6ln";
+  ARecord.StreetNo = "12";
+  ARecord.StreetAdd = "a";
+  ARecord.Zip = "50667";
+  ARecord.City = "K\xF6ln";
+}
+
+inline void FillAddress(jw::TJW2DataRec& ARec) {
+  FillStreet(ARec);
   ARec.PhonePrefix = "0221";
   ARec.PhoneNumber = "123456";
   ARec.PosX = "06570000";  // 6 deg 57 min east
   ARec.PosY = "50560000";  // 50 deg 56 min north
-}
-
-// The same street for a branch, whose position the test chooses.
-inline void FillAddress(jw::TJWBranchRec& ABranch) {
-  ABranch.Street =
-      "Hauptstra\xDF"
-      "e";
-  ABranch.StreetNo = "12";
-  ABranch.StreetAdd = "a";
-  ABranch.Zip = "50667";
-  ABranch.City = "K\xF6ln";
 }
 
 }  // namespace jwtest
