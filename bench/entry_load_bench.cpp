@@ -10,6 +10,7 @@
 
 #include "store/JWDatFileIO.h"
 #include "store/JWEEntryDatFile.h"
+#include "tests/support/EntryAddress.h"
 #include "tools/writer/DeflateRaw.h"
 #include "tools/writer/JWDatWriter.h"
 
@@ -27,17 +28,8 @@ TJWEntryFixture SampleEntry() {
   r.NamePart5 = "M\xFCller";
   r.NameFormat = "\\1 \\5";
   r.Slogan = "Brot wie fr\xFCher";
-  r.Street =
-      "Hauptstra\xDF"
-      "e";
-  r.StreetNo = "12";
-  r.Zip = "50667";
-  r.City = "K\xF6ln";
-  r.PhonePrefix = "0221";
-  r.PhoneNumber = "123456";
+  jwtest::FillAddress(r);
   r.EMail = "info@example.invalid";
-  r.PosX = "06574200";
-  r.PosY = "50564200";
   r.Industries = {
       "B\xE4"
       "ckereien",

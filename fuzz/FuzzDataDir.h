@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BmpGen.h"
+#include "EntryAddress.h"
 #include "jwlib.h"
 #include "store/JWDataFileNames.h"
 #include "tools/writer/JWDatWriter.h"
@@ -50,16 +51,7 @@ inline void WriteReference(const std::filesystem::path& ADir, int AVariant) {
     jw::TJW2DataRec& r = entries[i].Record;
     r.TemplateId = int32_t(i + 1);
     r.NamePart1 = "Firma " + std::to_string(i + 1);
-    r.Street =
-        "Hohe Stra\xDF"
-        "e";
-    r.StreetNo = "1";
-    r.Zip = "50667";
-    r.City = "K\xF6ln";
-    r.PhonePrefix = "0221";
-    r.PhoneNumber = "123456";
-    r.PosX = "00544530";
-    r.PosY = "03056700";
+    jwtest::FillAddress(r);
   }
   jw::TJW2DataRec& first = entries[0].Record;
   first.Industries = {

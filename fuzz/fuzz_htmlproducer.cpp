@@ -12,6 +12,7 @@
 
 #include "html/JWHTMLProducer.h"
 #include "store/JWError.h"
+#include "tests/support/EntryAddress.h"
 
 namespace fs = std::filesystem;
 using namespace jw;
@@ -39,13 +40,8 @@ TJW2DataRec Record(uint8_t AVariant) {
   r.Id = "4711";
   r.TemplateId = 2;
   r.NamePart1 = "M\xFCller";
-  r.Street =
-      "Hohe Stra\xDF"
-      "e";
-  r.PhonePrefix = "0221";
-  r.PhoneNumber = "12345";
-  r.PosX = "06503000";
-  r.PosY = (AVariant & 1) ? "50x" : "50564200";
+  jwtest::FillAddress(r);
+  if (AVariant & 1) r.PosY = "50x";
   r.BusinessTypes = "a,b";
   r.Industries = {
       "B\xE4"

@@ -9,6 +9,7 @@
 #include <numbers>
 #include <string>
 
+#include "EntryAddress.h"
 #include "html/JWHTMLProducer.h"
 #include "store/JWError.h"
 
@@ -52,6 +53,7 @@ class Producer : public ::testing::Test {
 
 TJW2DataRec Entry() {
   TJW2DataRec r;
+  jwtest::FillAddress(r);
   r.Id = "4711";
   r.TemplateId = 3;
   r.NamePart1 = "M\xFCller";
@@ -59,12 +61,6 @@ TJW2DataRec Entry() {
   r.Street =
       "Hohe Stra\xDF"
       "e";
-  r.StreetNo = "12";
-  r.StreetAdd = "a";
-  r.Zip = "50667";
-  r.City = "K\xF6ln";
-  r.PhonePrefix = "0221";
-  r.PhoneNumber = "123456";
   r.MobilePrefix = "0171";
   r.MobileNumber = "1234567";
   r.EMail = "info@firma.example";

@@ -13,21 +13,11 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void Set16(Bytes& b, size_t at, uint16_t v) {
-  b[at] = uint8_t(v);
-  b[at + 1] = uint8_t(v >> 8);
-}
-void Set32(Bytes& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
+using jwtest::Set16;
+using jwtest::Set32;
 
 Bytes Make(uint16_t bpp, uint32_t compression = 0, int w = 5, int h = 3) {
-  jwtest::TBmpSpec s;
-  s.Bpp = bpp;
-  s.Compression = compression;
-  s.Width = w;
-  s.Height = h;
+  jwtest::TBmpSpec s{.Bpp = bpp, .Compression = compression, .Width = w, .Height = h};
   if (compression == 3) s.Masks = {0xF800, 0x07E0, 0x001F};
   return jwtest::MakeBmp(s).File;
 }
@@ -73,44 +63,36 @@ void ExpectModel(const jwtest::TBmpSpec& s) {
 
 TEST(BmpDecode, GeneratedPicturesMatchTheirModel) {
   uint32_t seed = 1;
-  auto bitmap = [&](uint32_t header, uint16_t bpp, uint32_t compression, int w, int h) {
-    jwtest::TBmpSpec s;
-    s.HeaderSize = header;
-    s.Bpp = bpp;
-    s.Compression = compression;
-    s.Width = w;
-    s.Height = h;
-    s.Seed = seed++;
-    return s;
-  };
   // Palettes of 3-byte entries after the short header, and of 4-byte entries, cut short too.
   for (uint16_t bpp : {1, 4, 8, 24})
     for (auto [w, h] : {std::pair{3, 2}, std::pair{9, 4}}) {
-      ExpectModel(bitmap(12, bpp, 0, w, h));
-      jwtest::TBmpSpec s = bitmap(40, bpp, 0, w, h);
-      s.TopDown = true;
-      s.ColorsUsed = bpp == 24 ? 0 : 1u << (bpp - 1);
-      ExpectModel(s);
+      ExpectModel({.HeaderSize = 12, .Bpp = bpp, .Width = w, .Height = h, .Seed = seed++});
+      ExpectModel({.Bpp = bpp,
+                   .Width = w,
+                   .Height = h,
+                   .TopDown = true,
+                   .ColorsUsed = bpp == 24 ? 0 : 1u << (bpp - 1),
+                   .Seed = seed++});
     }
   // Packed channels of 4, 5, 6 and 8 bits, from the file's masks and the defaults.
   for (const auto& masks : std::vector<std::array<uint32_t, 3>>{
-           {0xF800, 0x07E0, 0x001F}, {0x0F00, 0x00F0, 0x000F}, {0x001F, 0x07E0, 0xF800}}) {
-    jwtest::TBmpSpec s = bitmap(40, 16, 3, 6, 3);
-    s.Masks = masks;
-    ExpectModel(s);
-  }
-  ExpectModel(bitmap(40, 16, 0, 5, 3));
-  ExpectModel(bitmap(124, 32, 0, 5, 3));
+           {0xF800, 0x07E0, 0x001F}, {0x0F00, 0x00F0, 0x000F}, {0x001F, 0x07E0, 0xF800}})
+    ExpectModel(
+        {.Bpp = 16, .Compression = 3, .Width = 6, .Height = 3, .Masks = masks, .Seed = seed++});
+  ExpectModel({.Bpp = 16, .Width = 5, .Height = 3, .Seed = seed++});
+  ExpectModel({.HeaderSize = 124, .Bpp = 32, .Width = 5, .Height = 3, .Seed = seed++});
   // Encoded and literal runs of odd and even lengths (literals padded to 16 bits), with and
   // without delta moves, early line ends and an early end of the bitmap.
   for (auto [bpp, compression] : {std::pair<uint16_t, uint32_t>{8, 1}, {4, 2}})
     for (bool skips : {false, true})
-      for (int w : {5, 12, 31}) {
-        jwtest::TBmpSpec s = bitmap(40, bpp, compression, w, 6);
-        s.RleSkips = skips;
-        s.ColorsUsed = bpp == 8 ? 20 : 0;
-        ExpectModel(s);
-      }
+      for (int w : {5, 12, 31})
+        ExpectModel({.Bpp = bpp,
+                     .Compression = compression,
+                     .Width = w,
+                     .Height = 6,
+                     .ColorsUsed = bpp == 8 ? 20u : 0u,
+                     .RleSkips = skips,
+                     .Seed = seed++});
 }
 
 TEST(BmpDecode, NarrowChannelsWidenByShifting) {
@@ -213,12 +195,7 @@ TEST(BmpDecode, LastRowMayLackItsPadding) {
 // bytes.
 Bytes Indexed8(const Bytes& data, uint32_t compression, uint32_t colours = 2, int w = 4,
                int h = 2) {
-  jwtest::TBmpSpec s;
-  s.Bpp = 8;
-  s.Width = w;
-  s.Height = h;
-  s.ColorsUsed = colours;
-  Bytes b = jwtest::MakeBmp(s).File;
+  Bytes b = jwtest::MakeBmp({.Bpp = 8, .Width = w, .Height = h, .ColorsUsed = colours}).File;
   const size_t start = b[DataOffset];
   b.resize(start);
   b.insert(b.end(), data.begin(), data.end());

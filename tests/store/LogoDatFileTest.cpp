@@ -4,26 +4,17 @@
 #include <string>
 
 #include "BmpGen.h"
+#include "ErrorOf.h"
 #include "JWTempDir.h"
 #include "JpegCheck.h"
 #include "ReadCount.h"
 #include "store/JWELogoDatFile.h"
-#include "store/JWError.h"
-#include "tools/writer/DeflateRaw.h"
 #include "tools/writer/JWImgWriter.h"
 
 namespace {
 
 using jw::test::TJWTempDir;
-
-std::string ErrorOf(const std::function<void()>& AWork) {
-  try {
-    AWork();
-  } catch (const jw::EJWError& e) {
-    return e.what();
-  }
-  return "";
-}
+using jwtest::ErrorOf;
 
 class LogoDatFile : public ::testing::Test {
  protected:

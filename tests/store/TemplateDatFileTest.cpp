@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <tuple>
 
 #include "BmpGen.h"
+#include "ErrorOf.h"
 #include "JWTempDir.h"
 #include "JpegCheck.h"
 #include "store/JWETemplateDatFile.h"
@@ -17,15 +17,7 @@
 namespace {
 
 using jw::test::TJWTempDir;
-
-std::string ErrorOf(const std::function<void()>& AWork) {
-  try {
-    AWork();
-  } catch (const jw::EJWError& e) {
-    return e.what();
-  }
-  return "";
-}
+using jwtest::ErrorOf;
 
 bool Same(const jw::TJWBitmap& A, const jw::TJWBitmap& B) {
   return A.Width == B.Width && A.Height == B.Height && A.Pixels == B.Pixels;
@@ -239,10 +231,6 @@ TEST(TemplateImages, ItemsInOrderEachOnlyWhenItsPictureExists) {
   EXPECT_THROW(images.Build(t, nullptr, collect), jw::EJWError);
   EXPECT_EQ(names, (std::vector<std::string>{"template.jpg", "button1.jpg"}));
 }
-
-}  // namespace
-
-namespace {
 
 // Sizes and numbers come without decoding: the record cache then holds only a few bytes per
 // picture, and the answer matches the decoded template's.

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+#include "EntryAddress.h"
+#include "ErrorOf.h"
 #include "JWTempDir.h"
 #include "ReadCount.h"
 #include "store/JWEEntryDatFile.h"
@@ -18,8 +20,13 @@
 namespace jw {
 namespace {
 
+using jwtest::ErrorOf;
 using test::TJWTempDir;
 using ::testing::HasSubstr;
+
+const std::string kDamaged =
+    "besch\xE4"
+    "digt";
 
 TJWEntryFixture Entry(uint32_t AId, const std::string& AName = "Firma") {
   TJWEntryFixture e;
@@ -28,9 +35,9 @@ TJWEntryFixture Entry(uint32_t AId, const std::string& AName = "Firma") {
   return e;
 }
 
-TJWEntryFixture FullEntry() {
+TJWEntryFixture FullEntry(uint32_t AId = 17) {
   TJWEntryFixture e;
-  e.Id = 17;
+  e.Id = AId;
   TJW2DataRec& r = e.Record;
   r.TemplateId = 4;
   r.Code5 = "C5xyz";
@@ -45,15 +52,7 @@ TJWEntryFixture FullEntry() {
   r.NameFormat = "\\1 \\6, \\2";
   r.ExtraText3 = "extra";
   r.Slogan = "Alles<BR>aus einer Hand";
-  r.Street =
-      "Hauptstra\xDF"
-      "e";
-  r.StreetNo = "12";
-  r.StreetAdd = "a";
-  r.Zip = "50667";
-  r.City = "K\xF6ln";
-  r.PhonePrefix = "0221";
-  r.PhoneNumber = "123456";
+  jwtest::FillAddress(r);
   r.FaxPrefix = "0221";
   r.FaxNumber = "123457";
   r.MobilePrefix = "0171";
@@ -67,8 +66,6 @@ TJWEntryFixture FullEntry() {
   r.CardDiners = 0;
   r.CardEC = 1;
   r.HideLocation = 1;
-  r.PosX = "06574200";
-  r.PosY = "5056420";
   r.BranchCaption = 2;
   r.Industries = {"Zimmerei", "\xC4pfel", "Bau"};
   r.Searchwords = {"holz", "Dach"};
@@ -91,23 +88,12 @@ class EntryFile : public ::testing::Test {
     w.Finish();
     return FPath;
   }
-  std::string Message(const std::function<void()>& AAction) {
-    try {
-      AAction();
-    } catch (const EJWError& e) {
-      return e.what();
-    }
-    return "(no failure)";
-  }
-
   TJWTempDir FDir;
   std::string FPath = FDir.File("JWDAT.SRM");
 };
 
 TEST_F(EntryFile, LoadsEveryField) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(FullEntry());
-  Write(std::move(entries));
+  Write({FullEntry()});
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(17, r);
@@ -149,22 +135,18 @@ TEST_F(EntryFile, LoadsEveryField) {
 
 // Index 3, 7, 9 and lookups that show the probe order: bounds move to mid, both ends are tested.
 TEST_F(EntryFile, LookupProbeOrder) {
-  std::vector<TJWEntryFixture> entries;
-  for (uint32_t id : {3u, 7u, 9u}) entries.push_back(Entry(id));
-  Write(std::move(entries));
+  Write({Entry(3), Entry(7), Entry(9)});
   TJWEEntryDatFile file(FPath);
-  EXPECT_EQ(file.Lookup(3).Id, 3u);
-  EXPECT_EQ(file.Lookup(7).Id, 7u);
-  EXPECT_EQ(file.Lookup(9).Id, 9u);
+  for (uint32_t id : {3u, 7u, 9u}) {
+    EXPECT_EQ(file.Lookup(id).Id, id);
+    EXPECT_NE(file.Lookup(id).Size, 0u);
+  }
   for (uint32_t absent : {8u, 2u, 10u, 0u}) EXPECT_EQ(file.Lookup(absent).Size, 0u) << absent;
-  EXPECT_NE(file.Lookup(9).Size, 0u);
 }
 
 TEST_F(EntryFile, UnsortedAndDuplicateIndexesFollowTheSameProbes) {
   {
-    std::vector<TJWEntryFixture> entries;
-    for (uint32_t id : {9u, 3u, 7u}) entries.push_back(Entry(id));
-    Write(std::move(entries), /*ASort=*/false);
+    Write({Entry(9), Entry(3), Entry(7)}, /*ASort=*/false);
     TJWEEntryDatFile file(FPath);
     EXPECT_NE(file.Lookup(3).Size, 0u);  // mid hits it
     EXPECT_NE(file.Lookup(7).Size, 0u);  // lo moves to 3's slot, hi holds 7
@@ -172,9 +154,7 @@ TEST_F(EntryFile, UnsortedAndDuplicateIndexesFollowTheSameProbes) {
   }
   {
     // Three index entries with the same id: the last end tested (hi) wins.
-    std::vector<TJWEntryFixture> entries;
-    for (const char* name : {"erste", "zweite", "dritte"}) entries.push_back(Entry(5, name));
-    Write(std::move(entries));
+    Write({Entry(5, "erste"), Entry(5, "zweite"), Entry(5, "dritte")});
     TJWEEntryDatFile file(FPath);
     TJW2DataRec r;
     file.LoadEntry(5, r);
@@ -194,7 +174,7 @@ TEST_F(EntryFile, NegativeIdentifiersSortFirst) {
     EXPECT_EQ(r.Id, std::to_string(int32_t(id)));
     EXPECT_EQ(r.NamePart1, "Nr" + r.Id);
   }
-  EXPECT_EQ(Message([&] {
+  EXPECT_EQ(ErrorOf([&] {
               TJW2DataRec r;
               file.LoadEntry(uint32_t(-7), r);
             }),
@@ -202,56 +182,49 @@ TEST_F(EntryFile, NegativeIdentifiersSortFirst) {
 }
 
 TEST_F(EntryFile, AbsentAndSizeZeroEntries) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(1));
-  entries.push_back(Entry(2));
-  entries.back().IndexSize = 0;
-  Write(std::move(entries));
+  std::vector<TJWEntryFixture> entries = {Entry(1), Entry(2)};
+  entries[1].IndexSize = 0;
+  Write(entries);
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
-  EXPECT_EQ(Message([&] { file.LoadEntry(2, r); }), "#2 JW Eintrag nicht gefunden!");
-  EXPECT_EQ(Message([&] { file.LoadEntry(3, r); }), "#3 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(ErrorOf([&] { file.LoadEntry(2, r); }), "#2 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(ErrorOf([&] { file.LoadEntry(3, r); }), "#3 JW Eintrag nicht gefunden!");
   EXPECT_FALSE(file.LoadBranch(2).has_value());
   file.LoadEntry(1, r);  // still usable after failures
   EXPECT_EQ(r.NamePart1, "Firma");
 }
 
-TEST_F(EntryFile, BranchesInIdOrderWithoutAbsentOnes) {
-  std::vector<TJWEntryFixture> entries;
-  TJWEntryFixture main = Entry(10, "Zentrale");
-  main.BranchIds = {10, 12, 99, 11, 13};
-  entries.push_back(std::move(main));
-  TJWEntryFixture b = Entry(11, "Filiale");
-  b.Record.NamePart2 = "Nord";
-  b.Record.NameFormat = "\\1 - \\2";
-  b.Record.Zip = "1234567890";
-  b.Record.City = "D\xFCsseldorf";
-  b.Record.Street = "Weg";
-  b.Record.StreetNo = "1";
-  b.Record.StreetAdd = "b";
-  b.Record.PhonePrefix = "0211";
-  b.Record.PhoneNumber = "12345";
-  b.Record.Code6 = "B-11";
-  b.Record.PosX = "0646";
-  b.Record.PosY = "5113";
-  b.Record.Industries = {"nicht gelesen"};
-  entries.push_back(std::move(b));
-  entries.push_back(Entry(12,
-                          "S\xFC"
-                          "d"));
-  entries.push_back(Entry(13));
-  entries.back().IndexSize = 0;
-  Write(std::move(entries));
+// Branches come in the order of the list, repeats included, absent and size-0 ones left out.
+TEST_F(EntryFile, BranchesInListOrderWithoutAbsentOnes) {
+  std::vector<TJWEntryFixture> entries = {Entry(10, "Zentrale"), Entry(11, "Filiale"),
+                                          Entry(12, "Sued"), Entry(13)};
+  entries[0].BranchIds = {10, 12, 99, 11, 13, 12, 10};
+  TJW2DataRec& b = entries[1].Record;
+  b.NamePart2 = "Nord";
+  b.NameFormat = "\\1 - \\2";
+  b.Zip = "1234567890";
+  b.City = "D\xFCsseldorf";
+  b.Street = "Weg";
+  b.StreetNo = "1";
+  b.StreetAdd = "b";
+  b.PhonePrefix = "0211";
+  b.PhoneNumber = "12345";
+  b.Code6 = "B-11";
+  b.PosX = "0646";
+  b.PosY = "5113";
+  b.Industries = {"nicht gelesen"};
+  entries[3].IndexSize = 0;
+  Write(entries);
 
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(10, r);
   ASSERT_TRUE(r.Branches.has_value());
-  ASSERT_EQ(r.Branches->size(), 3u);
-  EXPECT_EQ((*r.Branches)[0].BranchId, 10u);
-  EXPECT_EQ((*r.Branches)[1].Firm,
-            "S\xFC"
-            "d");
+  std::vector<uint32_t> ids;
+  for (const TJWBranchRec& branch : *r.Branches) ids.push_back(branch.BranchId);
+  ASSERT_EQ(ids, (std::vector<uint32_t>{10, 12, 11, 12, 10}));
+  EXPECT_EQ((*r.Branches)[1].Firm, "Sued");
+  EXPECT_EQ((*r.Branches)[3].Firm, "Sued");
   const TJWBranchRec& n = (*r.Branches)[2];
   EXPECT_EQ(n.BranchId, 11u);
   EXPECT_EQ(n.Firm, "Filiale -  Nord");  // a literal blank, then the code's own
@@ -266,11 +239,9 @@ TEST_F(EntryFile, BranchesInIdOrderWithoutAbsentOnes) {
 }
 
 TEST_F(EntryFile, BranchBlockEdgeCases) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(1));
-  entries.back().BranchIds = {77};  // only an absent id: the list exists but stays empty
-  entries.push_back(Entry(2));
-  entries.back().RawPayload = [] {
+  std::vector<TJWEntryFixture> entries = {Entry(1), Entry(2), Entry(3), Entry(4)};
+  entries[0].BranchIds = {77};  // only an absent id: the list exists but stays empty
+  entries[1].RawPayload = [] {
     TJWEntryFixture e = Entry(2);
     std::vector<uint8_t> rec = EncodeEntryRecord(e);
     const uint8_t ids[] = {1, 0, 0, 0, 1, 0};  // one whole id and half of another
@@ -278,11 +249,9 @@ TEST_F(EntryFile, BranchBlockEdgeCases) {
     rec[entryrec::BlockSizeOffset[entryrec::bkBranches]] = 6;
     return DeflateRaw(rec);
   }();
-  entries.push_back(Entry(3));
-  entries.back().Record.PosX = "12ab";  // a branch with a broken position fails the load
-  entries.push_back(Entry(4));
-  entries.back().BranchIds = {3};
-  Write(std::move(entries));
+  entries[2].Record.PosX = "12ab";  // a branch with a broken position fails the load
+  entries[3].BranchIds = {3};
+  Write(entries);
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(1, r);
@@ -309,11 +278,9 @@ class FakeLogos : public TJWLogoSource {
 };
 
 TEST_F(EntryFile, LogoComesFromTheAttachedSource) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(5));
-  entries.push_back(Entry(6));
-  entries.back().BranchIds = {5, 6};
-  Write(std::move(entries));
+  std::vector<TJWEntryFixture> entries = {Entry(5), Entry(6)};
+  entries[1].BranchIds = {5, 6};
+  Write(entries);
   FakeLogos logos;
   TJWEEntryDatFile file(FPath, &logos);
   TJW2DataRec r;
@@ -329,20 +296,12 @@ TEST_F(EntryFile, LogoComesFromTheAttachedSource) {
 }
 
 TEST_F(EntryFile, ShortRecordsAndStreams) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(FullEntry());
-  entries.back().Id = 1;
-  entries.back().InflatedLength = entryrec::Street.Offset + 5;  // cut inside the street
-  entries.push_back(FullEntry());
-  entries.back().Id = 2;
-  entries.back().CompressedLength = 40;  // stream cut short
-  entries.push_back(FullEntry());
-  entries.back().Id = 3;
-  entries.back().InflatedLength = entryrec::kFixedSize + 5;  // blocks cut: "Zimme" only
-  entries.push_back(FullEntry());
-  entries.back().Id = 4;
-  entries.back().IndexSize = 100000;  // runs past the end of the file
-  Write(std::move(entries));
+  std::vector<TJWEntryFixture> entries = {FullEntry(1), FullEntry(2), FullEntry(3), FullEntry(4)};
+  entries[0].InflatedLength = entryrec::Street.Offset + 5;  // cut inside the street
+  entries[1].CompressedLength = 40;                         // stream cut short
+  entries[2].InflatedLength = entryrec::kFixedSize + 5;     // blocks cut: "Zimme" only
+  entries[3].IndexSize = 100000;                            // runs past the end of the file
+  Write(entries);
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(1, r);
@@ -368,13 +327,11 @@ TEST_F(EntryFile, ShortRecordsAndStreams) {
 }
 
 TEST_F(EntryFile, HostileSizesAllocateOnlyWhatTheStreamHolds) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(FullEntry());
-  entries.back().StatedBlockSizes = std::array<uint32_t, 6>{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu,
-                                                            0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+  TJWEntryFixture e = FullEntry();
+  e.StatedBlockSizes.emplace().fill(0xFFFFFFFFu);
   // Length bytes beyond the room of their field.
-  entries.back().FixedPatches = {{entryrec::Code5.Offset, {255}}, {entryrec::PosY.Offset, {255}}};
-  Write(std::move(entries));
+  e.FixedPatches = {{entryrec::Code5.Offset, {255}}, {entryrec::PosY.Offset, {255}}};
+  Write({e});
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(17, r);  // block A takes all the rest of the stream
@@ -390,39 +347,32 @@ TEST_F(EntryFile, OversizedRecordIsRefused) {
   // A small stream of zeros that inflates past the cap, with huge stated block sizes.
   std::vector<uint8_t> rec(TJWEEntryDatFile::kMaxInflatedEntry + 4096, 0);
   for (size_t off : entryrec::BlockSizeOffset) std::fill_n(&rec[off], 4, 0xFF);
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(1));
-  entries.back().RawPayload = DeflateRaw(rec, 9);
-  Write(std::move(entries));
+  TJWEntryFixture e = Entry(1);
+  e.RawPayload = DeflateRaw(rec, 9);
+  Write({e});
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
-  EXPECT_THAT(Message([&] { file.LoadEntry(1, r); }), HasSubstr("zu gro\xDF"));
+  EXPECT_THAT(ErrorOf([&] { file.LoadEntry(1, r); }), HasSubstr("zu gro\xDF"));
 }
 
 // A few kilobytes of deflate can hold a list block of a million separators or a branch block of a
 // million copies of one id. They are counted before anything is built or looked up.
 TEST_F(EntryFile, ListAndBranchBlocksOverTheirLimitsAreRefused) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(5));
-  entries.back().Record.Searchwords.assign(size_t{1} << 20, "");  // 1 MiB of 0xFF
-  entries.push_back(Entry(6));
-  entries.back().Record.OfficeHours.assign(limits::MaxListItems + 1, "x");
-  entries.push_back(Entry(7));
-  entries.back().BranchIds.assign(limits::MaxBranchIds + 1, 8);
-  entries.push_back(Entry(8));
-  entries.back().Record.Industries.assign(limits::MaxListItems, "");
-  entries.back().BranchIds.assign(limits::MaxBranchIds, 8);
-  Write(std::move(entries));
+  std::vector<TJWEntryFixture> entries = {Entry(5), Entry(6), Entry(7), Entry(8)};
+  entries[0].Record.Searchwords.assign(size_t{1} << 20, "");  // 1 MiB of 0xFF
+  entries[1].Record.OfficeHours.assign(limits::MaxListItems + 1, "x");
+  entries[2].BranchIds.assign(limits::MaxBranchIds + 1, 8);
+  entries[3].Record.Industries.assign(limits::MaxListItems, "");
+  entries[3].BranchIds.assign(limits::MaxBranchIds, 8);
+  Write(entries);
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
-  const std::string damaged = "Datei \"" + FPath +
-                              "\" ist besch\xE4"
-                              "digt: ";
-  EXPECT_EQ(Message([&] { file.LoadEntry(5, r); }),
+  const std::string damaged = "Datei \"" + FPath + "\" ist " + kDamaged + ": ";
+  EXPECT_EQ(ErrorOf([&] { file.LoadEntry(5, r); }),
             damaged + "#5 JW Eintrag hat zu viele Listeneintr\xE4ge (1048576)!");
-  EXPECT_EQ(Message([&] { file.LoadEntry(6, r); }),
+  EXPECT_EQ(ErrorOf([&] { file.LoadEntry(6, r); }),
             damaged + "#6 JW Eintrag hat zu viele Listeneintr\xE4ge (10001)!");
-  EXPECT_EQ(Message([&] { file.LoadEntry(7, r); }),
+  EXPECT_EQ(ErrorOf([&] { file.LoadEntry(7, r); }),
             damaged + "#7 JW Eintrag hat zu viele Filialen (65537)!");
 
   // At the limits the entry loads, and its many copies of one branch cost one lookup.
@@ -438,30 +388,13 @@ TEST_F(EntryFile, ListAndBranchBlocksOverTheirLimitsAreRefused) {
   }
 }
 
-TEST_F(EntryFile, RepeatedBranchIdsKeepTheirPlaces) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(1));
-  entries.back().BranchIds = {2, 3, 2, 99, 2, 3};
-  entries.push_back(Entry(2, "Zwei"));
-  entries.push_back(Entry(3, "Drei"));
-  Write(std::move(entries));
-  TJWEEntryDatFile file(FPath);
-  TJW2DataRec r;
-  file.LoadEntry(1, r);
-  std::vector<std::string> firms;
-  for (const TJWBranchRec& b : *r.Branches) firms.push_back(b.Firm);
-  EXPECT_EQ(firms, (std::vector<std::string>{"Zwei", "Drei", "Zwei", "Zwei", "Drei"}));
-}
-
 TEST_F(EntryFile, CorruptStreamNamesFileAndEntry) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(42));
-  entries.back().RawPayload = std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-  entries.push_back(Entry(43));
-  Write(std::move(entries));
+  std::vector<TJWEntryFixture> entries = {Entry(42), Entry(43)};
+  entries[0].RawPayload = std::vector<uint8_t>(6, 0xFF);
+  Write(entries);
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
-  const std::string msg = Message([&] { file.LoadEntry(42, r); });
+  const std::string msg = ErrorOf([&] { file.LoadEntry(42, r); });
   EXPECT_THAT(msg, HasSubstr("\"" + FPath + "\""));
   EXPECT_THAT(msg, HasSubstr("#42 "));
   EXPECT_THROW(file.LoadBranch(42), EJWError);
@@ -473,39 +406,34 @@ TEST_F(EntryFile, MalformedIndexes) {
   {
     Write({}, true);  // Count 0
     TJWEEntryDatFile file(FPath);
-    EXPECT_EQ(Message([&] { file.LoadEntry(0, r); }), "#0 JW Eintrag nicht gefunden!");
+    EXPECT_EQ(ErrorOf([&] { file.LoadEntry(0, r); }), "#0 JW Eintrag nicht gefunden!");
     EXPECT_EQ(file.GetCount(), 0u);
   }
   {
-    std::vector<TJWEntryFixture> entries;
-    entries.push_back(Entry(1));
-    Write(std::move(entries), true, 1000);  // claims more entries than the file holds
+    Write({Entry(1)}, true, 1000);  // claims more entries than the file holds
     TJWEEntryDatFile file(FPath);
-    const std::string msg = Message([&] { file.Open(); });
+    const std::string msg = ErrorOf([&] { file.Open(); });
     EXPECT_THAT(msg, HasSubstr("\"" + FPath + "\""));
-    EXPECT_THAT(msg, HasSubstr("besch\xE4"
-                               "digt"));
+    EXPECT_THAT(msg, HasSubstr(kDamaged));
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(Message([&] { file.LoadEntry(1, r); }), msg);
+    EXPECT_EQ(ErrorOf([&] { file.LoadEntry(1, r); }), msg);
   }
   {
-    std::vector<TJWEntryFixture> entries;
-    entries.push_back(Entry(1));
-    Write(std::move(entries), true, 0xFFFFFFFFu);
+    Write({Entry(1)}, true, 0xFFFFFFFFu);
     TJWEEntryDatFile file(FPath);
     EXPECT_THROW(file.Open(), EJWError);
   }
   {
     std::filesystem::resize_file(FPath, 0);  // no header at all reads as an empty index
     TJWEEntryDatFile file(FPath);
-    EXPECT_EQ(Message([&] { file.LoadEntry(1, r); }), "#1 JW Eintrag nicht gefunden!");
+    EXPECT_EQ(ErrorOf([&] { file.LoadEntry(1, r); }), "#1 JW Eintrag nicht gefunden!");
   }
 }
 
 TEST_F(EntryFile, FileShrinkingUnderAnOpenReader) {
   std::vector<TJWEntryFixture> entries;
-  for (uint32_t id = 1; id <= 50; ++id) entries.push_back(FullEntry()), entries.back().Id = id;
-  Write(std::move(entries));
+  for (uint32_t id = 1; id <= 50; ++id) entries.push_back(FullEntry(id));
+  Write(entries);
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(50, r);
@@ -515,22 +443,18 @@ TEST_F(EntryFile, FileShrinkingUnderAnOpenReader) {
   EXPECT_EQ(r.NamePart1, "");
   // Cut into the index: probes fail cleanly.
   std::filesystem::resize_file(FPath, 100);
-  EXPECT_THAT(Message([&] { file.LoadEntry(50, r); }), HasSubstr("besch\xE4"
-                                                                 "digt"));
+  EXPECT_THAT(ErrorOf([&] { file.LoadEntry(50, r); }), HasSubstr(kDamaged));
   file.Close();
-  EXPECT_THAT(Message([&] { file.Open(); }), HasSubstr("besch\xE4"
-                                                       "digt"));
+  EXPECT_THAT(ErrorOf([&] { file.Open(); }), HasSubstr(kDamaged));
 }
 
 TEST_F(EntryFile, OpenCloseAndMessages) {
-  std::vector<TJWEntryFixture> entries;
-  entries.push_back(Entry(1));
-  Write(std::move(entries));
+  Write({Entry(1)});
   TJWEEntryDatFile file(FPath);
   EXPECT_FALSE(file.IsOpen());
   file.Open();
   EXPECT_TRUE(file.IsOpen());
-  EXPECT_EQ(Message([&] { file.Open(); }), "File already open!");
+  EXPECT_EQ(ErrorOf([&] { file.Open(); }), "File already open!");
   file.Close();
   EXPECT_FALSE(file.IsOpen());
   EXPECT_NE(file.Lookup(1).Size, 0u);  // reopens on demand
@@ -540,17 +464,17 @@ TEST_F(EntryFile, OpenCloseAndMessages) {
   file.SetFileName(missing);
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(file.GetFileName(), missing);
-  EXPECT_EQ(Message([&] { file.Open(); }), "Datei \"" + missing + "\" nicht gefunden!");
+  EXPECT_EQ(ErrorOf([&] { file.Open(); }), "Datei \"" + missing + "\" nicht gefunden!");
 
   file.SetFileName(FDir.Path().string());  // a directory is no file
-  EXPECT_EQ(Message([&] { file.Open(); }),
+  EXPECT_EQ(ErrorOf([&] { file.Open(); }),
             "Datei \"" + FDir.Path().string() + "\" nicht gefunden!");
 
 #ifndef _WIN32  // Windows has no named pipes in the file system
   const std::string fifo = FDir.File("FIFO.SRM");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   file.SetFileName(fifo);  // present but not a readable file: no hang, a clear message
-  EXPECT_EQ(Message([&] { file.Open(); }), "Konnte Datei \"" + fifo +
+  EXPECT_EQ(ErrorOf([&] { file.Open(); }), "Konnte Datei \"" + fifo +
                                                "\" nicht \xF6"
                                                "ffnen!");
 #endif
@@ -574,12 +498,7 @@ TEST(DataFileName, ResolvesAgainstTheCurrentDirectory) {
   EXPECT_EQ(ResolveDataFileName("C:JWDAT.SRM"), cwd + "/C:JWDAT.SRM");  // no drives here
 #endif
 
-  TJWEntryFixture e = Entry(8);
-  WriteEntryDatFile(dir.File("JWDAT.SRM"), [&] {
-    std::vector<TJWEntryFixture> v;
-    v.push_back(std::move(e));
-    return v;
-  }());
+  WriteEntryDatFile(dir.File("JWDAT.SRM"), {Entry(8)});
   TJWEEntryDatFile file("JWDAT.SRM");
   EXPECT_EQ(file.GetFileName(), cwd + sep + "JWDAT.SRM");
   std::filesystem::current_path(old);  // the name was fixed at creation

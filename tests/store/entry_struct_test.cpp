@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "store/JWEStruct.h"
 #include "store/ZDCodePage.h"
 
@@ -50,25 +52,7 @@ TEST(ListBlocks, SplitRules) {
 }
 
 TEST(GermanSort, UmlautsSharpSAndCase) {
-  TStringList list = {"Zahnarzt",
-                      "\xD6"
-                      "fen",
-                      "apotheke",
-                      "Obst",
-                      "Stra\xDF"
-                      "enbau",
-                      "Strasse",
-                      "\xC4rzte",
-                      "Bank",
-                      "Oma",
-                      "Strand",
-                      "2-Rad",
-                      "\xFC"
-                      "ber",
-                      "Uhren",
-                      "Auto",
-                      ""};
-  SortGermanList(list);
+  // Umlauts sort as their base letter and the sharp s as ss; the plain form comes first on a tie.
   const TStringList expected = {"",
                                 "2-Rad",
                                 "apotheke",
@@ -87,6 +71,9 @@ TEST(GermanSort, UmlautsSharpSAndCase) {
                                 "ber",
                                 "Uhren",
                                 "Zahnarzt"};
+  TStringList list(expected.rbegin(), expected.rend());
+  std::rotate(list.begin(), list.begin() + 6, list.end());
+  SortGermanList(list);
   EXPECT_EQ(list, expected);
   EXPECT_EQ(CompareGermanText("M\xFCller", "mueller") > 0, true);  // ü is u, not ue
   EXPECT_EQ(CompareGermanText("Apfel", "APFEL") != 0, true);       // still a strict order

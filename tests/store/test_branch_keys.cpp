@@ -3,6 +3,7 @@
 
 #include <numbers>
 
+#include "EntryAddress.h"
 #include "store/JWEBranchKeys.h"
 #include "store/JWError.h"
 
@@ -12,11 +13,7 @@ namespace {
 
 TJWBranchRec Branch(double AEast, double ANorth) {
   TJWBranchRec b;
-  b.Zip = "50667";
-  b.Street =
-      "Hohe Stra\xDF"
-      "e";
-  b.City = "K\xF6ln";
+  jwtest::FillStreet(b);
   b.Firm = "Muster<BR>GmbH";
   b.X = AEast;
   b.Y = ANorth;
@@ -33,15 +30,15 @@ double NorthForKm(double AKm) {
 TEST(BranchKeys, DistanceKeyIsPaddedMetresThenZipAndStreet) {
   TJWBranchRec b = Branch(0.0, NorthForKm(2.5));
   EXPECT_EQ(BranchSortKey(b, bsDist, 0.0, 0.0),
-            "00002500 50667Hohe Stra\xDF"
+            "00002500 50667Hauptstra\xDF"
             "e");
   EXPECT_EQ(b.SortKey,
-            "00002500 50667Hohe Stra\xDF"
+            "00002500 50667Hauptstra\xDF"
             "e");
 
   // The start position counts: standing on the branch gives distance 0.
   EXPECT_EQ(BranchDistanceKey(b, 0.0, NorthForKm(2.5)),
-            "00000000 50667Hohe Stra\xDF"
+            "00000000 50667Hauptstra\xDF"
             "e");
 }
 
@@ -50,7 +47,7 @@ TEST(BranchKeys, BranchWithoutPositionSortsLast) {
   TJWBranchRec far = Branch(179.0, 0.0);  // nearly half the earth away
   const std::string noneKey = BranchSortKey(none, bsDist, 0.0, 0.0);
   EXPECT_EQ(noneKey,
-            "99999999 50667Hohe Stra\xDF"
+            "99999999 50667Hauptstra\xDF"
             "e");
   EXPECT_LT(BranchSortKey(far, bsDist, 0.0, 0.0), noneKey);
   // Only an exact 0/0 counts as no position.
@@ -60,7 +57,9 @@ TEST(BranchKeys, BranchWithoutPositionSortsLast) {
 
 TEST(BranchKeys, FieldKeysAndUnknownIndex) {
   TJWBranchRec b = Branch(1, 1);
-  EXPECT_EQ(BranchSortKey(b, bsStreet, 0, 0), b.Street);
+  EXPECT_EQ(BranchSortKey(b, bsStreet, 0, 0),
+            "Hauptstra\xDF"
+            "e");
   EXPECT_EQ(BranchSortKey(b, bsZip, 0, 0), "50667");
   EXPECT_EQ(BranchSortKey(b, bsCity, 0, 0), "K\xF6ln");
   EXPECT_EQ(BranchSortKey(b, bsFirm, 0, 0), "Muster<BR>GmbH");

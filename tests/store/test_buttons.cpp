@@ -5,9 +5,9 @@
 namespace jw {
 namespace {
 
-TStringList Lines(int n, const char* prefix = "line") {
+TStringList Lines(int n) {
   TStringList result;
-  for (int i = 0; i < n; ++i) result.push_back(std::string(prefix) + std::to_string(i));
+  for (int i = 0; i < n; ++i) result.push_back("line" + std::to_string(i));
   return result;
 }
 
@@ -111,11 +111,7 @@ TEST(DeriveButtons, LocationFlags) {
   EXPECT_EQ(Derive(r, true, false).Set, SetOf({brPointOfPlace}));
   EXPECT_EQ(Derive(r, true, false).Count, 1);
 
-  TJW2DataRec unusable[4];
-  for (auto& u : unusable) {
-    u.PosX = r.PosX;
-    u.PosY = r.PosY;
-  }
+  TJW2DataRec unusable[4] = {r, r, r, r};
   unusable[0].PosX = "00000000";
   unusable[1].PosY = "0305670";  // must be exactly 8 characters
   unusable[2].HideLocation = 1;

@@ -10,10 +10,6 @@ namespace {
 
 const std::string kFullMonday = "MOX\t\t08:00\t12:00\t13:00\t18:00";
 
-TJWOfficeHoursTextRow Empty() {
-  return {};
-}
-
 }  // namespace
 
 TEST(OfficeHoursLines, EightRowsUntrimmed) {
@@ -26,14 +22,14 @@ TEST(OfficeHoursDays, FullDayAndDayKeysByPosition) {
   auto rows = GetOfficeHoursDays({kFullMonday});
   EXPECT_THAT(rows[0], ElementsAre("Mo.:", "08", ":", "00", "-", "12", ":", "00", "u.", "13", ":",
                                    "00", "-", "18", ":", "00"));
-  for (int k = 1; k < 8; ++k) EXPECT_EQ(rows[k], Empty());
+  for (int k = 1; k < 8; ++k) EXPECT_EQ(rows[k], TJWOfficeHoursTextRow{});
 
   // Monday's line in Tuesday's place is not shown; a key without its "X" is not shown either,
   // and the next shown day moves up.
   rows = GetOfficeHoursDays({"MO\t\t1\t2", kFullMonday, "MIX\t\t 9:30 \t11"});
   EXPECT_THAT(rows[0], ElementsAre("Mi.:", "9", ":", "30", "-", "11", ":", "", "", "", "", "", "",
                                    "", "", ""));
-  EXPECT_EQ(rows[1], Empty());
+  EXPECT_EQ(rows[1], TJWOfficeHoursTextRow{});
 }
 
 TEST(OfficeHoursDays, DayShapes) {
@@ -62,7 +58,7 @@ TEST(OfficeHoursDays, RemarkRow) {
   const TStringList lines = {kFullMonday, "DIX", "MIX", "", "", "", "", " Termine nach Absprache"};
   const auto rows = GetOfficeHoursDays(lines);
   EXPECT_EQ(rows[2][0], "Mi.:");
-  for (int k = 3; k < 7; ++k) EXPECT_EQ(rows[k], Empty());
+  for (int k = 3; k < 7; ++k) EXPECT_EQ(rows[k], TJWOfficeHoursTextRow{});
   EXPECT_EQ(rows[7][0], " Termine nach Absprache");
 
   const auto frame = ReadOfficeHoursDays(lines, TJWRemarkRow::rrAfterLastDay);

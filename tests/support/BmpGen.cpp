@@ -16,9 +16,6 @@ void Put32(std::vector<uint8_t>& b, uint32_t v) {
   Put16(b, v & 0xFFFF);
   Put16(b, v >> 16);
 }
-void Set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
 
 // RLE encoding of one row of palette indices, choosing literal runs for varied stretches and
 // encoded runs for repeats. With skips, parts of the row are jumped over by delta moves or an
@@ -197,18 +194,30 @@ TBmpSample MakeBmp(const TBmpSpec& s) {
   return sample;
 }
 
-std::vector<uint8_t> MakeBmp24(const jw::TJWBitmap& p) {
+namespace {
+
+// The file header and a 40-byte info header of an uncompressed bottom-up picture whose pixel
+// data starts at ADataOffset and takes ADataSize bytes.
+std::vector<uint8_t> PlainHeaders(int32_t AWidth, int32_t AHeight, uint16_t ABpp,
+                                  size_t ADataOffset, size_t ADataSize) {
   std::vector<uint8_t> b = {'B', 'M'};
-  const size_t stride = (size_t(p.Width) * 3 + 3) / 4 * 4;
-  Put32(b, uint32_t(54 + stride * size_t(p.Height)));
+  Put32(b, uint32_t(ADataOffset + ADataSize));
   Put32(b, 0);
-  Put32(b, 54);
+  Put32(b, uint32_t(ADataOffset));
   Put32(b, 40);
-  Put32(b, uint32_t(p.Width));
-  Put32(b, uint32_t(p.Height));
+  Put32(b, uint32_t(AWidth));
+  Put32(b, uint32_t(AHeight));
   Put16(b, 1);
-  Put16(b, 24);
+  Put16(b, ABpp);
   for (int i = 0; i < 6; ++i) Put32(b, 0);
+  return b;
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeBmp24(const jw::TJWBitmap& p) {
+  const size_t stride = (size_t(p.Width) * 3 + 3) / 4 * 4;
+  std::vector<uint8_t> b = PlainHeaders(p.Width, p.Height, 24, 54, stride * size_t(p.Height));
   for (int32_t y = p.Height - 1; y >= 0; --y) {
     const size_t start = b.size();
     for (int32_t x = 0; x < p.Width; ++x) {
@@ -221,18 +230,9 @@ std::vector<uint8_t> MakeBmp24(const jw::TJWBitmap& p) {
 }
 
 std::vector<uint8_t> MakeBlankBmp1(int32_t AWidth, int32_t AHeight) {
-  std::vector<uint8_t> b = {'B', 'M'};
   const size_t stride = (size_t(AWidth) + 31) / 32 * 4;
   const size_t dataOffset = 14 + 40 + 8;
-  Put32(b, uint32_t(dataOffset + stride * size_t(AHeight)));
-  Put32(b, 0);
-  Put32(b, uint32_t(dataOffset));
-  Put32(b, 40);
-  Put32(b, uint32_t(AWidth));
-  Put32(b, uint32_t(AHeight));
-  Put16(b, 1);
-  Put16(b, 1);
-  for (int i = 0; i < 6; ++i) Put32(b, 0);
+  std::vector<uint8_t> b = PlainHeaders(AWidth, AHeight, 1, dataOffset, stride * size_t(AHeight));
   Put32(b, 0x000000);  // palette: black, white
   Put32(b, 0xFFFFFF);
   b.resize(dataOffset + stride * size_t(AHeight), 0);

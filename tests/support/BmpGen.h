@@ -38,4 +38,14 @@ std::vector<uint8_t> MakeBmp24(const jw::TJWBitmap& APicture);
 // A 1-bit picture of one colour: a huge one compresses to a few kilobytes.
 std::vector<uint8_t> MakeBlankBmp1(int32_t AWidth, int32_t AHeight);
 
+// Little-endian values written over the bytes at AAt, for patching headers.
+inline void Set16(std::vector<uint8_t>& ABytes, size_t AAt, uint16_t AValue) {
+  ABytes[AAt] = uint8_t(AValue);
+  ABytes[AAt + 1] = uint8_t(AValue >> 8);
+}
+inline void Set32(std::vector<uint8_t>& ABytes, size_t AAt, uint32_t AValue) {
+  Set16(ABytes, AAt, uint16_t(AValue));
+  Set16(ABytes, AAt + 2, uint16_t(AValue >> 16));
+}
+
 }  // namespace jwtest

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "BmpGen.h"
+#include "EntryAddress.h"
 #include "JWTempDir.h"
 #include "tools/writer/JWDatWriter.h"
 #include "tools/writer/JWImgWriter.h"
@@ -43,15 +44,8 @@ class TViewerDataDir {
     firm.NamePart2 = "GmbH";
     firm.NameFormat = "\\1<br>\\2";
     firm.Slogan = "Alles aus einer Hand";
-    firm.Street =
-        "Hauptstra\xDF"
-        "e";
+    jwtest::FillAddress(firm);
     firm.StreetNo = "36";
-    firm.StreetAdd = "a";
-    firm.Zip = "50667";
-    firm.City = "K\xF6ln";
-    firm.PhonePrefix = "0221";
-    firm.PhoneNumber = "123456";
     firm.EMail = "info@mueller.example";
     firm.Url = "www.mueller.example";
     firm.Industries = {"Baustoffe", "Fliesen", "Holz"};
@@ -59,8 +53,6 @@ class TViewerDataDir {
     firm.CardVisa = 1;
     firm.OfficeHours = {"Mo-Fr 8-18 Uhr"};
     firm.BranchCaption = 2;
-    firm.PosX = "06570000";
-    firm.PosY = "50560000";
     firm.EnhInfoKind = 1;
     firm.EnhInfo = {"Parkpl\xE4tze\tvorhanden"};
     entries[0].BranchIds = {kFirm, kBranch};

@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 
+#include "EntryAddress.h"
 #include "ViewerTestEnv.h"
 #include "store/JWPortal.h"
 #include "viewer/ufraJWAddress.h"
@@ -88,15 +89,8 @@ namespace {
 
 TJW2DataRec AddressRec() {
   TJW2DataRec rec;
-  rec.Street =
-      "Hauptstra\xDF"
-      "e";
+  jwtest::FillAddress(rec);
   rec.StreetNo = "36";
-  rec.StreetAdd = "a";
-  rec.Zip = "50667";
-  rec.City = "K\xF6ln";
-  rec.PhonePrefix = "0221";
-  rec.PhoneNumber = "123456";
   rec.MobilePrefix = "0171";
   rec.MobileNumber = "998877";
   rec.EMail = "info@firma.example";

@@ -1,0 +1,29 @@
+#pragma once
+// The address most test entries share: a street in Cologne with a telephone number and a map
+// position. A test that depends on other values sets them after filling. Header only, so that the
+// benchmarks and fuzz targets can use it without the test support library.
+#include "store/JWEStruct.h"
+
+namespace jwtest {
+
+// The street alone, for entries and branches alike.
+template <class TRecord>
+void FillStreet(TRecord& ARecord) {
+  ARecord.Street =
+      "Hauptstra\xDF"
+      "e";
+  ARecord.StreetNo = "12";
+  ARecord.StreetAdd = "a";
+  ARecord.Zip = "50667";
+  ARecord.City = "K\xF6ln";
+}
+
+inline void FillAddress(jw::TJW2DataRec& ARec) {
+  FillStreet(ARec);
+  ARec.PhonePrefix = "0221";
+  ARec.PhoneNumber = "123456";
+  ARec.PosX = "06570000";  // 6 deg 57 min east
+  ARec.PosY = "50560000";  // 50 deg 56 min north
+}
+
+}  // namespace jwtest

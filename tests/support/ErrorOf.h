@@ -1,0 +1,19 @@
+#pragma once
+// The message of the library failure that AWork raises, "" when it raises none.
+#include <functional>
+#include <string>
+
+#include "store/JWError.h"
+
+namespace jwtest {
+
+inline std::string ErrorOf(const std::function<void()>& AWork) {
+  try {
+    AWork();
+  } catch (const jw::EJWError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace jwtest
