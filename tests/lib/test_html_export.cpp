@@ -4,18 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include "BmpGen.h"
+#include "DataDir.h"
 #include "JpegCheck.h"
-#include "LibHost.h"
-#include "tools/writer/JWDatWriter.h"
-#include "tools/writer/JWImgWriter.h"
-#include "tools/writer/JWTmpWriter.h"
 
 namespace {
 
@@ -40,11 +35,6 @@ jw::TJWEntryFixture Firm(uint32_t AId, const std::string& AName, const std::stri
   e.Record.PosX = APosX;
   e.Record.PosY = APosY;
   return e;
-}
-
-std::string ReadFile(const fs::path& APath) {
-  std::ifstream in(APath, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class HtmlExport : public ::testing::Test {
@@ -72,60 +62,37 @@ class HtmlExport : public ::testing::Test {
     search.Record.Searchwords = {"x"};
     search.BranchIds = {idSearchOnly, 21};
     entries.push_back(std::move(search));
-    jw::WriteEntryDatFile(Data.Dir() + "JWDAT.SRM", entries);
-
-    jw::TJWImgWriter logos(Data.Dir() + "JWIMG.SRM");
-    logos.AddLogo(idFirm, jwtest::MakeBmp24(jwtest::Gradient(33, 17)));
-    logos.Finish();
-
-    jw::TJWTmpWriter templates(Data.Dir() + "JWTMP.SRM");
     jw::TJWTemplateFixture t;
     t.Id = 2;
     t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(24, 10));
     t.Button2 = jwtest::MakeBmp24(jwtest::Gradient(26, 11));
     t.BackgroundColor = 0x336699;  // red 0x99, green 0x66, blue 0x33
     t.CaptionLeft = 12;
-    templates.Add(t);
-    templates.Finish();
-
-    ASSERT_EQ(Lib().SetJWDataPath(Data.Dir().c_str(), nullptr, 0), 1);
+    jwtest::WriteDataDir(Data, entries, {{idFirm, jwtest::Gradient(33, 17)}}, {t});
   }
 
   void Write(const std::string& AName, const std::string& AText) {
-    std::ofstream(Inc.Path / (AName + ".html"), std::ios::binary) << AText;
+    std::ofstream(Inc.Path() / (AName + ".html"), std::ios::binary) << AText;
   }
 
-  // The call's result: "<null>" without a stream, else the stream's bytes (checked to be a
-  // stream positioned at its end).
+  // The call's result: "<null>" without a stream, else the stream's bytes.
   std::string Get(uint32_t AId, uint32_t APage, const char* AParams = "", uint8_t AShow = 0,
                   uint8_t AForce = 0, const char* AInclude = nullptr) {
     const std::string include = Inc.Dir();
-    JWMemoryStream* s = Lib().GetHTMLText(AId, AInclude ? AInclude : include.c_str(), APage,
-                                          AParams, AShow, AForce);
-    if (!s) return "<null>";
-    EXPECT_EQ(s->Position, s->Size);
-    std::string bytes(reinterpret_cast<const char*>(s->Memory), size_t(s->Size));
-    Lib().FreeMemoryStream(s);
-    return bytes;
+    return jwtest::TakeStream(Lib().GetHTMLText(AId, AInclude ? AInclude : include.c_str(), APage,
+                                                AParams, AShow, AForce));
   }
 
-  // The log lines written since the last call, without their date prefix.
+  // The log lines written since the last call.
   std::vector<std::string> NewLogLines() {
-    const std::string log = ReadFile(Cwd.Path / "test_lib.log");
-    std::vector<std::string> lines;
-    for (size_t pos = LogRead; pos < log.size();) {
-      const size_t end = log.find("\r\n", pos);
-      const std::string line = log.substr(pos, end - pos);
-      EXPECT_EQ(line.substr(19, 3), " | ") << line;
-      lines.push_back(line.substr(22));
-      pos = end == std::string::npos ? log.size() : end + 2;
-    }
-    LogRead = log.size();
+    std::vector<std::string> lines = jwtest::LogLines(Cwd.Path());
+    lines.erase(lines.begin(), lines.begin() + std::ptrdiff_t(LogRead));
+    LogRead += lines.size();
     return lines;
   }
 
   jwtest::TTempDir Data, Inc, Cwd;
-  jwtest::TCurrentDir InCwd{Cwd.Path};
+  jwtest::TCurrentDir InCwd{Cwd.Path()};
   size_t LogRead = 0;
 };
 
@@ -187,12 +154,9 @@ TEST_F(HtmlExport, QueryStringsAreMergedAndTheirValuesEscaped) {
 }
 
 TEST_F(HtmlExport, WithoutIncludePathTheTemplatesComeFromTheCurrentDirectory) {
-  std::ofstream(Cwd.Path / "main1.html", std::ios::binary) << "hier";
+  std::ofstream(Cwd.Path() / "main1.html", std::ios::binary) << "hier";
   EXPECT_EQ(Get(idFirm, 0, "", 0, 0, ""), "hier\r\n");
-  JWMemoryStream* s = Lib().GetHTMLText(idFirm, nullptr, 0, nullptr, 0, 0);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(s->Memory), size_t(s->Size)), "hier\r\n");
-  Lib().FreeMemoryStream(s);
+  EXPECT_EQ(jwtest::TakeStream(Lib().GetHTMLText(idFirm, nullptr, 0, nullptr, 0, 0)), "hier\r\n");
 }
 
 TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
@@ -225,11 +189,11 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   EXPECT_EQ(NewLogLines(), std::vector<std::string>{call(idMissing, 3, "", 0, 1) +
                                                     "#99 JW Eintrag nicht gefunden!"});
   for (const char* file : {"JWIMG.SRM", "JWTMP.SRM", "JWDAT.SRM"}) {
-    fs::rename(Data.Path / file, Data.Path / "saved");
+    fs::rename(Data.Path() / file, Data.Path() / "saved");
     EXPECT_EQ(Get(idFirm, 0), "<null>") << file;
     EXPECT_EQ(NewLogLines(), std::vector<std::string>{call(idFirm, 0, "", 0, 0) + "Datei \"" +
                                                       Data.Dir() + file + "\" nicht gefunden!"});
-    fs::rename(Data.Path / "saved", Data.Path / file);
+    fs::rename(Data.Path() / "saved", Data.Path() / file);
   }
   EXPECT_EQ(Get(idFirm, 0), "ok\r\n");
   EXPECT_TRUE(NewLogLines().empty());

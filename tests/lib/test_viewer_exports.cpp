@@ -6,11 +6,7 @@
 #include <future>
 #include <vector>
 
-#include "BmpGen.h"
-#include "LibHost.h"
-#include "tools/writer/JWDatWriter.h"
-#include "tools/writer/JWImgWriter.h"
-#include "tools/writer/JWTmpWriter.h"
+#include "DataDir.h"
 
 using namespace jwtest;
 
@@ -84,10 +80,6 @@ class ViewerExports : public ::testing::Test {
     entries[1].Id = kCardsOnly;
     entries[1].Record.NamePart1 = "Kartenhaus";
     entries[1].Record.CardEC = 1;
-    WriteEntryDatFile(Dir.Dir() + "JWDAT.SRM", entries);
-    TJWImgWriter logos(Dir.Dir() + "JWIMG.SRM");
-    logos.Finish();
-    TJWTmpWriter templates(Dir.Dir() + "JWTMP.SRM");
     TJWTemplateFixture tmpl;
     tmpl.Id = 1;
     tmpl.Image = MakeBmp24(Picture(705, 460, kPaper));
@@ -95,9 +87,7 @@ class ViewerExports : public ::testing::Test {
     tmpl.Button2 = MakeBmp24(Picture(140, 20, 0xFF808080));
     tmpl.NavigationLeft = 561;
     tmpl.BackgroundColor = 0x00EDF6FF;
-    templates.Add(tmpl);
-    templates.Finish();
-    ASSERT_EQ(Lib().SetJWDataPath(Dir.Path.c_str(), nullptr, 0), 1);
+    WriteDataDir(Dir, entries, {}, {tmpl});
   }
 
   TTempDir Dir;
@@ -172,7 +162,7 @@ TEST_F(ViewerExports, ModelessWindowStaysOpenWithoutTheLock) {
 
 TEST(ViewerExports, FailCleanlyWithoutTheViewer) {
   TTempDir dir;
-  ASSERT_EQ(Lib().SetJWDataPath(dir.Path.string().c_str(), nullptr, 0), 1);
+  ASSERT_EQ(Lib().SetJWDataPath(dir.Path().string().c_str(), nullptr, 0), 1);
   JWHostBitmap bitmap{};
   EXPECT_EQ(Lib().GetMiniaturBitmap(1, &bitmap), 0);
   EXPECT_STRNE(Lib().GetLastError(), "");
