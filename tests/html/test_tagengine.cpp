@@ -49,26 +49,19 @@ class IncludeDir : public ::testing::Test {
 
 }  // namespace
 
-TEST(TagEngineScanner, ContentJoinsLinesWithCrLf) {
+TEST(TagEngineScanner, TextOutsideTags) {
   TZDEnhPageProducer p;
   EXPECT_EQ(p.Content(), "");
   p.SetHTMLDoc({"<p>", "", "x"});
-  EXPECT_EQ(p.Content(), "<p>\r\n\r\nx\r\n");
-}
-
-TEST(TagEngineScanner, CopiesTextOutsideTagsByteForByte) {
-  TZDEnhPageProducer p;
-  const std::string text = "a\rb\x80\xFF\xE4\t \r\n<b >x> >";
-  EXPECT_EQ(Produce(p, text), text);
-  // A NUL byte ends the template.
-  EXPECT_EQ(Produce(p, std::string("ab\0<#FIELD>cd", 13)), "ab");
-}
-
-TEST(TagEngineScanner, LessThanWithoutHashDropsFollowingBlanks) {
-  TZDEnhPageProducer p;
-  EXPECT_EQ(Produce(p, "a < b"), "a <b");
-  EXPECT_EQ(Produce(p, "a <\r\n\tb<"), "a <b<");
-  EXPECT_EQ(Produce(p, "x <  "), "x <");
+  EXPECT_EQ(p.Content(), "<p>\r\n\r\nx\r\n");  // document lines are joined with CR LF
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\rb\x80\xFF\xE4\t \r\n<b >x> >", "a\rb\x80\xFF\xE4\t \r\n<b >x> >"},  // byte for byte
+      {std::string("ab\0<#FIELD>cd", 13), "ab"},  // a NUL byte ends the template
+      {"a < b", "a <b"},                          // "<" without "#" drops the blanks after it
+      {"a <\r\n\tb<", "a <b<"},
+      {"x <  ", "x <"},
+  };
+  for (const auto& [text, page] : cases) EXPECT_EQ(Produce(p, text), page) << text;
 }
 
 TEST(TagEngineScanner, RecognisesTagsWithBlanksAndAnyCase) {
@@ -318,12 +311,6 @@ TEST(TagEngineSettings, AssignSourcesAndPaths) {
   EXPECT_EQ(c.IncludeExt(), ".html");
 }
 
-TEST(TagEngineSettings, MissingTemplateFileIsAnError) {
-  TZDEnhPageProducer p;
-  p.SetHTMLFile("/nonexistent/jw/page.html");
-  EXPECT_THROW(p.Content(), EJWError);
-}
-
 TEST_F(IncludeDir, IncludesComeBackWithCrLfLines) {
   Write("plain", "a\rb\nc\r\n\r\nd");
   e.fields["X"] = "x";
@@ -333,6 +320,8 @@ TEST_F(IncludeDir, IncludesComeBackWithCrLfLines) {
 
   e.p.SetHTMLFile((dir / "plain.html").string());
   EXPECT_EQ(e.p.Content(), "a\rb\nc\r\n\r\nd");  // a template file is scanned as it is
+  e.p.SetHTMLFile((dir / "missing.html").string());
+  EXPECT_THROW(e.p.Content(), EJWError);
 }
 
 TEST_F(IncludeDir, MissingFileText) {
@@ -345,7 +334,7 @@ TEST_F(IncludeDir, MissingFileText) {
   EXPECT_THAT(Produce(e.p, "<#INC FILE=sub>"), HasSubstr("File not found"));
 }
 
-TEST_F(IncludeDir, AcceptDataShowsRowsOnlyWithData) {
+TEST_F(IncludeDir, AcceptDataShowsIncludesOnlyWithData) {
   Write("row", "<td><#FIELD NAME=A></td><td><#FIELD NAME=B></td>");
   e.fields["B"] = "&nbsp;";
   EXPECT_EQ(Produce(e.p, "<#INC FILE=row ACCEPT=data>"), "");
@@ -366,14 +355,13 @@ TEST_F(IncludeDir, AcceptDataShowsRowsOnlyWithData) {
   Write("broken", "<#INC FILE=missing>");
   EXPECT_EQ(Produce(f.p, "<#INC FILE=broken ACCEPT=DATA>"), "");
   EXPECT_FALSE(f.p.DataMark());
-}
 
-TEST_F(IncludeDir, AcceptEverMarksAnEmptyInclude) {
+  // ACCEPT=EVER marks even an empty include as data.
   Write("empty", "");
-  Write("outer", "<#INC FILE=empty ACCEPT=EVER>");
-  Write("outer2", "<#INC FILE=empty>");
-  EXPECT_EQ(Produce(e.p, "<#INC FILE=outer ACCEPT=DATA>"), "\r\n");
-  EXPECT_EQ(Produce(e.p, "<#INC FILE=outer2 ACCEPT=DATA>"), "");
+  Write("ever", "<#INC FILE=empty ACCEPT=EVER>");
+  Write("plain", "<#INC FILE=empty>");
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=ever ACCEPT=DATA>"), "\r\n");
+  EXPECT_EQ(Produce(e.p, "<#INC FILE=plain ACCEPT=DATA>"), "");
 }
 
 TEST_F(IncludeDir, SelfIncludeStopsAtSixteenLevels) {
