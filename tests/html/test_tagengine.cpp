@@ -239,19 +239,14 @@ TEST(TagEngineDefault, FontParameters) {
   EXPECT_EQ(p.DefaultFont().Family, "Arial");
   EXPECT_EQ(
       Produce(p, "<#DEFAULT FONT-SIZE=12 font-familie=Verdana FONT-STYLE=bold ELLIPSIS=TRUE>"), "");
-  EXPECT_EQ(p.DefaultFont().Size, 12);
-  EXPECT_EQ(p.DefaultFont().Family, "Verdana");
-  EXPECT_TRUE(p.DefaultFont().Bold);
+  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Verdana", 12, true, false, false, false}));
   EXPECT_TRUE(p.DefaultEllipsis());
 
   // A bad size is reported and the other parameters still apply.
   EXPECT_EQ(
       Produce(p, "<#DEFAULT FONT-SIZE=big FONT-STYLE=Italic FONT-FAMILIE=Tahoma ELLIPSIS=no>"),
       "<!-- 'big' is not a valid integer value-->");
-  EXPECT_EQ(p.DefaultFont().Size, 12);
-  EXPECT_EQ(p.DefaultFont().Family, "Tahoma");
-  EXPECT_TRUE(p.DefaultFont().Italic);
-  EXPECT_FALSE(p.DefaultFont().Bold);
+  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 12, false, true, false, false}));
   EXPECT_FALSE(p.DefaultEllipsis());
   Produce(p, "<#DEFAULT FONT-STYLE=underline>");
   EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 12, false, false, false, false}));

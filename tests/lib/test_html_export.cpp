@@ -181,8 +181,8 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   Write("main1", "ok\r\n<#FIELD NAME=PARAM VALUE=%zz>");
   EXPECT_EQ(Get(idFirm, 0), "");
   const std::string plain = call(idFirm, 0, "", 0, 0);
-  EXPECT_THAT(NewLogLines(), ElementsAre(StartsWith(plain + "Zeile zu lang in Zeile 1"),
-                                         StartsWith(plain)));
+  EXPECT_THAT(NewLogLines(),
+              ElementsAre(StartsWith(plain + "Zeile zu lang in Zeile 1"), StartsWith(plain)));
 
   // An unknown entry, and missing data files: no stream at all.
   Write("main1", "ok");
@@ -192,8 +192,8 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   for (const char* file : {"JWIMG.SRM", "JWTMP.SRM", "JWDAT.SRM"}) {
     fs::rename(Data.Path() / file, Data.Path() / "saved");
     EXPECT_EQ(Get(idFirm, 0), "<null>") << file;
-    EXPECT_EQ(NewLogLines(), std::vector<std::string>{plain + "Datei \"" +
-                                                      Data.Dir() + file + "\" nicht gefunden!"});
+    EXPECT_EQ(NewLogLines(), std::vector<std::string>{plain + "Datei \"" + Data.Dir() + file +
+                                                      "\" nicht gefunden!"});
     fs::rename(Data.Path() / "saved", Data.Path() / file);
   }
   EXPECT_EQ(Get(idFirm, 0), "ok\r\n");
@@ -217,8 +217,7 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   damaged.SetEntrySize(41);
   damaged.Finish();
   EXPECT_EQ(Get(idFirm, 0), "<null>");
-  EXPECT_EQ(NewLogLines(),
-            std::vector<std::string>{plain + "JWTMP: Wrong Filesize!"});
+  EXPECT_EQ(NewLogLines(), std::vector<std::string>{plain + "JWTMP: Wrong Filesize!"});
 }
 
 }  // namespace

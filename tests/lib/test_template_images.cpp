@@ -92,25 +92,36 @@ class TemplateImages : public ::testing::Test {
   jwtest::TTempDir Dir;
 };
 
-TEST_F(TemplateImages, EntryWithLogoGetsFourItemsOfItsOwnTemplate) {
-  THostList list;
-  EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &list.List), 1);
-  EXPECT_STREQ(Lib().GetLastError(), "");
-  EXPECT_EQ(list.Names(),
-            (std::vector<std::string>{"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"}));
-  ExpectPictures(list, {Background(2), Button1(2), Button2(2), Logo});
-}
-
-TEST_F(TemplateImages, ExplicitTemplateAndEntryWithoutLogo) {
-  THostList list;
-  EXPECT_EQ(Lib().GetTemplateImages(idWithoutLogo, 2, &list.List), 1);
-  EXPECT_EQ(list.Names(), (std::vector<std::string>{"template.jpg", "button1.jpg", "button2.jpg"}));
-  ExpectPictures(list, {Background(2), Button1(2), Button2(2)});
-
-  // An unknown template falls back to the file's default (1).
-  THostList fallback;
-  EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 77, &fallback.List), 1);
-  ExpectPictures(fallback, {Background(1), Button1(1), Button2(1), Logo});
+TEST_F(TemplateImages, ItemsOfTheTemplateAndTheLogo) {
+  const struct {
+    uint32_t Id, Template;
+    std::vector<std::string> Names;
+    std::vector<jw::TJWBitmap> Pictures;
+  } cases[] = {
+      // The entry's own template (2), and its logo.
+      {idWithLogo,
+       0,
+       {"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"},
+       {Background(2), Button1(2), Button2(2), Logo}},
+      // A template asked for explicitly; no logo, no item for it.
+      {idWithoutLogo,
+       2,
+       {"template.jpg", "button1.jpg", "button2.jpg"},
+       {Background(2), Button1(2), Button2(2)}},
+      // An unknown template falls back to the file's default (1).
+      {idWithLogo,
+       77,
+       {"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"},
+       {Background(1), Button1(1), Button2(1), Logo}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "entry " << c.Id << " template " << c.Template);
+    THostList list;
+    EXPECT_EQ(Lib().GetTemplateImages(c.Id, c.Template, &list.List), 1);
+    EXPECT_STREQ(Lib().GetLastError(), "");
+    EXPECT_EQ(list.Names(), c.Names);
+    ExpectPictures(list, c.Pictures);
+  }
 }
 
 // A host allocator that runs dry after a number of blocks.
