@@ -182,29 +182,28 @@ TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
 }
 
 TEST(SettingsRules, DataPathAndKey) {
+  const std::string sep(1, kDirSeparator);
+  // Applied in turn to one settings object.
+  const struct {
+    const char *Path, *Key;
+    bool Taken;
+    std::string DataPath, SettingsKey;
+  } steps[] = {
+      {"/data/jw", "Software\\Host", true, "/data/jw" + sep, "Software\\Host"},
+      {"/data/jw/", nullptr, true, "/data/jw/", ""},     // a null key means no key
+      {"C:\\jw\\", "k", true, "C:\\jw\\", "k"},          // either separator ends a directory
+      {"/data/jw ", "k", true, "/data/jw " + sep, "k"},  // untrimmed: separator after the blank
+      {"   ", "other", false, "   ", "k"},               // refused, stored, key kept
+      {nullptr, "other", false, "", "k"},
+      {"\t\r\n", "other", false, "\t\r\n", "k"},
+  };
   jw::TJWLibSettings s;
-  EXPECT_TRUE(s.SetJWDataPath("/data/jw", "Software\\Host", 0));
-  EXPECT_EQ(s.DataPath, std::string("/data/jw") + kDirSeparator);
-  EXPECT_EQ(s.SettingsKey, "Software\\Host");
-
-  EXPECT_TRUE(s.SetJWDataPath("/data/jw/", nullptr, 0));  // a null key means no key
-  EXPECT_EQ(s.DataPath, "/data/jw/");
-  EXPECT_EQ(s.SettingsKey, "");
-
-  EXPECT_TRUE(s.SetJWDataPath("C:\\jw\\", "k", 0));  // either separator ends a directory
-  EXPECT_EQ(s.DataPath, "C:\\jw\\");
-
-  EXPECT_TRUE(s.SetJWDataPath("/data/jw ", "k", 0));  // untrimmed: separator after the blank
-  EXPECT_EQ(s.DataPath, std::string("/data/jw ") + kDirSeparator);
-
-  EXPECT_FALSE(s.SetJWDataPath("   ", "other", 0));  // refused, stored, key kept
-  EXPECT_EQ(s.DataPath, "   ");
-  EXPECT_EQ(s.SettingsKey, "k");
-
-  EXPECT_FALSE(s.SetJWDataPath(nullptr, "other", 0));
-  EXPECT_EQ(s.DataPath, "");
-  EXPECT_FALSE(s.SetJWDataPath("\t\r\n", "other", 0));
-  EXPECT_EQ(s.SettingsKey, "k");
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Path ? step.Path : "(null)");
+    EXPECT_EQ(s.SetJWDataPath(step.Path, step.Key, 0), step.Taken);
+    EXPECT_EQ(s.DataPath, step.DataPath);
+    EXPECT_EQ(s.SettingsKey, step.SettingsKey);
+  }
 }
 
 TEST(SettingsRules, HostWindowIsKeptUntilReplaced) {
