@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "JWTempDir.h"
+
 #include "jwhost.h"
 
 namespace {
@@ -38,8 +40,8 @@ TEST(HostQuery, DropsWhatCouldBreakOutOfThePage) {
 }
 
 TEST(HostIndex, ReadsPresentEntriesAndNeverTrustsTheCount) {
-  const auto dir = std::filesystem::temp_directory_path() / "jwhost-index-test";
-  std::filesystem::create_directories(dir);
+  const jw::test::TJWTempDir temp;
+  const std::filesystem::path& dir = temp.Path();
   auto put = [](std::ofstream& o, uint32_t v) {
     const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
     o.write(b, 4);
@@ -56,7 +58,6 @@ TEST(HostIndex, ReadsPresentEntriesAndNeverTrustsTheCount) {
   ASSERT_TRUE(jwhost::ReadEntryIds(dir.string(), ids, error)) << error;
   EXPECT_EQ(ids, (std::vector<uint32_t>{7, 9}));
   EXPECT_FALSE(jwhost::ReadEntryIds((dir / "missing").string(), ids, error));
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

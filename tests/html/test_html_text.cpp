@@ -22,14 +22,11 @@ TEST(HtmlText, RealNumbersUseDecimalCommaWithoutTrailingZeros) {
 
 TEST(HtmlText, RealNumbersReadWithDecimalComma) {
   double v = -1;
-  EXPECT_TRUE(TryStrToFloatComma("410,5", v));
-  EXPECT_DOUBLE_EQ(v, 410.5);
-  EXPECT_TRUE(TryStrToFloatComma(" -3 ", v));
-  EXPECT_DOUBLE_EQ(v, -3.0);
-  EXPECT_TRUE(TryStrToFloatComma("1,5E2", v));
-  EXPECT_DOUBLE_EQ(v, 150.0);
-  EXPECT_TRUE(TryStrToFloatComma("7,", v));
-  EXPECT_DOUBLE_EQ(v, 7.0);
+  for (const auto& [text, value] :
+       {std::pair{"410,5", 410.5}, {" -3 ", -3.0}, {"1,5E2", 150.0}, {"7,", 7.0}}) {
+    EXPECT_TRUE(TryStrToFloatComma(text, v)) << text;
+    EXPECT_DOUBLE_EQ(v, value) << text;
+  }
   for (const char* bad : {"", ",", "410.5", "1,2,3", "abc", "1E", "1e999", "- 1", "0x10"}) {
     v = 42;
     EXPECT_FALSE(TryStrToFloatComma(bad, v)) << bad;

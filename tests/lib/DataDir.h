@@ -1,8 +1,10 @@
 #pragma once
 // A data directory with a small entry file whose entries cover the kinds of button sets.
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "BmpGen.h"
 #include "LibHost.h"
 #include "tools/writer/JWDatWriter.h"
 #include "tools/writer/JWImgWriter.h"
@@ -73,18 +75,27 @@ inline std::vector<jw::TJWEntryFixture> SampleEntries() {
   return entries;
 }
 
-// Writes the sample entry file (and logo and template files without pictures, for the calls that
-// want all three) into a fresh directory and makes it the library's data path.
+// Logo pictures by entry id.
+using TLogos = std::vector<std::pair<uint32_t, jw::TJWBitmap>>;
+
+// Writes the three data files into ADir and makes ADir the library's data path.
+inline void WriteDataDir(const TTempDir& ADir, const std::vector<jw::TJWEntryFixture>& AEntries,
+                         const TLogos& ALogos,
+                         const std::vector<jw::TJWTemplateFixture>& ATemplates) {
+  jw::WriteEntryDatFile(ADir.Dir() + "JWDAT.SRM", AEntries);
+  jw::TJWImgWriter logos(ADir.Dir() + "JWIMG.SRM");
+  for (const auto& [id, picture] : ALogos) logos.AddLogo(id, MakeBmp24(picture));
+  logos.Finish();
+  jw::TJWTmpWriter templates(ADir.Dir() + "JWTMP.SRM");
+  for (const jw::TJWTemplateFixture& t : ATemplates) templates.Add(t);
+  templates.Finish();
+  EXPECT_EQ(Lib().SetJWDataPath(ADir.Dir().c_str(), nullptr, 0), 1);
+}
+
+// The sample entries with a logo file without pictures and one template without pictures.
 class TSampleData {
  public:
-  TSampleData() {
-    jw::WriteEntryDatFile((Dir.Path / "JWDAT.SRM").string(), SampleEntries());
-    jw::TJWImgWriter((Dir.Path / "JWIMG.SRM").string()).Finish();
-    jw::TJWTmpWriter templates((Dir.Path / "JWTMP.SRM").string());
-    templates.Add(jw::TJWTemplateFixture{});
-    templates.Finish();
-    Select();
-  }
+  TSampleData() { WriteDataDir(Dir, SampleEntries(), {}, {jw::TJWTemplateFixture{}}); }
   void Select() const { EXPECT_EQ(Lib().SetJWDataPath(Dir.Dir().c_str(), nullptr, 0), 1); }
 
   TTempDir Dir;

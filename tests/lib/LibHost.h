@@ -10,13 +10,16 @@
 #include <dlfcn.h>
 #endif
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <type_traits>
+#include <vector>
 
+#include "JWTempDir.h"
 #include "jwlib.h"
 
 namespace jwtest {
@@ -120,25 +123,9 @@ inline constexpr char kDirSeparator = '/';
 #endif
 
 // A fresh temporary directory, removed with everything in it at the end of the scope.
-class TTempDir {
- public:
-  TTempDir() {
-    static std::atomic<unsigned> counter{0};
-    const auto base = std::filesystem::temp_directory_path();
-    const auto stamp = std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-    do Path = base / ("jwlib-" + stamp + "-" + std::to_string(counter++));
-    while (!std::filesystem::create_directory(Path));
-  }
-  ~TTempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(Path, ec);
-  }
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
-
-  std::filesystem::path Path;
+struct TTempDir : jw::test::TJWTempDir {
   // The directory with the separator the library itself appends to a data path.
-  std::string Dir() const { return Path.string() + kDirSeparator; }
+  std::string Dir() const { return Path().string() + kDirSeparator; }
 };
 
 // Makes a directory the current one for a scope, so that log files land there.
@@ -152,5 +139,45 @@ class TCurrentDir {
  private:
   std::filesystem::path Saved;
 };
+
+// The bytes of a page stream, which is released; "<null>" for no stream.
+inline std::string TakeStream(JWMemoryStream* AStream) {
+  if (!AStream) return "<null>";
+  EXPECT_EQ(AStream->Position, AStream->Size);  // handed over positioned at its end
+  std::string bytes(reinterpret_cast<const char*>(AStream->Memory), size_t(AStream->Size));
+  Lib().FreeMemoryStream(AStream);
+  return bytes;
+}
+
+inline std::string ReadFile(const std::filesystem::path& APath) {
+  std::ifstream in(APath, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The failure log is named after the test program.
+inline std::string LogName() {
+  return ProgramPath().filename().replace_extension(".log").string();
+}
+
+// The lines of the failure log in ADir with their date-time prefixes checked and removed.
+inline std::vector<std::string> LogLines(const std::filesystem::path& ADir) {
+  const std::string text = ReadFile(ADir / LogName());
+  static const std::regex prefix(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )");
+  std::vector<std::string> lines;
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t end = text.find("\r\n", pos);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "unterminated log line: " << text.substr(pos);
+      break;
+    }
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 2;
+    EXPECT_TRUE(std::regex_search(line, prefix)) << line;
+    lines.push_back(line.size() >= 22 ? line.substr(22) : line);
+  }
+  return lines;
+}
 
 }  // namespace jwtest

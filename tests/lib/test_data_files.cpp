@@ -10,12 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "BmpGen.h"
+#include "DataDir.h"
 #include "JpegCheck.h"
-#include "LibHost.h"
-#include "tools/writer/JWDatWriter.h"
-#include "tools/writer/JWImgWriter.h"
-#include "tools/writer/JWTmpWriter.h"
 
 namespace {
 
@@ -24,27 +20,36 @@ namespace fs = std::filesystem;
 
 constexpr uint32_t kId = 5;
 
-// An entry file whose entry kId has AIndustries industries (and three search words), so that its
-// button count tells the versions apart.
-std::vector<uint8_t> EntryFile(int AIndustries, const fs::path& AScratch) {
+// Entry kId with AIndustries industries (and three search words), so that its button count tells
+// the versions apart.
+jw::TJWEntryFixture Entry(int AIndustries) {
   jw::TJWEntryFixture e;
   e.Id = kId;
   for (int i = 0; i < AIndustries; ++i) e.Record.Industries.push_back("I" + std::to_string(i));
   e.Record.Searchwords = {"a", "b", "c"};
   e.Record.NamePart1 = "Firma " + std::to_string(AIndustries);
   e.Record.NameFormat = "\\1";
-  jw::WriteEntryDatFile(AScratch.string(), {e});
+  return e;
+}
+
+// The bytes of an entry file holding Entry(AIndustries), written at AScratch.
+std::vector<uint8_t> EntryFile(int AIndustries, const fs::path& AScratch) {
+  jw::WriteEntryDatFile(AScratch.string(), {Entry(AIndustries)});
   std::ifstream in(AScratch, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteTemplates(const fs::path& APath, uint32_t AColor, int AButtonWidth) {
-  jw::TJWTmpWriter templates(APath.string());
+jw::TJWTemplateFixture Template(uint32_t AColor, int AButtonWidth) {
   jw::TJWTemplateFixture t;
   t.Id = 1;
   t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(AButtonWidth, 10));
   t.BackgroundColor = AColor;
-  templates.Add(t);
+  return t;
+}
+
+void WriteTemplates(const fs::path& APath, uint32_t AColor, int AButtonWidth) {
+  jw::TJWTmpWriter templates(APath.string());
+  templates.Add(Template(AColor, AButtonWidth));
   templates.Finish();
 }
 
@@ -60,33 +65,27 @@ void RewriteInPlace(const fs::path& APath, const std::vector<uint8_t>& ABytes) {
 }
 
 std::string Page(const std::string& AInclude, uint32_t AId) {
-  JWMemoryStream* s = Lib().GetHTMLText(AId, AInclude.c_str(), 0, "", 1, 0);
-  if (!s) return "<null>";
-  std::string bytes(reinterpret_cast<const char*>(s->Memory), size_t(s->Size));
-  Lib().FreeMemoryStream(s);
-  return bytes;
+  return jwtest::TakeStream(Lib().GetHTMLText(AId, AInclude.c_str(), 0, "", 1, 0));
 }
 
 class DataFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    jw::TJWImgWriter logos(Data.Dir() + "JWIMG.SRM");
-    logos.AddLogo(kId, jwtest::MakeBmp24(jwtest::Gradient(8, 8)));
-    logos.Finish();
-    WriteTemplates(Data.Path / "JWTMP.SRM", 0x112233, 24);
-    std::ofstream(Inc.Path / "main1.html", std::ios::binary)
+    jwtest::WriteDataDir(Data, {Entry(2)}, {{kId, jwtest::Gradient(8, 8)}},
+                         {Template(0x112233, 24)});
+    std::ofstream(Inc.Path() / "main1.html", std::ios::binary)
         << "<#FIELD NAME=TITLE>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>";
-    ASSERT_EQ(Lib().SetJWDataPath(Data.Dir().c_str(), nullptr, 0), 1);
   }
 
   jwtest::TTempDir Data, Inc, Cwd;
-  jwtest::TCurrentDir InCwd{Cwd.Path};
+  jwtest::TCurrentDir InCwd{Cwd.Path()};
 };
 
 TEST_F(DataFiles, EntryFileChangesAreSeenAtTheNextCall) {
-  const fs::path dat = Data.Path / "JWDAT.SRM";
+  const fs::path dat = Data.Path() / "JWDAT.SRM";
   // Two versions of the same size: two industries (one button) and four (two buttons).
-  std::vector<uint8_t> two = EntryFile(2, Cwd.Path / "two"), four = EntryFile(4, Cwd.Path / "four");
+  std::vector<uint8_t> two = EntryFile(2, Cwd.Path() / "two"),
+                       four = EntryFile(4, Cwd.Path() / "four");
   two.resize(std::max(two.size(), four.size()));
   four.resize(two.size());  // zeros behind the last record are never read
   {
@@ -101,15 +100,15 @@ TEST_F(DataFiles, EntryFileChangesAreSeenAtTheNextCall) {
 
   // Renamed over: a new file under the old name.
   {
-    std::ofstream(Cwd.Path / "next", std::ios::binary)
+    std::ofstream(Cwd.Path() / "next", std::ios::binary)
         .write(reinterpret_cast<const char*>(two.data()), std::streamsize(two.size()));
   }
-  fs::rename(Cwd.Path / "next", dat);
+  fs::rename(Cwd.Path() / "next", dat);
   EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 1);
   EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|332211|24\r\n");
 
   // Removed: the message of a missing file, from every export that needs it.
-  fs::rename(dat, Cwd.Path / "away");
+  fs::rename(dat, Cwd.Path() / "away");
   EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), -1);
   const std::string missing = "Datei \"" + Data.Dir() + "JWDAT.SRM\" nicht gefunden!";
   EXPECT_EQ(Lib().GetLastError(), missing);
@@ -117,28 +116,27 @@ TEST_F(DataFiles, EntryFileChangesAreSeenAtTheNextCall) {
   EXPECT_EQ(Lib().GetLastError(), missing);
 
   // Put back.
-  fs::rename(Cwd.Path / "away", dat);
+  fs::rename(Cwd.Path() / "away", dat);
   EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 1);
   EXPECT_STREQ(Lib().GetLastError(), "");
 }
 
 TEST_F(DataFiles, TemplateAndPageFileChangesAreSeenAtTheNextCall) {
-  (void)EntryFile(2, Data.Path / "JWDAT.SRM");
   EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|332211|24\r\n");
 
   // A new template file with other colours and another button picture.
-  WriteTemplates(Cwd.Path / "next", 0x445566, 30);
-  fs::rename(Cwd.Path / "next", Data.Path / "JWTMP.SRM");
+  WriteTemplates(Cwd.Path() / "next", 0x445566, 30);
+  fs::rename(Cwd.Path() / "next", Data.Path() / "JWTMP.SRM");
   EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|665544|30\r\n");
 
-  fs::remove(Data.Path / "JWTMP.SRM");
+  fs::remove(Data.Path() / "JWTMP.SRM");
   EXPECT_EQ(Page(Inc.Dir(), kId), "<null>");
   EXPECT_EQ(Lib().GetLastError(), "Datei \"" + Data.Dir() + "JWTMP.SRM\" nicht gefunden!");
-  WriteTemplates(Data.Path / "JWTMP.SRM", 0x112233, 24);
+  WriteTemplates(Data.Path() / "JWTMP.SRM", 0x112233, 24);
   EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|332211|24\r\n");
 
   // The page template is read again once it changed.
-  const fs::path main1 = Inc.Path / "main1.html";
+  const fs::path main1 = Inc.Path() / "main1.html";
   const auto before = fs::last_write_time(main1);
   std::ofstream(main1, std::ios::binary) << "<#FIELD NAME=TITLE>!";
   fs::last_write_time(main1, before + std::chrono::seconds(1));
@@ -150,15 +148,13 @@ TEST_F(DataFiles, TemplateAndPageFileChangesAreSeenAtTheNextCall) {
 // be wholly one directory's, never a mixture or another entry's.
 TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
   jwtest::TTempDir dirs[2], inc, cwd;
-  jwtest::TCurrentDir inCwd{cwd.Path};
-  std::ofstream(inc.Path / "main1.html", std::ios::binary)
+  jwtest::TCurrentDir inCwd{cwd.Path()};
+  std::ofstream(inc.Path() / "main1.html", std::ios::binary)
       << "<#FIELD NAME=TITLE>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>|<#FIELD NAME=LOGO>";
   for (int d = 0; d < 2; ++d) {
-    (void)EntryFile(2 + 2 * d, dirs[d].Path / "JWDAT.SRM");
-    jw::TJWImgWriter logos(dirs[d].Dir() + "JWIMG.SRM");
-    if (d == 1) logos.AddLogo(kId, jwtest::MakeBmp24(jwtest::Gradient(8, 8)));
-    logos.Finish();
-    WriteTemplates(dirs[d].Path / "JWTMP.SRM", d ? 0x0000FF : 0xFF0000, 20 + d);
+    jwtest::WriteDataDir(dirs[d], {Entry(2 + 2 * d)},
+                         d ? jwtest::TLogos{{kId, jwtest::Gradient(8, 8)}} : jwtest::TLogos{},
+                         {Template(d ? 0x0000FF : 0xFF0000, 20 + d)});
   }
   std::string expected[2];
   int32_t buttons[2];

@@ -2,8 +2,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "DataDir.h"
@@ -27,16 +29,9 @@ TEST(Exports, OnlyTheExportsAreVisible) {
 #ifdef _WIN32
   GTEST_SKIP() << "the DLL's export table is checked by scripts/test-windows.sh";
 #endif
-  std::set<std::string> names;
-  const std::string table = CommandOutput("nm -D --defined-only '" JWLIB_PATH "'");
-  ASSERT_FALSE(table.empty());
-  for (size_t pos = 0; pos < table.size();) {
-    const size_t end = std::min(table.find('\n', pos), table.size());
-    const std::string line = table.substr(pos, end - pos);
-    pos = end + 1;
-    const size_t lastBlank = line.rfind(' ');
-    if (lastBlank != std::string::npos) names.insert(line.substr(lastBlank + 1));
-  }
+  std::istringstream table(
+      CommandOutput("nm -D --defined-only --format=just-symbols '" JWLIB_PATH "'"));
+  const std::set<std::string> names{std::istream_iterator<std::string>(table), {}};
   const std::set<std::string> exports = {
       "JW_SetMemoryManager",  "JW_GetTemplateImages", "JW_GetHTMLText",   "JW_ShowForm",
       "JW_GetMiniaturBitmap", "JW_Button2Index",      "JW_GetButtonSet",  "JW_ButtonCaptions",
@@ -49,23 +44,27 @@ TEST(Exports, OnlyTheExportsAreVisible) {
 }
 
 // A host allocator that remembers its live blocks.
-struct THostHeap {
-  std::mutex Lock;
+struct THeapState {
   std::set<void*> Live;
   std::vector<int32_t> Sizes;
   int Frees = 0;
 };
-THostHeap Heap;
+std::mutex HeapLock;
+THeapState Heap;
 
+THeapState HeapNow() {
+  std::lock_guard<std::mutex> lock(HeapLock);
+  return Heap;
+}
 void* JWAPI HostGetMem(int32_t ASize) {
   void* p = std::malloc(size_t(ASize));
-  std::lock_guard<std::mutex> lock(Heap.Lock);
+  std::lock_guard<std::mutex> lock(HeapLock);
   Heap.Live.insert(p);
   Heap.Sizes.push_back(ASize);
   return p;
 }
 int32_t JWAPI HostFreeMem(void* P) {
-  std::lock_guard<std::mutex> lock(Heap.Lock);
+  std::lock_guard<std::mutex> lock(HeapLock);
   if (Heap.Live.erase(P) == 0) return 1;  // not ours: refuse rather than corrupt the C heap
   ++Heap.Frees;
   std::free(P);
@@ -74,18 +73,22 @@ int32_t JWAPI HostFreeMem(void* P) {
 void* JWAPI HostReallocMem(void*, int32_t) {
   return nullptr;
 }
+void* JWAPI FailingGetMem(int32_t) {
+  return nullptr;
+}
 
 class HostMemory : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::lock_guard<std::mutex> lock(Heap.Lock);
+    std::lock_guard<std::mutex> lock(HeapLock);
     Heap.Sizes.clear();
     Heap.Frees = 0;
   }
   void TearDown() override { Lib().SetMemoryManager(nullptr, nullptr, nullptr); }
 };
 
-TEST_F(HostMemory, VersionComesFromTheLibraryAllocatorByDefault) {
+// Without routines, or with only half a set, results come from the library's own allocator.
+TEST_F(HostMemory, WithoutAFullSetOfRoutinesTheLibraryAllocates) {
   char* v = Lib().GetDLLVersion();
   ASSERT_NE(v, nullptr);
   EXPECT_STREQ(v, "Riridov 2.5");
@@ -93,100 +96,72 @@ TEST_F(HostMemory, VersionComesFromTheLibraryAllocatorByDefault) {
   Lib().FreeMem(v);  // the sanitizer build checks the block was the library's malloc
   Lib().FreeMem(nullptr);
   Lib().FreeMemoryStream(nullptr);
+
+  Lib().SetMemoryManager(HostGetMem, nullptr, HostReallocMem);
+  v = Lib().GetDLLVersion();
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(HeapNow().Sizes.empty());
+  Lib().FreeMem(v);
 }
 
 TEST_F(HostMemory, InstalledRoutinesAllocateEveryResult) {
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
   char* v = Lib().GetDLLVersion();
   ASSERT_NE(v, nullptr);
-  {
-    std::lock_guard<std::mutex> lock(Heap.Lock);
-    EXPECT_EQ(Heap.Live.count(v), 1u);
-    EXPECT_EQ(Heap.Sizes, std::vector<int32_t>{12});  // the text and its zero, nothing else
-  }
+  EXPECT_EQ(HeapNow().Live.count(v), 1u);
+  EXPECT_EQ(HeapNow().Sizes, std::vector<int32_t>{12});  // the text and its zero, nothing else
   EXPECT_EQ(std::memcmp(v, "Riridov 2.5\0", 12), 0);
   EXPECT_EQ(HostFreeMem(v), 0);  // the host may release it itself...
 
   v = Lib().GetDLLVersion();
   Lib().FreeMem(v);  // ...or through the library, which then uses the host's routine
-  std::lock_guard<std::mutex> lock(Heap.Lock);
-  EXPECT_TRUE(Heap.Live.empty());
-  EXPECT_EQ(Heap.Frees, 2);
+  EXPECT_TRUE(HeapNow().Live.empty());
+  EXPECT_EQ(HeapNow().Frees, 2);
+
+  Lib().SetMemoryManager(FailingGetMem, HostFreeMem, HostReallocMem);
+  EXPECT_EQ(Lib().GetDLLVersion(), nullptr);  // reported, not dereferenced
+  EXPECT_NE(std::string(Lib().GetLastError()).find("Out of memory"), std::string::npos);
 }
 
 TEST_F(HostMemory, PageStreamsComeFromTheHostsRoutines) {
   TSampleData data;
   TTempDir templates, cwd;
-  TCurrentDir here(cwd.Path);
+  TCurrentDir here(cwd.Path());
   for (const char* name : {"main1.html", "main2.html", "route.html"})
-    std::ofstream(templates.Path / name, std::ios::binary) << "<p>page</p>";
+    std::ofstream(templates.Path() / name, std::ios::binary) << "<p>page</p>";
 
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
   JWMemoryStream* s = Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0);
   ASSERT_NE(s, nullptr) << Lib().GetLastError();
   EXPECT_EQ(s->Position, s->Size);
   EXPECT_GT(s->Size, 0);
-  {
-    std::lock_guard<std::mutex> lock(Heap.Lock);
-    EXPECT_EQ(Heap.Live, (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
-  }
+  EXPECT_EQ(HeapNow().Live, (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
   // The host releases the bytes, then the structure, with its own routine.
   EXPECT_EQ(HostFreeMem(s->Memory), 0);
   EXPECT_EQ(HostFreeMem(s), 0);
 
   Lib().SetMemoryManager(nullptr, nullptr, nullptr);
-  s = Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0);
-  ASSERT_NE(s, nullptr);
-  Lib().FreeMemoryStream(s);  // the library's own blocks, checked by the sanitizer build
+  // The library's own blocks, checked by the sanitizer build.
+  EXPECT_EQ(TakeStream(Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0)),
+            "<p>page</p>\r\n");
 }
 
-TEST_F(HostMemory, HalfASetOfRoutinesFallsBackToTheLibraryAllocator) {
-  Lib().SetMemoryManager(HostGetMem, nullptr, HostReallocMem);
-  char* v = Lib().GetDLLVersion();
-  ASSERT_NE(v, nullptr);
-  {
-    std::lock_guard<std::mutex> lock(Heap.Lock);
-    EXPECT_TRUE(Heap.Sizes.empty());
-  }
-  Lib().FreeMem(v);
-}
-
-TEST_F(HostMemory, BlocksGoBackToTheAllocatorTheyCameFrom) {
+TEST_F(HostMemory, BlocksGoBackToTheHeapTheyCameFrom) {
   char* fromLibrary = Lib().GetDLLVersion();
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
   char* fromHost = Lib().GetDLLVersion();
   Lib().FreeMem(fromLibrary);  // C heap, although the host's routines are now installed
-  {
-    std::lock_guard<std::mutex> lock(Heap.Lock);
-    EXPECT_EQ(Heap.Frees, 0);
-  }
+  EXPECT_EQ(HeapNow().Frees, 0);
+  // With routines installed the host may hand its own blocks to the library for release.
+  Lib().FreeMem(HostGetMem(8));
+  EXPECT_EQ(HeapNow().Frees, 1);
+
   Lib().SetMemoryManager(nullptr, nullptr, nullptr);
   Lib().FreeMem(fromHost);
-  std::lock_guard<std::mutex> lock(Heap.Lock);
-  EXPECT_EQ(Heap.Frees, 1);
-  EXPECT_TRUE(Heap.Live.empty());
-}
-
-TEST_F(HostMemory, ForeignBlocksAreNotReleasedIntoTheWrongHeap) {
+  EXPECT_EQ(HeapNow().Frees, 2);
+  EXPECT_TRUE(HeapNow().Live.empty());
   int onTheStack = 0;
   Lib().FreeMem(&onTheStack);  // no routines installed: not ours, left alone
-
-  // With routines installed the host may hand its own blocks to the library for release.
-  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
-  void* own = HostGetMem(8);
-  Lib().FreeMem(own);
-  std::lock_guard<std::mutex> lock(Heap.Lock);
-  EXPECT_TRUE(Heap.Live.empty());
-}
-
-void* JWAPI FailingGetMem(int32_t) {
-  return nullptr;
-}
-
-TEST_F(HostMemory, AllocatorFailureIsReportedNotDereferenced) {
-  Lib().SetMemoryManager(FailingGetMem, HostFreeMem, HostReallocMem);
-  EXPECT_EQ(Lib().GetDLLVersion(), nullptr);
-  EXPECT_NE(std::string(Lib().GetLastError()).find("Out of memory"), std::string::npos);
 }
 
 TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
@@ -207,29 +182,28 @@ TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
 }
 
 TEST(SettingsRules, DataPathAndKey) {
+  const std::string sep(1, kDirSeparator);
+  // Applied in turn to one settings object.
+  const struct {
+    const char *Path, *Key;
+    bool Taken;
+    std::string DataPath, SettingsKey;
+  } steps[] = {
+      {"/data/jw", "Software\\Host", true, "/data/jw" + sep, "Software\\Host"},
+      {"/data/jw/", nullptr, true, "/data/jw/", ""},     // a null key means no key
+      {"C:\\jw\\", "k", true, "C:\\jw\\", "k"},          // either separator ends a directory
+      {"/data/jw ", "k", true, "/data/jw " + sep, "k"},  // untrimmed: separator after the blank
+      {"   ", "other", false, "   ", "k"},               // refused, stored, key kept
+      {nullptr, "other", false, "", "k"},
+      {"\t\r\n", "other", false, "\t\r\n", "k"},
+  };
   jw::TJWLibSettings s;
-  EXPECT_TRUE(s.SetJWDataPath("/data/jw", "Software\\Host", 0));
-  EXPECT_EQ(s.DataPath, std::string("/data/jw") + kDirSeparator);
-  EXPECT_EQ(s.SettingsKey, "Software\\Host");
-
-  EXPECT_TRUE(s.SetJWDataPath("/data/jw/", nullptr, 0));  // a null key means no key
-  EXPECT_EQ(s.DataPath, "/data/jw/");
-  EXPECT_EQ(s.SettingsKey, "");
-
-  EXPECT_TRUE(s.SetJWDataPath("C:\\jw\\", "k", 0));  // either separator ends a directory
-  EXPECT_EQ(s.DataPath, "C:\\jw\\");
-
-  EXPECT_TRUE(s.SetJWDataPath("/data/jw ", "k", 0));  // untrimmed: separator after the blank
-  EXPECT_EQ(s.DataPath, std::string("/data/jw ") + kDirSeparator);
-
-  EXPECT_FALSE(s.SetJWDataPath("   ", "other", 0));  // refused, stored, key kept
-  EXPECT_EQ(s.DataPath, "   ");
-  EXPECT_EQ(s.SettingsKey, "k");
-
-  EXPECT_FALSE(s.SetJWDataPath(nullptr, "other", 0));
-  EXPECT_EQ(s.DataPath, "");
-  EXPECT_FALSE(s.SetJWDataPath("\t\r\n", "other", 0));
-  EXPECT_EQ(s.SettingsKey, "k");
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.Path ? step.Path : "(null)");
+    EXPECT_EQ(s.SetJWDataPath(step.Path, step.Key, 0), step.Taken);
+    EXPECT_EQ(s.DataPath, step.DataPath);
+    EXPECT_EQ(s.SettingsKey, step.SettingsKey);
+  }
 }
 
 TEST(SettingsRules, HostWindowIsKeptUntilReplaced) {

@@ -1,25 +1,23 @@
 // HTML pages through the C boundary: data files from the writers, page templates written by the
 // test, whole pages and log lines compared byte for byte.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include "BmpGen.h"
+#include "DataDir.h"
 #include "JpegCheck.h"
-#include "LibHost.h"
-#include "tools/writer/JWDatWriter.h"
-#include "tools/writer/JWImgWriter.h"
-#include "tools/writer/JWTmpWriter.h"
 
 namespace {
 
 using jwtest::Lib;
+using ::testing::ElementsAre;
+using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 enum : uint32_t {
@@ -40,11 +38,6 @@ jw::TJWEntryFixture Firm(uint32_t AId, const std::string& AName, const std::stri
   e.Record.PosX = APosX;
   e.Record.PosY = APosY;
   return e;
-}
-
-std::string ReadFile(const fs::path& APath) {
-  std::ifstream in(APath, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class HtmlExport : public ::testing::Test {
@@ -72,60 +65,37 @@ class HtmlExport : public ::testing::Test {
     search.Record.Searchwords = {"x"};
     search.BranchIds = {idSearchOnly, 21};
     entries.push_back(std::move(search));
-    jw::WriteEntryDatFile(Data.Dir() + "JWDAT.SRM", entries);
-
-    jw::TJWImgWriter logos(Data.Dir() + "JWIMG.SRM");
-    logos.AddLogo(idFirm, jwtest::MakeBmp24(jwtest::Gradient(33, 17)));
-    logos.Finish();
-
-    jw::TJWTmpWriter templates(Data.Dir() + "JWTMP.SRM");
     jw::TJWTemplateFixture t;
     t.Id = 2;
     t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(24, 10));
     t.Button2 = jwtest::MakeBmp24(jwtest::Gradient(26, 11));
     t.BackgroundColor = 0x336699;  // red 0x99, green 0x66, blue 0x33
     t.CaptionLeft = 12;
-    templates.Add(t);
-    templates.Finish();
-
-    ASSERT_EQ(Lib().SetJWDataPath(Data.Dir().c_str(), nullptr, 0), 1);
+    jwtest::WriteDataDir(Data, entries, {{idFirm, jwtest::Gradient(33, 17)}}, {t});
   }
 
   void Write(const std::string& AName, const std::string& AText) {
-    std::ofstream(Inc.Path / (AName + ".html"), std::ios::binary) << AText;
+    std::ofstream(Inc.Path() / (AName + ".html"), std::ios::binary) << AText;
   }
 
-  // The call's result: "<null>" without a stream, else the stream's bytes (checked to be a
-  // stream positioned at its end).
+  // The call's result: "<null>" without a stream, else the stream's bytes.
   std::string Get(uint32_t AId, uint32_t APage, const char* AParams = "", uint8_t AShow = 0,
                   uint8_t AForce = 0, const char* AInclude = nullptr) {
     const std::string include = Inc.Dir();
-    JWMemoryStream* s = Lib().GetHTMLText(AId, AInclude ? AInclude : include.c_str(), APage,
-                                          AParams, AShow, AForce);
-    if (!s) return "<null>";
-    EXPECT_EQ(s->Position, s->Size);
-    std::string bytes(reinterpret_cast<const char*>(s->Memory), size_t(s->Size));
-    Lib().FreeMemoryStream(s);
-    return bytes;
+    return jwtest::TakeStream(Lib().GetHTMLText(AId, AInclude ? AInclude : include.c_str(), APage,
+                                                AParams, AShow, AForce));
   }
 
-  // The log lines written since the last call, without their date prefix.
+  // The log lines written since the last call.
   std::vector<std::string> NewLogLines() {
-    const std::string log = ReadFile(Cwd.Path / "test_lib.log");
-    std::vector<std::string> lines;
-    for (size_t pos = LogRead; pos < log.size();) {
-      const size_t end = log.find("\r\n", pos);
-      const std::string line = log.substr(pos, end - pos);
-      EXPECT_EQ(line.substr(19, 3), " | ") << line;
-      lines.push_back(line.substr(22));
-      pos = end == std::string::npos ? log.size() : end + 2;
-    }
-    LogRead = log.size();
+    std::vector<std::string> lines = jwtest::LogLines(Cwd.Path());
+    lines.erase(lines.begin(), lines.begin() + std::ptrdiff_t(LogRead));
+    LogRead += lines.size();
     return lines;
   }
 
   jwtest::TTempDir Data, Inc, Cwd;
-  jwtest::TCurrentDir InCwd{Cwd.Path};
+  jwtest::TCurrentDir InCwd{Cwd.Path()};
   size_t LogRead = 0;
 };
 
@@ -154,12 +124,11 @@ TEST_F(HtmlExport, BranchesSortedByDistanceFromTheRequestedStart) {
         "BRANCHES_SORT=[?BRANCHES_SORT?]&STARTX=$startx$&STARTY=$starty$>\">weiter</a>");
   // The firm stands at 410,5 / 3056,7 arc minutes; the branch button is position 2. Four rows
   // of five branches: the button to the fifth one shows.
-  const std::string expected =
+  EXPECT_EQ(
+      Get(idFirm, 2, "BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7"),
       "17:Muster:50667\r\n21:Nord:50670\r\n23:Mitte:50672\r\n22:Fern:50735\r\n"
       "<a href=\"?BRANCHESPOS=4&BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7\">weiter</a>\r\n"
-      "\r\n";
-  EXPECT_EQ(Get(idFirm, 2, "BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7"), expected);
-  EXPECT_EQ(Get(idFirm, 2, "BRANCHES_SORT=DIST&STARTX=410.5&STARTY=3056.7"), expected);
+      "\r\n");
   // By street, filtered to postal codes starting with 506: every branch fits on the page.
   EXPECT_EQ(Get(idFirm, 2, "BRANCHES_SORT=street&BRANCHES_FILTER=1&BRANCHES_ZIP=506"),
             "21:Nord:50670\r\n23:Mitte:50672\r\n17:Muster:50667\r\n\r\n");
@@ -187,12 +156,9 @@ TEST_F(HtmlExport, QueryStringsAreMergedAndTheirValuesEscaped) {
 }
 
 TEST_F(HtmlExport, WithoutIncludePathTheTemplatesComeFromTheCurrentDirectory) {
-  std::ofstream(Cwd.Path / "main1.html", std::ios::binary) << "hier";
+  std::ofstream(Cwd.Path() / "main1.html", std::ios::binary) << "hier";
   EXPECT_EQ(Get(idFirm, 0, "", 0, 0, ""), "hier\r\n");
-  JWMemoryStream* s = Lib().GetHTMLText(idFirm, nullptr, 0, nullptr, 0, 0);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(s->Memory), size_t(s->Size)), "hier\r\n");
-  Lib().FreeMemoryStream(s);
+  EXPECT_EQ(jwtest::TakeStream(Lib().GetHTMLText(idFirm, nullptr, 0, nullptr, 0, 0)), "hier\r\n");
 }
 
 TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
@@ -213,11 +179,9 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   EXPECT_EQ(Get(idFirm, 0), "");
   Write("main1", "ok\r\n<#FIELD NAME=PARAM VALUE=%zz>");
   EXPECT_EQ(Get(idFirm, 0), "");
-  std::vector<std::string> lines = NewLogLines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].substr(0, call(idFirm, 0, "", 0, 0).size()), call(idFirm, 0, "", 0, 0));
-  EXPECT_NE(lines[0].find("Zeile zu lang in Zeile 1"), std::string::npos) << lines[0];
-  EXPECT_EQ(lines[1].substr(0, call(idFirm, 0, "", 0, 0).size()), call(idFirm, 0, "", 0, 0));
+  const std::string plain = call(idFirm, 0, "", 0, 0);
+  EXPECT_THAT(NewLogLines(),
+              ElementsAre(StartsWith(plain + "Zeile zu lang in Zeile 1"), StartsWith(plain)));
 
   // An unknown entry, and missing data files: no stream at all.
   Write("main1", "ok");
@@ -225,11 +189,11 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   EXPECT_EQ(NewLogLines(), std::vector<std::string>{call(idMissing, 3, "", 0, 1) +
                                                     "#99 JW Eintrag nicht gefunden!"});
   for (const char* file : {"JWIMG.SRM", "JWTMP.SRM", "JWDAT.SRM"}) {
-    fs::rename(Data.Path / file, Data.Path / "saved");
+    fs::rename(Data.Path() / file, Data.Path() / "saved");
     EXPECT_EQ(Get(idFirm, 0), "<null>") << file;
-    EXPECT_EQ(NewLogLines(), std::vector<std::string>{call(idFirm, 0, "", 0, 0) + "Datei \"" +
-                                                      Data.Dir() + file + "\" nicht gefunden!"});
-    fs::rename(Data.Path / "saved", Data.Path / file);
+    EXPECT_EQ(NewLogLines(), std::vector<std::string>{plain + "Datei \"" + Data.Dir() + file +
+                                                      "\" nicht gefunden!"});
+    fs::rename(Data.Path() / "saved", Data.Path() / file);
   }
   EXPECT_EQ(Get(idFirm, 0), "ok\r\n");
   EXPECT_TRUE(NewLogLines().empty());
@@ -245,17 +209,14 @@ TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
   }
   Write("main1", "<#FIELD NAME=BUT1_WIDTH>");
   EXPECT_EQ(Get(idFirm, 0), "");
-  lines = NewLogLines();
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].substr(0, call(idFirm, 0, "", 0, 0).size()), call(idFirm, 0, "", 0, 0));
+  EXPECT_THAT(NewLogLines(), ElementsAre(StartsWith(plain)));
 
   // A malformed template file fails before the stream exists.
   jw::TJWTmpWriter damaged(Data.Dir() + "JWTMP.SRM");
   damaged.SetEntrySize(41);
   damaged.Finish();
   EXPECT_EQ(Get(idFirm, 0), "<null>");
-  EXPECT_EQ(NewLogLines(),
-            std::vector<std::string>{call(idFirm, 0, "", 0, 0) + "JWTMP: Wrong Filesize!"});
+  EXPECT_EQ(NewLogLines(), std::vector<std::string>{plain + "JWTMP: Wrong Filesize!"});
 }
 
 }  // namespace

@@ -1,47 +1,12 @@
 // The failure log as the host finds it on disk.
-#include <fstream>
-#include <regex>
-#include <sstream>
-
 #include "DataDir.h"
 
 namespace jwtest {
 namespace {
 
-// The log is named after this test program.
-std::string LogName() {
-  return jwtest::ProgramPath().filename().replace_extension(".log").string();
-}
-
-std::string ReadFile(const std::filesystem::path& APath) {
-  std::ifstream in(APath, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// The lines of a log file with their date-time prefixes checked and removed.
-std::vector<std::string> LogLines(const std::filesystem::path& ADir) {
-  const std::string text = ReadFile(ADir / LogName());
-  static const std::regex prefix(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )");
-  std::vector<std::string> lines;
-  for (size_t pos = 0; pos < text.size();) {
-    const size_t end = text.find("\r\n", pos);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "unterminated log line: " << text.substr(pos);
-      break;
-    }
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 2;
-    EXPECT_TRUE(std::regex_search(line, prefix)) << line;
-    lines.push_back(line.size() >= 22 ? line.substr(22) : line);
-  }
-  return lines;
-}
-
 class FailureLog : public ::testing::Test {
  protected:
-  void SetUp() override { Here = std::make_unique<TCurrentDir>(LogDir.Path); }
+  void SetUp() override { Here = std::make_unique<TCurrentDir>(LogDir.Path()); }
 
   TTempDir LogDir;
   std::unique_ptr<TCurrentDir> Here;
@@ -51,10 +16,10 @@ TEST_F(FailureLog, LinesOfTheLoggingQueries) {
   TTempDir empty;
   ASSERT_EQ(Lib().SetJWDataPath(empty.Dir().c_str(), nullptr, 0), 1);
   const std::string notFound = "Datei \"" + empty.Dir() + "JWDAT.SRM\" nicht gefunden!";
-  EXPECT_FALSE(std::filesystem::exists(LogDir.Path / LogName()));
+  EXPECT_FALSE(std::filesystem::exists(LogDir.Path() / LogName()));
 
   EXPECT_STREQ(Lib().GetButtonSet(5, 1, 0), "");
-  EXPECT_EQ(LogLines(LogDir.Path),
+  EXPECT_EQ(LogLines(LogDir.Path()),
             std::vector<std::string>{"JW_GetButtonsSet( 5, 1, 0 ): " + notFound});
 
   TSampleData data;
@@ -65,13 +30,13 @@ TEST_F(FailureLog, LinesOfTheLoggingQueries) {
       "JW_ButtonCaption( -1, 7, 0, 1 ): #-1 JW Eintrag nicht gefunden!",
       "JW_ButtonCaptions( 99, 1, 255 ): #99 JW Eintrag nicht gefunden!",
   };
-  EXPECT_EQ(LogLines(LogDir.Path), expected);
+  EXPECT_EQ(LogLines(LogDir.Path()), expected);
 
   // Neither the count (it passes its failure on) nor the index lookup (silent) adds a line of its
   // own; the index lookup's line is the button set's.
   EXPECT_EQ(Lib().ButtonCount(idMissing, 0, 0), -1);
   EXPECT_STREQ(Lib().Button2Index(idMissing, "brClose", 0, 0), "0");
-  const std::vector<std::string> lines = LogLines(LogDir.Path);
+  const std::vector<std::string> lines = LogLines(LogDir.Path());
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[3], "JW_GetButtonsSet( 99, 0, 0 ): #99 JW Eintrag nicht gefunden!");
 }
@@ -82,7 +47,7 @@ TEST_F(FailureLog, LineBreaksInAMessageAreFolded) {
   ASSERT_EQ(Lib().SetJWDataPath(dir.c_str(), nullptr, 0), 1);
   Lib().GetButtonSet(1, 0, 0);
   EXPECT_EQ(
-      LogLines(LogDir.Path),
+      LogLines(LogDir.Path()),
       std::vector<std::string>{"JW_GetButtonsSet( 1, 0, 0 ): Datei \"" + base.Dir() +
                                "a b c d e  " + kDirSeparator + "JWDAT.SRM\" nicht gefunden!"});
 }
@@ -92,18 +57,18 @@ TEST_F(FailureLog, FollowsTheCurrentDirectory) {
   ASSERT_EQ(Lib().SetJWDataPath(empty.Dir().c_str(), nullptr, 0), 1);
   Lib().GetButtonSet(1, 0, 0);
   {
-    TCurrentDir there(other.Path);
+    TCurrentDir there(other.Path());
     Lib().GetButtonSet(2, 0, 0);
   }
-  EXPECT_EQ(LogLines(LogDir.Path).size(), 1u);
-  ASSERT_EQ(LogLines(other.Path).size(), 1u);
-  EXPECT_EQ(LogLines(other.Path)[0].substr(0, 29), "JW_GetButtonsSet( 2, 0, 0 ): ");
+  EXPECT_EQ(LogLines(LogDir.Path()).size(), 1u);
+  ASSERT_EQ(LogLines(other.Path()).size(), 1u);
+  EXPECT_EQ(LogLines(other.Path())[0].substr(0, 29), "JW_GetButtonsSet( 2, 0, 0 ): ");
 }
 
 TEST_F(FailureLog, ALogThatCannotBeWrittenIsPassedOn) {
   TTempDir empty;
   ASSERT_EQ(Lib().SetJWDataPath(empty.Dir().c_str(), nullptr, 0), 1);
-  std::filesystem::create_directory(LogDir.Path / LogName());  // in the way of the file
+  std::filesystem::create_directory(LogDir.Path() / LogName());  // in the way of the file
 
   EXPECT_STREQ(Lib().GetButtonSet(1, 0, 0), "");
   const std::string error = Lib().GetLastError();

@@ -8,12 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "BmpGen.h"
+#include "DataDir.h"
 #include "JpegCheck.h"
-#include "LibHost.h"
-#include "tools/writer/JWDatWriter.h"
-#include "tools/writer/JWImgWriter.h"
-#include "tools/writer/JWTmpWriter.h"
 
 namespace {
 
@@ -62,30 +58,16 @@ class TemplateImages : public ::testing::Test {
     entries[1].Record.TemplateId = 1;
     entries[2].Id = idBrokenTemplate;
     entries[2].Record.TemplateId = 3;
-    jw::WriteEntryDatFile(Dir.Dir() + "JWDAT.SRM", entries);
-
-    jw::TJWImgWriter logos(Dir.Dir() + "JWIMG.SRM");
-    logos.AddLogo(idWithLogo, jwtest::MakeBmp24(Logo));
-    logos.Finish();
-
-    jw::TJWTmpWriter templates(Dir.Dir() + "JWTMP.SRM");
-    for (uint32_t id : {1u, 2u}) {
-      jw::TJWTemplateFixture t;
+    std::vector<jw::TJWTemplateFixture> templates(3);
+    for (uint32_t id : {1u, 2u, 3u}) {
+      jw::TJWTemplateFixture& t = templates[id - 1];
       t.Id = id;
       t.Image = jwtest::MakeBmp24(Background(id));
       t.Button1 = jwtest::MakeBmp24(Button1(id));
       t.Button2 = jwtest::MakeBmp24(Button2(id));
-      templates.Add(t);
     }
-    jw::TJWTemplateFixture broken;  // the last button picture does not decode
-    broken.Id = 3;
-    broken.Image = jwtest::MakeBmp24(Background(3));
-    broken.Button1 = jwtest::MakeBmp24(Button1(3));
-    broken.Button2 = {'B', 'M'};
-    templates.Add(broken);
-    templates.Finish();
-
-    ASSERT_EQ(Lib().SetJWDataPath(Dir.Dir().c_str(), nullptr, 0), 1);
+    templates[2].Button2 = {'B', 'M'};  // template 3's last button picture does not decode
+    jwtest::WriteDataDir(Dir, entries, {{idWithLogo, Logo}}, templates);
   }
 
   // Each item is a finished stream holding a baseline colour JPEG close to its source.
@@ -110,25 +92,36 @@ class TemplateImages : public ::testing::Test {
   jwtest::TTempDir Dir;
 };
 
-TEST_F(TemplateImages, EntryWithLogoGetsFourItemsOfItsOwnTemplate) {
-  THostList list;
-  EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &list.List), 1);
-  EXPECT_STREQ(Lib().GetLastError(), "");
-  EXPECT_EQ(list.Names(),
-            (std::vector<std::string>{"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"}));
-  ExpectPictures(list, {Background(2), Button1(2), Button2(2), Logo});
-}
-
-TEST_F(TemplateImages, ExplicitTemplateAndEntryWithoutLogo) {
-  THostList list;
-  EXPECT_EQ(Lib().GetTemplateImages(idWithoutLogo, 2, &list.List), 1);
-  EXPECT_EQ(list.Names(), (std::vector<std::string>{"template.jpg", "button1.jpg", "button2.jpg"}));
-  ExpectPictures(list, {Background(2), Button1(2), Button2(2)});
-
-  // An unknown template falls back to the file's default (1).
-  THostList fallback;
-  EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 77, &fallback.List), 1);
-  ExpectPictures(fallback, {Background(1), Button1(1), Button2(1), Logo});
+TEST_F(TemplateImages, ItemsOfTheTemplateAndTheLogo) {
+  const struct {
+    uint32_t Id, Template;
+    std::vector<std::string> Names;
+    std::vector<jw::TJWBitmap> Pictures;
+  } cases[] = {
+      // The entry's own template (2), and its logo.
+      {idWithLogo,
+       0,
+       {"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"},
+       {Background(2), Button1(2), Button2(2), Logo}},
+      // A template asked for explicitly; no logo, no item for it.
+      {idWithoutLogo,
+       2,
+       {"template.jpg", "button1.jpg", "button2.jpg"},
+       {Background(2), Button1(2), Button2(2)}},
+      // An unknown template falls back to the file's default (1).
+      {idWithLogo,
+       77,
+       {"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"},
+       {Background(1), Button1(1), Button2(1), Logo}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "entry " << c.Id << " template " << c.Template);
+    THostList list;
+    EXPECT_EQ(Lib().GetTemplateImages(c.Id, c.Template, &list.List), 1);
+    EXPECT_STREQ(Lib().GetLastError(), "");
+    EXPECT_EQ(list.Names(), c.Names);
+    ExpectPictures(list, c.Pictures);
+  }
 }
 
 // A host allocator that runs dry after a number of blocks.
@@ -172,7 +165,7 @@ TEST_F(TemplateImages, FailuresAreReported) {
   EXPECT_STRNE(Lib().GetLastError(), "");
 
   // Without the logo file, loading the entry fails as a whole.
-  std::filesystem::remove(Dir.Path / "JWIMG.SRM");
+  std::filesystem::remove(Dir.Path() / "JWIMG.SRM");
   EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &list.List), 0);
   EXPECT_EQ(Lib().GetLastError(), "Datei \"" + Dir.Dir() + "JWIMG.SRM\" nicht gefunden!");
   EXPECT_TRUE(list.Items.empty());

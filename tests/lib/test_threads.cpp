@@ -10,6 +10,7 @@ namespace {
 struct TAnswers {
   int32_t Count;
   std::string Set, Captions, Caption1, CloseIndex;
+  bool operator==(const TAnswers&) const = default;
 };
 
 TAnswers Ask(uint32_t AId, uint8_t AShow) {
@@ -20,11 +21,6 @@ TAnswers Ask(uint32_t AId, uint8_t AShow) {
   a.Caption1 = Lib().Caption(AId, 1, AShow, 0);
   a.CloseIndex = Lib().Button2Index(AId, "brClose", AShow, 0);
   return a;
-}
-
-bool operator==(const TAnswers& A, const TAnswers& B) {
-  return A.Count == B.Count && A.Set == B.Set && A.Captions == B.Captions &&
-         A.Caption1 == B.Caption1 && A.CloseIndex == B.CloseIndex;
 }
 
 TEST(Threads, ConcurrentButtonQueriesGetTheirOwnAnswers) {

@@ -6,11 +6,7 @@
 #include <future>
 #include <vector>
 
-#include "BmpGen.h"
-#include "LibHost.h"
-#include "tools/writer/JWDatWriter.h"
-#include "tools/writer/JWImgWriter.h"
-#include "tools/writer/JWTmpWriter.h"
+#include "DataDir.h"
 
 using namespace jwtest;
 
@@ -84,10 +80,6 @@ class ViewerExports : public ::testing::Test {
     entries[1].Id = kCardsOnly;
     entries[1].Record.NamePart1 = "Kartenhaus";
     entries[1].Record.CardEC = 1;
-    WriteEntryDatFile(Dir.Dir() + "JWDAT.SRM", entries);
-    TJWImgWriter logos(Dir.Dir() + "JWIMG.SRM");
-    logos.Finish();
-    TJWTmpWriter templates(Dir.Dir() + "JWTMP.SRM");
     TJWTemplateFixture tmpl;
     tmpl.Id = 1;
     tmpl.Image = MakeBmp24(Picture(705, 460, kPaper));
@@ -95,9 +87,7 @@ class ViewerExports : public ::testing::Test {
     tmpl.Button2 = MakeBmp24(Picture(140, 20, 0xFF808080));
     tmpl.NavigationLeft = 561;
     tmpl.BackgroundColor = 0x00EDF6FF;
-    templates.Add(tmpl);
-    templates.Finish();
-    ASSERT_EQ(Lib().SetJWDataPath(Dir.Path.c_str(), nullptr, 0), 1);
+    WriteDataDir(Dir, entries, {}, {tmpl});
   }
 
   TTempDir Dir;
@@ -105,35 +95,31 @@ class ViewerExports : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ViewerExports, ThumbnailSizeFollowsTheWindowsProportions) {
+TEST_F(ViewerExports, ThumbnailIsTheWindowScaledToTheHostsSize) {
   // The window is 705 x 460; a side of 1 is chosen from the proportions.
   struct Case {
     int32_t W0, H0, W, H;
   };
-  for (const Case& c :
-       {Case{120, 1, 120, 78}, Case{1, 80, 123, 80}, Case{200, 50, 200, 130}, Case{1, 1, 1, 1}}) {
+  for (const Case& c : {Case{120, 1, 120, 78}, Case{1, 80, 123, 80}, Case{200, 50, 200, 130},
+                        Case{141, 1, 141, 92}, Case{1, 1, 1, 1}}) {
+    SCOPED_TRACE(testing::Message() << c.W0 << " x " << c.H0);
     HostBitmap host(c.W0, c.H0);
     JWHostBitmap boundary = host.Boundary();
     ASSERT_EQ(Lib().GetMiniaturBitmap(kFirm, &boundary), 1) << Lib().GetLastError();
-    EXPECT_EQ(host.Width, c.W) << c.W0 << " x " << c.H0;
-    EXPECT_EQ(host.Height, c.H) << c.W0 << " x " << c.H0;
+    EXPECT_EQ(host.Width, c.W);
+    EXPECT_EQ(host.Height, c.H);
     EXPECT_EQ(host.Calls, (std::vector<std::string>{"w", "h", "draw"}));
     EXPECT_EQ(host.DrawnWidth, c.W);
     EXPECT_EQ(host.DrawnHeight, c.H);
     EXPECT_STREQ(Lib().GetLastError(), "");
+    ASSERT_EQ(host.Pixels.size(), size_t(c.W) * size_t(c.H) * 4);
+    for (size_t i = 3; i < host.Pixels.size(); i += 4) ASSERT_EQ(host.Pixels[i], 0xFF) << i;
+    // Top-left corner: the template's picture, bytes B, G, R.
+    if (c.W > 1) {
+      EXPECT_EQ(std::vector<uint8_t>(host.Pixels.begin(), host.Pixels.begin() + 3),
+                (std::vector<uint8_t>{0x20, 0xA0, 0x40}));
+    }
   }
-}
-
-TEST_F(ViewerExports, ThumbnailPixelsAreTheWindowScaled) {
-  HostBitmap host(141, 1);  // a fifth of the window
-  JWHostBitmap boundary = host.Boundary();
-  ASSERT_EQ(Lib().GetMiniaturBitmap(kFirm, &boundary), 1);
-  ASSERT_EQ(host.Pixels.size(), size_t(141) * 92 * 4);
-  // Top-left corner: the template's picture, bytes B, G, R, A.
-  EXPECT_EQ(host.Pixels[0], 0x20);
-  EXPECT_EQ(host.Pixels[1], 0xA0);
-  EXPECT_EQ(host.Pixels[2], 0x40);
-  for (size_t i = 3; i < host.Pixels.size(); i += 4) ASSERT_EQ(host.Pixels[i], 0xFF) << i;
 }
 
 TEST_F(ViewerExports, FailuresLeaveTheHostsBitmapAsItWas) {
@@ -151,28 +137,25 @@ TEST_F(ViewerExports, FailuresLeaveTheHostsBitmapAsItWas) {
   EXPECT_TRUE(LockIsFree());
 }
 
-TEST_F(ViewerExports, ShowFormReportsAStartPageThatIsNotShown) {
+TEST_F(ViewerExports, ShowFormReportsFailuresAndModelessWindowsKeepNoLock) {
   // The entry has no industries: start index 5 falls back to them and cannot be pressed.
   Lib().ShowForm(kCardsOnly, 5, 0, 0, 0, nullptr, nullptr, nullptr);
   EXPECT_STREQ(Lib().GetLastError(), "Vitual click on Button mistaked, Button isnt visible!");
   Lib().ShowForm(4711, 0, 0, 0, 0, nullptr, nullptr, nullptr);
   EXPECT_STREQ(Lib().GetLastError(), "#4711 JW Eintrag nicht gefunden!");
   EXPECT_TRUE(LockIsFree());
-}
 
-TEST_F(ViewerExports, ModelessWindowStaysOpenWithoutTheLock) {
   Lib().ShowForm(kFirm, 0, 0, 0, 1, nullptr, nullptr, nullptr);
   EXPECT_STREQ(Lib().GetLastError(), "");
   Lib().ProcessMessages();
-  // Other calls go on while the window is open.
-  EXPECT_TRUE(LockIsFree());
+  EXPECT_TRUE(LockIsFree());  // other calls go on while the window is open
 }
 
 #else  // a library built without the viewer
 
 TEST(ViewerExports, FailCleanlyWithoutTheViewer) {
   TTempDir dir;
-  ASSERT_EQ(Lib().SetJWDataPath(dir.Path.string().c_str(), nullptr, 0), 1);
+  ASSERT_EQ(Lib().SetJWDataPath(dir.Path().string().c_str(), nullptr, 0), 1);
   JWHostBitmap bitmap{};
   EXPECT_EQ(Lib().GetMiniaturBitmap(1, &bitmap), 0);
   EXPECT_STRNE(Lib().GetLastError(), "");
