@@ -1,12 +1,15 @@
 #pragma once
-// Helpers of the viewer tests: a Qt application for the whole run, and entry records built in
-// memory.
+// Helpers of the viewer tests: finding child widgets, bitmaps and windows built for a test, and
+// the message a failure carries.
 #include <QLabel>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "store/JWEStruct.h"
+#include "store/JWError.h"
+#include "viewer/JW2Form.h"
 #include "viewer/JWCodePage.h"
 
 namespace jwtest {
@@ -29,6 +32,26 @@ inline std::unique_ptr<jw::TJWBitmap> Solid(int AWidth, int AHeight, uint32_t AC
   bmp->Height = AHeight;
   bmp->Pixels.assign(size_t(AWidth) * size_t(AHeight), AColor);
   return bmp;
+}
+
+// A hidden window on the data directory APath that keeps itself alive when closed, loaded with
+// entry AId.
+inline std::unique_ptr<jw::TfrmJW> OpenForm(const std::string& APath, uint32_t AId) {
+  auto form = std::make_unique<jw::TfrmJW>();
+  form->SetFreeOnClose(false);
+  form->SetDataPath(APath);
+  form->OpenEntry(int32_t(AId));
+  return form;
+}
+
+// The text of the library failure AWork raises, or "<no failure>".
+inline std::string FailureText(const std::function<void()>& AWork) {
+  try {
+    AWork();
+  } catch (const jw::EJWError& e) {
+    return e.what();
+  }
+  return "<no failure>";
 }
 
 }  // namespace jwtest
