@@ -1,7 +1,9 @@
 #pragma once
 // Helpers of the viewer tests: finding child widgets, bitmaps and windows built for a test, and
 // the message a failure carries.
+#include <QCoreApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -23,6 +25,23 @@ inline std::string Text(const QWidget* AParent, const char* AName) {
 template <class T = QWidget>
 T* Child(const QWidget* AParent, const char* AName) {
   return AParent->findChild<T*>(AName);
+}
+
+// A left click, pressed and released, and a mouse move without buttons, near AWidget's top left.
+inline void Click(QWidget* AWidget) {
+  const QPointF at(3, 3);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, at, AWidget->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(AWidget, &event);
+  }
+}
+inline void MoveMouseOver(QWidget* AWidget) {
+  const QPointF at(2, 2);
+  QMouseEvent move(QEvent::MouseMove, at, AWidget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QCoreApplication::sendEvent(AWidget, &move);
 }
 
 // A solid bitmap of the given size.

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <stdexcept>
 
@@ -65,21 +63,6 @@ TJWBranchList All(std::vector<TJWBranchRec>& AList) {
   TJWBranchList list;
   for (TJWBranchRec& b : AList) list.push_back(&b);
   return list;
-}
-
-void MoveMouseOver(QWidget* AWidget) {
-  QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), AWidget->mapToGlobal(QPointF(2, 2)),
-                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(AWidget, &move);
-}
-
-void Click(QWidget* AWidget) {
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-    QMouseEvent event(type, QPointF(3, 3), AWidget->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(AWidget, &event);
-  }
 }
 
 class BranchPageTest : public ::testing::Test {

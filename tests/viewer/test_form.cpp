@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QSettings>
-#include <cstdlib>
 
 #include "ViewerDataDir.h"
 #include "ViewerTestEnv.h"
@@ -185,23 +185,17 @@ namespace {
 // Points the user's configuration directory at a temporary one for one test.
 class ConfigHome {
  public:
-  ConfigHome() {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    if (old) FOld = old;
-    FHad = old != nullptr;
-    setenv("XDG_CONFIG_HOME", FDir.Path().c_str(), 1);
+  ConfigHome() : FOld(qgetenv(kName)), FHad(qEnvironmentVariableIsSet(kName)) {
+    qputenv(kName, QFile::encodeName(Path()));
   }
-  ~ConfigHome() {
-    if (FHad)
-      setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
-    else
-      unsetenv("XDG_CONFIG_HOME");
-  }
+  ~ConfigHome() { FHad ? qputenv(kName, FOld) : qunsetenv(kName); }
+  QString Path() const { return QFile::decodeName(FDir.Path().c_str()); }
 
  private:
+  static constexpr const char* kName = "XDG_CONFIG_HOME";
   jw::test::TJWTempDir FDir;
-  std::string FOld;
-  bool FHad = false;
+  QByteArray FOld;
+  bool FHad;
 };
 
 }  // namespace
@@ -239,8 +233,7 @@ TEST_F(FormTest, PlacementIsWrittenOnCloseAndReadOnShow) {
   plain->show();
   const int designLeft = plain->pos().x();
   plain->close();
-  EXPECT_EQ(QDir(QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME")))
-                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+  EXPECT_EQ(QDir(home.Path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
             QStringList{"Software"});
 
   // A left edge of 0 is ignored, and a stored maximised state is restored.
@@ -267,7 +260,7 @@ TEST_F(FormTest, SnapshotShowsTheWindowAsLoaded) {
 
 TEST(Placement, KeyStaysInsideTheConfigurationDirectory) {
   ConfigHome home;
-  const QString base = QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME"));
+  const QString base = home.Path();
   EXPECT_EQ(PlacementLocation("..\\..\\etc\\passwd"), base + "/etc/passwd.ini");
   EXPECT_EQ(PlacementLocation("Firma/Programm"), base + "/Firma/Programm.ini");
   EXPECT_TRUE(PlacementLocation("\\..\\").startsWith(base + "/"));

@@ -1,15 +1,13 @@
 // The navigation bar: which buttons, in which order, with which captions, and what pressing does.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QMouseEvent>
-
 #include "ViewerTestEnv.h"
 #include "store/JWError.h"
 #include "viewer/ufraJWNavigation.h"
 
 using namespace jw;
 using jwtest::Child;
+using jwtest::Click;
 using jwtest::Text;
 
 namespace {
@@ -48,16 +46,6 @@ TJW2DataRec CardsAndHours() {
   rec.OfficeHoursKind = 0;
   rec.OfficeHours = TStringList{"Mo-Fr 8-18 Uhr"};
   return rec;
-}
-
-void Click(QWidget* AWidget) {
-  const QPointF at(2, 2);
-  QMouseEvent press(QEvent::MouseButtonPress, at, AWidget->mapToGlobal(at), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, AWidget->mapToGlobal(at), Qt::LeftButton,
-                      Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(AWidget, &press);
-  QCoreApplication::sendEvent(AWidget, &release);
 }
 
 }  // namespace
