@@ -224,6 +224,14 @@ TEST_F(BranchPageTest, ExactSearchNarrowsByBeginningsAndBackKeepsTheResult) {
 TEST_F(BranchPageTest, NearestSearchSortsEveryBranchByDistanceFromTheLocatedAddress) {
   int asked = 0;
   Page->OnGetStartPosition = [&](double&, double&, uintptr_t) { ++asked; };
+  // Without a locating routine (a branch window hands none on) all branches stay in their order.
+  Order(boCity);
+  Search("50", "", true);
+  EXPECT_FALSE(Page->SearchFrame()->isVisibleTo(Page));
+  EXPECT_FALSE(Page->SearchFrame()->ResultList);
+  EXPECT_EQ(Page->cmbOrderBy->currentIndex(), int(boCity));
+  EXPECT_EQ(Shown(), (Names{"Ohne", "Anders", "Fern", "Nah", "Mitte"}));
+
   Names located;
   bool found = true;
   Page->OnLocateAddress = [&](const std::string& AStreet, const std::string& AZip,
@@ -259,15 +267,6 @@ TEST_F(BranchPageTest, NearestSearchSortsEveryBranchByDistanceFromTheLocatedAddr
   Search("", "", true);
   EXPECT_FALSE(Page->SearchFrame()->isVisibleTo(Page));
   EXPECT_EQ(Shown().size(), 5u);
-}
-
-TEST_F(BranchPageTest, NearestSearchInABranchWindowShowsAllBranchesInTheFormerOrder) {
-  Order(boCity);
-  Search("50", "", true);  // a branch window hands no locating routine on
-  EXPECT_FALSE(Page->SearchFrame()->isVisibleTo(Page));
-  EXPECT_FALSE(Page->SearchFrame()->ResultList);
-  EXPECT_EQ(Page->cmbOrderBy->currentIndex(), int(boCity));
-  EXPECT_EQ(Shown(), (Names{"Ohne", "Anders", "Fern", "Nah", "Mitte"}));
 }
 
 TEST_F(BranchPageTest, FinderShowsDisabledFieldsAndReturnsToTheFullList) {

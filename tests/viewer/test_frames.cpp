@@ -199,7 +199,7 @@ TEST(EnhInfo, CaptionValueLinesAlignTheValuesAfterTheWidestCaption) {
   EXPECT_EQ(Geo(&frame, "pnlEE2").top(), 17);
 }
 
-TEST(EnhInfo, AtMostSevenLinesAndUnknownKindsShowNothing) {
+TEST(EnhInfo, AtMostSevenLinesUnknownKindsShowNothingFreeTextShowsAllLines) {
   TJW2DataRec rec;
   rec.EnhInfoKind = 1;
   for (int i = 1; i <= 9; ++i) rec.EnhInfo.push_back("Zeile " + std::to_string(i) + "\tWert");
@@ -212,13 +212,11 @@ TEST(EnhInfo, AtMostSevenLinesAndUnknownKindsShowNothing) {
   frame.UpdateContent();
   for (QWidget* w : frame.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
     EXPECT_FALSE(w->isVisibleTo(&frame)) << w->objectName().toStdString();
-}
 
-TEST(EnhInfo, FreeTextShowsAllLines) {
-  TJW2DataRec rec;
+  rec.EnhInfoKind = 0;
   rec.EnhInfo = {"Erste Zeile", "Zweite Zeile"};
-  TfraJWEnhInfo frame;
-  frame.SetData(&rec);
+  frame.UpdateContent();
+  EXPECT_FALSE(Shown(&frame, "pnlEE1"));
   EXPECT_TRUE(Shown(&frame, "lblPlainText"));
   EXPECT_EQ(Text(&frame, "lblPlainText"), "Erste Zeile\nZweite Zeile\n");
   rec.EnhInfo.clear();

@@ -65,7 +65,6 @@ TEST(ListPages, HeightFollowsTheLinesUpToTheMaximum) {
   words.SetData(&rec);
   EXPECT_EQ(words.height(), 153);
   EXPECT_EQ(words.ItemCount(), 10);
-  EXPECT_EQ(Child<QListWidget>(&words, "lsbVPSuchworte"), words.ListBox());
 }
 
 TEST(ListPages, LongIndustryBreaksIntoAnIndentedSecondLineThatCounts) {
