@@ -60,11 +60,12 @@ TEST(Headline, NameAndSloganTakeTheLinesTheirTextsAsk) {
   EXPECT_EQ(Geo(&frame, "lblSlogan").bottom(), 60);
   EXPECT_TRUE(Child(&frame, "lblSlogan")->font().bold());
 
-  // A slogan with a line mark in any case shows two lines.
+  // A slogan with a line mark in any case shows two lines; the former second name line is gone.
   rec.NameFormat.clear();
   rec.NamePart2.clear();
   rec.Slogan = "Erste Zeile<BR>Zweite Zeile";
   frame.SetData(&rec);
+  EXPECT_EQ(Text(&frame, "lblFirma2"), "");
   EXPECT_EQ(Text(&frame, "lblSlogan"), "Erste Zeile\nZweite Zeile");
   EXPECT_GE(Geo(&frame, "lblSlogan").height(),
             2 * QFontMetrics(Child(&frame, "lblSlogan")->font()).lineSpacing() - 1);
