@@ -68,16 +68,13 @@ TEST(BmpAgainstQt, IndexedAndTrueColourOfEveryHeaderAndRowOrder) {
     for (uint16_t bpp : {1, 4, 8, 16, 24, 32})
       for (bool topDown : {false, true}) {
         if (header == 12 && (topDown || bpp == 16 || bpp == 32)) continue;
-        for (auto [w, h] : Sizes) {
-          TBmpSpec s;
-          s.HeaderSize = header;
-          s.Bpp = bpp;
-          s.Width = w;
-          s.Height = h;
-          s.TopDown = topDown;
-          s.Seed = seed++;
-          ExpectSameAsQt(s);
-        }
+        for (auto [w, h] : Sizes)
+          ExpectSameAsQt({.HeaderSize = header,
+                          .Bpp = bpp,
+                          .Width = w,
+                          .Height = h,
+                          .TopDown = topDown,
+                          .Seed = seed++});
       }
 }
 
@@ -85,16 +82,13 @@ TEST(BmpAgainstQt, ShortPalettes) {
   uint32_t seed = 100;
   for (uint32_t header : {12u, 40u})
     for (auto [bpp, colours] : std::vector<std::pair<uint16_t, uint32_t>>{
-             {1, 1}, {4, 3}, {4, 16}, {8, 2}, {8, 17}, {8, 200}}) {
-      TBmpSpec s;
-      s.HeaderSize = header;
-      s.Bpp = bpp;
-      s.ColorsUsed = header == 12 ? 0 : colours;
-      s.Width = 13;
-      s.Height = 4;
-      s.Seed = seed++;
-      ExpectSameAsQt(s);
-    }
+             {1, 1}, {4, 3}, {4, 16}, {8, 2}, {8, 17}, {8, 200}})
+      ExpectSameAsQt({.HeaderSize = header,
+                      .Bpp = bpp,
+                      .Width = 13,
+                      .Height = 4,
+                      .ColorsUsed = header == 12 ? 0 : colours,
+                      .Seed = seed++});
 }
 
 TEST(BmpAgainstQt, BitFields) {
@@ -112,18 +106,15 @@ TEST(BmpAgainstQt, BitFields) {
   for (uint32_t header : {40u, 108u, 124u})
     for (const auto& [bpp, masks] : layouts)
       for (bool topDown : {false, true})
-        for (auto [w, h] : {std::pair{3, 2}, std::pair{10, 5}}) {
-          TBmpSpec s;
-          s.HeaderSize = header;
-          s.Bpp = bpp;
-          s.Compression = 3;
-          s.Masks = masks;
-          s.TopDown = topDown;
-          s.Width = w;
-          s.Height = h;
-          s.Seed = seed++;
-          ExpectSameAsQt(s);
-        }
+        for (auto [w, h] : {std::pair{3, 2}, std::pair{10, 5}})
+          ExpectSameAsQt({.HeaderSize = header,
+                          .Bpp = bpp,
+                          .Compression = 3,
+                          .Width = w,
+                          .Height = h,
+                          .TopDown = topDown,
+                          .Masks = masks,
+                          .Seed = seed++});
 }
 
 TEST(BmpAgainstQt, RunLengthEncoded) {
@@ -131,17 +122,14 @@ TEST(BmpAgainstQt, RunLengthEncoded) {
   for (auto [bpp, compression] : {std::pair<uint16_t, uint32_t>{8, 1}, {4, 2}})
     for (bool skips : {false, true})
       for (auto [w, h] : Sizes)
-        for (int repeat = 0; repeat < 3; ++repeat) {
-          TBmpSpec s;
-          s.Bpp = bpp;
-          s.Compression = compression;
-          s.RleSkips = skips;
-          s.Width = w * 3;
-          s.Height = h + 1;
-          s.ColorsUsed = bpp == 8 ? 20 : 0;
-          s.Seed = seed++;
-          ExpectSameAsQt(s);
-        }
+        for (int repeat = 0; repeat < 3; ++repeat)
+          ExpectSameAsQt({.Bpp = bpp,
+                          .Compression = compression,
+                          .Width = w * 3,
+                          .Height = h + 1,
+                          .ColorsUsed = bpp == 8 ? 20u : 0u,
+                          .RleSkips = skips,
+                          .Seed = seed++});
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The viewer window: loading an entry, frame placement, page switching, host routines, closing
-// and remembering its placement.
+// The viewer window: loading an entry, frame placement, page switching, host routines, branch
+// offices in windows of their own, closing and remembering its placement.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QSettings>
-#include <cstdlib>
 
 #include "ViewerDataDir.h"
 #include "ViewerTestEnv.h"
@@ -16,6 +15,7 @@
 #include "viewer/JWEPageFrames.h"
 #include "viewer/JWFormPlacement.h"
 #include "viewer/JWViewerApp.h"
+#include "viewer/ufraJWBranchesV2.h"
 #include "viewer/ufraJWNavigation.h"
 
 using namespace jw;
@@ -25,24 +25,9 @@ namespace {
 
 class FormTest : public ::testing::Test {
  protected:
-  // A hidden window that keeps itself alive when closed, loaded with entry AId.
-  std::unique_ptr<TfrmJW> Open(uint32_t AId) {
-    auto form = std::make_unique<TfrmJW>();
-    form->SetFreeOnClose(false);
-    form->SetDataPath(Data.Path());
-    form->OpenEntry(int32_t(AId));
-    return form;
-  }
+  std::unique_ptr<TfrmJW> Open(uint32_t AId) { return OpenForm(Data.Path(), AId); }
   static QPoint At(const TfrmJW& AForm, TfrmJW::TFrameSlot ASlot) {
     return AForm.Frame(ASlot)->pos();
-  }
-  static std::string Message(const std::function<void()>& AWork) {
-    try {
-      AWork();
-    } catch (const EJWError& e) {
-      return e.what();
-    }
-    return "<no failure>";
   }
 
   TViewerDataDir Data;
@@ -71,28 +56,13 @@ TEST_F(FormTest, LoadingPlacesEveryFrameOverTheTemplate) {
   EXPECT_EQ(At(*form, TfrmJW::fraNavigation), QPoint(kNavigationLeft, 71));
   EXPECT_EQ(form->NavLeft, kNavigationLeft);
   EXPECT_EQ(form->Navigation()->LabelLeft(), 30);
-}
 
-TEST_F(FormTest, BarMovesUpWhenItShowsMoreThanSixButtons) {
-  auto form = Open(kFirm);
+  // A seventh button moves the bar up.
   form->EntryRec().BusinessTypes = "Handel";
   form->RefreshFrames();
   EXPECT_EQ(form->Navigation()->ItemCount(), 7);
   EXPECT_EQ(At(*form, TfrmJW::fraNavigation).y(), 51);
   EXPECT_EQ(form->Navigation()->height(), 6 * 16 + 20);
-}
-
-TEST_F(FormTest, FewIndustriesShareTheirPageWithTheSearchWords) {
-  auto form = Open(kFirm);
-  TJWFrame* page = form->Frame(TfrmJW::fraPage);
-  TJWFrame* page2 = form->Frame(TfrmJW::fraPage2);
-  ASSERT_NE(page2, nullptr);
-  EXPECT_TRUE(qobject_cast<TfraJWSearchWords*>(page2));
-  EXPECT_EQ(page2->pos(), QPoint(398, page->y() + page->height() + 23));
-
-  auto many = Open(kManyLines);
-  EXPECT_TRUE(qobject_cast<TfraJWIndustries*>(many->Frame(TfrmJW::fraPage)));
-  EXPECT_EQ(many->Frame(TfrmJW::fraPage2), nullptr);
 }
 
 TEST_F(FormTest, ButtonsReplaceThePageAndTheLogoGivesWayToTallPages) {
@@ -122,12 +92,10 @@ TEST_F(FormTest, ButtonsReplaceThePageAndTheLogoGivesWayToTallPages) {
 
 TEST_F(FormTest, FailuresCarryTheirMessages) {
   auto form = Open(kFirm);
-  EXPECT_EQ(Message([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
-  EXPECT_EQ(Message([&] { form->CreateFrame(&QWidget::staticMetaObject, 0, 0); }),
+  EXPECT_EQ(FailureText([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
+  EXPECT_EQ(FailureText([&] { form->CreateFrame(&QWidget::staticMetaObject, 0, 0); }),
             "CreateFrame can create only TJWFrame!");
-  EXPECT_EQ(Message([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
-  EXPECT_EQ(Message([&] { Open(kNoIndustries)->Navigation()->VirtualClick(brIndustries); }),
-            "Vitual click on Button mistaked, Button isnt visible!");
+  EXPECT_EQ(FailureText([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
 }
 
 TEST_F(FormTest, LocationButtonHandsTheHostAllTextFields) {
@@ -159,30 +127,43 @@ TEST_F(FormTest, LocationButtonHandsTheHostAllTextFields) {
   EXPECT_EQ(received.size(), 1u);
 }
 
-TEST_F(FormTest, BranchOfficeOpensInAWindowOfItsOwn) {
+TEST_F(FormTest, DoubleClickedBranchOfficeOpensInAWindowOfItsOwn) {
   auto form = Open(kFirm);
   form->SettingsKey = "";
   form->StartEast = 6.9;
   form->DoButtonEvent(brBranches);
-  auto* branches = qobject_cast<TfraJWBranchesV2*>(form->Frame(TfrmJW::fraPage));
-  ASSERT_TRUE(branches && branches->OnOpenBranch);
-  EXPECT_EQ(branches->StartEast, 6.9);
-  TJWBranchRec branch;
-  branch.BranchId = kBranch;
-  branches->OnOpenBranch(branch);
-  const auto children = form->findChildren<TfrmJW*>(QString(), Qt::FindDirectChildrenOnly);
-  ASSERT_EQ(children.size(), 1);
-  TfrmJW* child = children[0];
+  auto* page = qobject_cast<TfraJWBranchesV2*>(form->Frame(TfrmJW::fraPage));
+  ASSERT_NE(page, nullptr);
+  ASSERT_EQ(page->Branches().size(), 2u);
+  EXPECT_EQ(page->StartEast, 6.9);
+  auto windows = [&] { return form->findChildren<TfrmJW*>(QString(), Qt::FindDirectChildrenOnly); };
+
+  // Without a selection a double click does nothing.
+  page->vlbUEDblClick();
+  EXPECT_TRUE(windows().empty());
+
+  const size_t row = page->Branches()[0]->BranchId == kBranch ? 0 : 1;
+  const QModelIndex index = page->vlbUE->model()->index(int(row), 0);
+  page->vlbUE->setCurrentIndex(index);
+  emit page->vlbUE->doubleClicked(index);
+  ASSERT_EQ(windows().size(), 1);
+  TfrmJW* child = windows()[0];
   EXPECT_EQ(FromQString(child->windowTitle()), "M\xFCller Filiale");
   EXPECT_EQ(child->pos(), form->pos() + QPoint(10, 10));
   EXPECT_TRUE(child->isVisible());
   EXPECT_EQ(child->StartEast, 6.9);
   EXPECT_FALSE(child->Navigation()->ForceLocation());
 
-  branch.BranchId = 4711;
-  EXPECT_EQ(Message([&] { form->OpenBranchEntry(branch); }),
+  // A branch whose entry is missing opens nothing: the window says why, and the double click leaves
+  // this window as it is.
+  TJWBranchRec missing;
+  missing.BranchId = 4711;
+  EXPECT_EQ(FailureText([&] { form->OpenBranchEntry(missing); }),
             "Error on opening!\n\r#4711 JW Eintrag nicht gefunden!");
-  EXPECT_EQ(form->findChildren<TfrmJW*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+  const_cast<TJWBranchRec*>(page->Branches()[row])->BranchId = 4711;
+  emit page->vlbUE->doubleClicked(index);
+  EXPECT_EQ(windows().size(), 1);
+  EXPECT_EQ(form->Frame(TfrmJW::fraPage), page);
 }
 
 TEST_F(FormTest, EscapeClosesTheWindowAndDestroysIt) {
@@ -204,23 +185,17 @@ namespace {
 // Points the user's configuration directory at a temporary one for one test.
 class ConfigHome {
  public:
-  ConfigHome() {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    if (old) FOld = old;
-    FHad = old != nullptr;
-    setenv("XDG_CONFIG_HOME", FDir.Path().c_str(), 1);
+  ConfigHome() : FOld(qgetenv(kName)), FHad(qEnvironmentVariableIsSet(kName)) {
+    qputenv(kName, QFile::encodeName(Path()));
   }
-  ~ConfigHome() {
-    if (FHad)
-      setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
-    else
-      unsetenv("XDG_CONFIG_HOME");
-  }
+  ~ConfigHome() { FHad ? qputenv(kName, FOld) : qunsetenv(kName); }
+  QString Path() const { return QFile::decodeName(FDir.Path().c_str()); }
 
  private:
+  static constexpr const char* kName = "XDG_CONFIG_HOME";
   jw::test::TJWTempDir FDir;
-  std::string FOld;
-  bool FHad = false;
+  QByteArray FOld;
+  bool FHad;
 };
 
 }  // namespace
@@ -253,11 +228,15 @@ TEST_F(FormTest, PlacementIsWrittenOnCloseAndReadOnShow) {
   EXPECT_EQ(again->size(), QSize(705, 460));
   again->close();
 
-  // A left edge of 0 is ignored, and a stored maximised state is restored.
+  // A window without a key stores nothing.
   auto plain = Open(kFirm);
   plain->show();
   const int designLeft = plain->pos().x();
-  plain->hide();
+  plain->close();
+  EXPECT_EQ(QDir(home.Path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            QStringList{"Software"});
+
+  // A left edge of 0 is ignored, and a stored maximised state is restored.
   ini.setValue("x", "0");
   ini.setValue("m", "1");
   ini.sync();
@@ -268,17 +247,6 @@ TEST_F(FormTest, PlacementIsWrittenOnCloseAndReadOnShow) {
   EXPECT_EQ(third->pos().y(), 90);
   EXPECT_TRUE(third->windowState() & Qt::WindowMaximized);
   third->hide();
-}
-
-TEST_F(FormTest, WithoutSettingsKeyNothingIsStored) {
-  ConfigHome home;
-  auto form = Open(kFirm);
-  form->show();
-  form->close();
-  EXPECT_FALSE(QFile::exists(PlacementLocation("")));
-  EXPECT_TRUE(QDir(QString::fromStdString(std::getenv("XDG_CONFIG_HOME")))
-                  .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
-                  .isEmpty());
 }
 
 TEST_F(FormTest, SnapshotShowsTheWindowAsLoaded) {
@@ -292,7 +260,7 @@ TEST_F(FormTest, SnapshotShowsTheWindowAsLoaded) {
 
 TEST(Placement, KeyStaysInsideTheConfigurationDirectory) {
   ConfigHome home;
-  const QString base = QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME"));
+  const QString base = home.Path();
   EXPECT_EQ(PlacementLocation("..\\..\\etc\\passwd"), base + "/etc/passwd.ini");
   EXPECT_EQ(PlacementLocation("Firma/Programm"), base + "/Firma/Programm.ini");
   EXPECT_TRUE(PlacementLocation("\\..\\").startsWith(base + "/"));

@@ -26,61 +26,51 @@ bool Shown(const QWidget* AParent, const char* AName) {
 
 }  // namespace
 
-TEST(Headline, NameWithoutPatternJoinsTheMainPartsWithSingleBlanks) {
+TEST(Headline, NameAndSloganTakeTheLinesTheirTextsAsk) {
   TJW2DataRec rec;
   rec.NamePart1 = "M\xFCller";
   rec.NamePart2 = " GmbH";
   rec.Slogan = "Alles aus einer Hand";
   TfraJWHeadline frame;
   frame.SetData(&rec);
+  const int line = QFontMetrics(Child(&frame, "lblFirma")->font()).height();
+  // Without a pattern the main parts join with single blanks on one line; the slogan follows.
   EXPECT_EQ(Text(&frame, "lblFirma"), "M\xFCller GmbH");
   EXPECT_EQ(Text(&frame, "lblFirma2"), "");
   EXPECT_EQ(Geo(&frame, "lblFirma2").height(), 0);
-  // One line: the slogan follows the name directly.
   EXPECT_EQ(Geo(&frame, "lblSlogan").top(), Geo(&frame, "lblFirma").bottom() + 1);
-  EXPECT_EQ(Geo(&frame, "lblFirma").height(),
-            QFontMetrics(Child(&frame, "lblFirma")->font()).height());
+  EXPECT_EQ(Geo(&frame, "lblFirma").height(), line);
   EXPECT_EQ(frame.size(), QSize(472, 61));
-}
 
-TEST(Headline, LongNameGetsTwoLinesOfHeight) {
-  TJW2DataRec rec;
+  // A long name gets two lines of height.
   rec.NamePart1 = std::string(20, 'W') + " " + std::string(20, 'W') + " " + std::string(20, 'W');
-  TfraJWHeadline frame;
+  rec.NamePart2.clear();
   frame.SetData(&rec);
-  EXPECT_EQ(Geo(&frame, "lblFirma").height(),
-            2 * QFontMetrics(Child(&frame, "lblFirma")->font()).height());
-}
+  EXPECT_EQ(Geo(&frame, "lblFirma").height(), 2 * line);
 
-TEST(Headline, LineMarkInAnyCaseSplitsTheNameAndMovesTheSloganDown) {
-  TJW2DataRec rec;
+  // The line mark splits the name and moves the slogan down, docked to the frame's bottom edge.
   rec.NamePart1 = "M\xFCller";
   rec.NamePart2 = "Bau GmbH";
   rec.NameFormat = "\\1<br>\\2";
   rec.Slogan = "Bauen";
-  TfraJWHeadline frame;
   frame.SetData(&rec);
   EXPECT_EQ(Text(&frame, "lblFirma"), "M\xFCller");
   EXPECT_EQ(Text(&frame, "lblFirma2"), "Bau GmbH");
   EXPECT_EQ(Geo(&frame, "lblFirma2").top(), Geo(&frame, "lblFirma").bottom() + 1);
   EXPECT_GT(Geo(&frame, "lblFirma2").height(), 0);
-  EXPECT_EQ(Geo(&frame, "lblSlogan").bottom(), 60);  // docked to the frame's bottom edge
+  EXPECT_EQ(Geo(&frame, "lblSlogan").bottom(), 60);
   EXPECT_TRUE(Child(&frame, "lblSlogan")->font().bold());
-}
 
-TEST(Headline, SloganWithLineMarkShowsTwoLines) {
-  TJW2DataRec rec;
-  rec.NamePart1 = "Firma";
+  // A slogan with a line mark in any case shows two lines; the former second name line is gone.
+  rec.NameFormat.clear();
+  rec.NamePart2.clear();
   rec.Slogan = "Erste Zeile<BR>Zweite Zeile";
-  TfraJWHeadline frame;
   frame.SetData(&rec);
+  EXPECT_EQ(Text(&frame, "lblFirma2"), "");
   EXPECT_EQ(Text(&frame, "lblSlogan"), "Erste Zeile\nZweite Zeile");
   EXPECT_GE(Geo(&frame, "lblSlogan").height(),
             2 * QFontMetrics(Child(&frame, "lblSlogan")->font()).lineSpacing() - 1);
-}
 
-TEST(Headline, WithoutDataEverythingIsEmpty) {
-  TfraJWHeadline frame;
   frame.SetData(nullptr);
   EXPECT_EQ(Text(&frame, "lblFirma") + Text(&frame, "lblFirma2") + Text(&frame, "lblSlogan"), "");
 }
@@ -136,15 +126,13 @@ TEST(Address, RowsShowTheAddressAndHideMissingNumbers) {
 
 TEST(Address, EmptyEntryOrNoDataHidesEveryRow) {
   TfraJWAddress frame;
-  frame.SetData(nullptr);
-  for (const char* name : {"lblStrasse", "lblPLZOrt", "lblTelefon", "lblCTelefon", "lblEMail",
-                           "lblUrl", "pnlLineUrl", "pnlLineEMail"})
-    EXPECT_FALSE(Shown(&frame, name)) << name;
   TJW2DataRec empty;
-  frame.SetData(&empty);
-  for (const char* name : {"lblStrasse", "lblPLZOrt", "lblTelefon", "lblMobil", "lblUrl", "lblCUrl",
-                           "pnlLineUrl", "lblEMail"})
-    EXPECT_FALSE(Shown(&frame, name)) << name;
+  for (TJW2DataRec* rec : {static_cast<TJW2DataRec*>(nullptr), &empty}) {
+    frame.SetData(rec);
+    for (const char* name : {"lblStrasse", "lblPLZOrt", "lblTelefon", "lblCTelefon", "lblMobil",
+                             "lblEMail", "lblUrl", "lblCUrl", "pnlLineUrl", "pnlLineEMail"})
+      EXPECT_FALSE(Shown(&frame, name)) << name << (rec ? " of an empty entry" : " without data");
+  }
 }
 
 TEST(Address, LinksOpenMailAndBrowserWithTheStoredTexts) {
@@ -206,7 +194,7 @@ TEST(EnhInfo, CaptionValueLinesAlignTheValuesAfterTheWidestCaption) {
   EXPECT_EQ(Geo(&frame, "pnlEE2").top(), 17);
 }
 
-TEST(EnhInfo, AtMostSevenLinesAndUnknownKindsShowNothing) {
+TEST(EnhInfo, AtMostSevenLinesUnknownKindsShowNothingFreeTextShowsAllLines) {
   TJW2DataRec rec;
   rec.EnhInfoKind = 1;
   for (int i = 1; i <= 9; ++i) rec.EnhInfo.push_back("Zeile " + std::to_string(i) + "\tWert");
@@ -219,13 +207,11 @@ TEST(EnhInfo, AtMostSevenLinesAndUnknownKindsShowNothing) {
   frame.UpdateContent();
   for (QWidget* w : frame.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
     EXPECT_FALSE(w->isVisibleTo(&frame)) << w->objectName().toStdString();
-}
 
-TEST(EnhInfo, FreeTextShowsAllLines) {
-  TJW2DataRec rec;
+  rec.EnhInfoKind = 0;
   rec.EnhInfo = {"Erste Zeile", "Zweite Zeile"};
-  TfraJWEnhInfo frame;
-  frame.SetData(&rec);
+  frame.UpdateContent();
+  EXPECT_FALSE(Shown(&frame, "pnlEE1"));
   EXPECT_TRUE(Shown(&frame, "lblPlainText"));
   EXPECT_EQ(Text(&frame, "lblPlainText"), "Erste Zeile\nZweite Zeile\n");
   rec.EnhInfo.clear();

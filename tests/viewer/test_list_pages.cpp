@@ -65,7 +65,6 @@ TEST(ListPages, HeightFollowsTheLinesUpToTheMaximum) {
   words.SetData(&rec);
   EXPECT_EQ(words.height(), 153);
   EXPECT_EQ(words.ItemCount(), 10);
-  EXPECT_EQ(Child<QListWidget>(&words, "lsbVPSuchworte"), words.ListBox());
 }
 
 TEST(ListPages, LongIndustryBreaksIntoAnIndentedSecondLineThatCounts) {
@@ -194,12 +193,8 @@ TEST(CardAcceptance, PicturesHaveTheirSizesAndAreDrawn) {
 // The window places the search words under a short industries list.
 class ListPagesInWindow : public ::testing::Test {
  protected:
-  std::unique_ptr<TfrmJW> Open() {
-    auto form = std::make_unique<TfrmJW>();
-    form->SetFreeOnClose(false);
-    form->SetDataPath(Data.Path());
-    form->OpenEntry(int32_t(jwtest::kFirm));
-    return form;
+  std::unique_ptr<TfrmJW> Open(uint32_t AId = jwtest::kFirm) {
+    return jwtest::OpenForm(Data.Path(), AId);
   }
   jwtest::TViewerDataDir Data;
 };
@@ -230,6 +225,11 @@ TEST_F(ListPagesInWindow, SearchWordsStackUnderShortIndustriesCountingBrokenLine
   form->EntryRec().Searchwords = {"Beton", "Kies", "Sand", kLongIndustry};
   form->DoButtonEvent(brIndustries);
   EXPECT_EQ(form->Frame(TfrmJW::fraPage2), nullptr);
+
+  // Four industries stand alone as soon as the entry is loaded.
+  auto many = Open(jwtest::kManyLines);
+  EXPECT_TRUE(qobject_cast<TfraJWIndustries*>(many->Frame(TfrmJW::fraPage)));
+  EXPECT_EQ(many->Frame(TfrmJW::fraPage2), nullptr);
 }
 
 namespace {

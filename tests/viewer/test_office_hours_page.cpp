@@ -149,7 +149,7 @@ TEST_F(OfficeHoursPage, FreeLinesShowAsTheyAreAndBlankLinesLeaveNoGap) {
   EXPECT_EQ(Times(1), "");
 }
 
-TEST_F(OfficeHoursPage, PairsAlignTheirRightTextsAfterTheWidestLeftText) {
+TEST_F(OfficeHoursPage, PairsAlignTheirRightTextsAfterTheWidestLeftTextUpToRowEight) {
   Show(2, {"Mo-Fr\t9 - 18 Uhr", "Sa\t9 - 13 Uhr", "", "", "", "", "",
            "Ein sehr langer Hinweis in Zeile acht\tverborgen"});
   EXPECT_EQ(Bar(1)->Caption(), "Mo-Fr:");
@@ -168,9 +168,8 @@ TEST_F(OfficeHoursPage, PairsAlignTheirRightTextsAfterTheWidestLeftText) {
   EXPECT_EQ(Bar(8)->y(), 2 * 22);
   EXPECT_EQ(Frame.height(), 16 + 3 * 22);
   EXPECT_EQ(Times(1), "");
-}
 
-TEST_F(OfficeHoursPage, PairsReachingRowEightAreMeasuredThere) {
+  // Pairs that reach row eight are measured there.
   TStringList lines;
   for (int i = 1; i <= 7; ++i) lines.push_back("T" + std::to_string(i) + "\tx");
   lines.push_back("Zeile acht\tweg");
@@ -178,7 +177,7 @@ TEST_F(OfficeHoursPage, PairsReachingRowEightAreMeasuredThere) {
   Show(2, lines);
   EXPECT_EQ(ShownRows(), 8);
   EXPECT_EQ(Bar(8)->Caption(), "Eine lange neunte Zeile:");
-  const int w = QFontMetrics(Frame.font()).horizontalAdvance("Eine lange neunte Zeile:");
-  EXPECT_EQ(Right(1)->x(), w + 10);
+  EXPECT_EQ(Right(1)->x(),
+            QFontMetrics(Frame.font()).horizontalAdvance("Eine lange neunte Zeile:") + 10);
   EXPECT_FALSE(Right(8)->isVisibleTo(&Frame));
 }

@@ -20,7 +20,7 @@ TEST(CodePage, EveryByteSurvivesARoundTrip) {
   EXPECT_EQ(FromQString(text), all);
 }
 
-TEST(CodePage, HighControlRangeUsesWindowsCharacters) {
+TEST(CodePage, HighControlRangeUsesWindowsCharactersAndOthersBecomeQuestionMarks) {
   EXPECT_EQ(ToQString("\x80"), QString(QChar(0x20AC)));
   EXPECT_EQ(ToQString("\x9F"), QString(QChar(0x0178)));
   EXPECT_EQ(ToQString("\x84\x93"), QString::fromUtf8("\xE2\x80\x9E\xE2\x80\x9C"));
@@ -29,9 +29,7 @@ TEST(CodePage, HighControlRangeUsesWindowsCharacters) {
             QString::fromUtf8("Gesch\xC3\xA4"
                               "ftszeiten"));
   EXPECT_EQ(FromQString(QString::fromUtf8("\xE2\x82\xAC \xC3\x9F")), "\x80 \xDF");
-}
-
-TEST(CodePage, CharactersWithoutAByteBecomeOneQuestionMark) {
+  // Characters without a byte become one question mark each.
   EXPECT_EQ(FromQString(QString::fromUtf8("a\xE4\xB8\xADz")), "a?z");
   EXPECT_EQ(FromQString(QString::fromUtf8("a\xF0\x9F\x98\x80z")), "a?z");  // surrogate pair
 }
@@ -64,23 +62,22 @@ TStringList Wrap(TStringList ALines, int AMax) {
 }
 }  // namespace
 
-TEST(WrapListItems, BreaksOnlyLinesWiderThanTheLimit) {
-  EXPECT_EQ(Wrap({"aaaa bbbbb"}, 10), (TStringList{"aaaa bbbbb"}));
-  EXPECT_EQ(Wrap({"aaaa bbbbbb"}, 10), (TStringList{"aaaa", "     bbbbbb"}));
-  EXPECT_EQ(Wrap({"x", "aa bb cc dd ee", "y"}, 10),
-            (TStringList{"x", "aa bb cc", "     dd ee", "y"}));
-}
-
-TEST(WrapListItems, ContinuationsAreBrokenAgain) {
-  // The continuation's own first part loses the five blanks, its rest gets them.
-  EXPECT_EQ(Wrap({"aa bb cc dd ee ff gg"}, 10), (TStringList{"aa bb cc", "dd ee ff", "     gg"}));
-}
-
-TEST(WrapListItems, AWordWiderThanTheLimitKeepsALineOfItsOwn) {
-  EXPECT_EQ(Wrap({"Donaudampfschiff"}, 10), (TStringList{"Donaudampfschiff"}));
-  EXPECT_EQ(Wrap({"Donaudampfschiff fahrt"}, 10), (TStringList{"Donaudampfschiff", "     fahrt"}));
-  EXPECT_EQ(Wrap({"ab Donaudampfschiff cd"}, 10),
-            (TStringList{"ab", "Donaudampfschiff", "     cd"}));
+TEST(WrapListItems, BreaksLinesWiderThanTheLimitAndIndentsTheirContinuations) {
+  const struct {
+    TStringList In, Out;
+  } cases[] = {
+      {{"aaaa bbbbb"}, {"aaaa bbbbb"}},  // exactly the limit
+      {{"aaaa bbbbbb"}, {"aaaa", "     bbbbbb"}},
+      {{"x", "aa bb cc dd ee", "y"}, {"x", "aa bb cc", "     dd ee", "y"}},
+      // A continuation is broken again: its own first part loses the five blanks, its rest gets
+      // them.
+      {{"aa bb cc dd ee ff gg"}, {"aa bb cc", "dd ee ff", "     gg"}},
+      // A word wider than the limit keeps a line of its own.
+      {{"Donaudampfschiff"}, {"Donaudampfschiff"}},
+      {{"Donaudampfschiff fahrt"}, {"Donaudampfschiff", "     fahrt"}},
+      {{"ab Donaudampfschiff cd"}, {"ab", "Donaudampfschiff", "     cd"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Wrap(c.In, 10), c.Out) << c.In.back();
 }
 
 // A list item of a million short words: only what a list can show is broken into lines (breaking
@@ -97,31 +94,29 @@ TEST(WrapListItems, AHugeItemIsCutBeforeItIsBroken) {
   EXPECT_LE(bytes, limits::MaxListLineShown + 16);
 }
 
-TEST(ThumbnailSize, OneChoosesThatSideFromTheProportions) {
-  int32_t w = 0, h = 0;
-  ThumbnailSize(120, 1, 600, 400, w, h);
-  EXPECT_EQ(std::make_pair(w, h), std::make_pair(120, 80));
-  ThumbnailSize(1, 80, 600, 400, w, h);
-  EXPECT_EQ(std::make_pair(w, h), std::make_pair(120, 80));
-  ThumbnailSize(200, 50, 600, 400, w, h);
-  EXPECT_EQ(std::make_pair(w, h), std::make_pair(200, 133));
-  ThumbnailSize(1, 1, 600, 400, w, h);
-  EXPECT_EQ(std::make_pair(w, h), std::make_pair(1, 1));
-}
-
-TEST(ThumbnailSize, HalvesRoundToEven) {
-  int32_t w = 0, h = 0;
-  ThumbnailSize(161, 7, 600, 300, w, h);
-  EXPECT_EQ(h, 80);  // 80.5
-  ThumbnailSize(163, 7, 600, 300, w, h);
-  EXPECT_EQ(h, 82);  // 81.5
+TEST(ThumbnailSize, OneChoosesThatSideFromTheProportionsAndHalvesRoundToEven) {
+  const struct {
+    int32_t Width, Height, ShotWidth, ShotHeight, OutWidth, OutHeight;
+  } cases[] = {
+      {120, 1, 600, 400, 120, 80},    // a height of 1: it follows from the width
+      {1, 80, 600, 400, 120, 80},     // a width of 1: it follows from the height
+      {200, 50, 600, 400, 200, 133},  // neither 1: the height follows from the width
+      {1, 1, 600, 400, 1, 1},         // both 1: the width is kept
+      {161, 7, 600, 300, 161, 80},    // 80.5 rounds to even
+      {163, 7, 600, 300, 163, 82},    // 81.5 rounds to even
+  };
+  for (const auto& c : cases) {
+    int32_t w = 0, h = 0;
+    ThumbnailSize(c.Width, c.Height, c.ShotWidth, c.ShotHeight, w, h);
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.OutWidth, c.OutHeight))
+        << c.Width << "x" << c.Height;
+  }
 }
 
 TEST(ThumbnailSize, EmptySnapshotsAndAbsurdSizesAreRefused) {
   int32_t w = 5, h = 5;
-  EXPECT_THROW(ThumbnailSize(120, 1, 0, 400, w, h), EJWError);
-  EXPECT_THROW(ThumbnailSize(0, 50, 600, 400, w, h), EJWError);
-  EXPECT_THROW(ThumbnailSize(-5, 50, 600, 400, w, h), EJWError);
-  EXPECT_THROW(ThumbnailSize(2000000000, 50, 600, 400, w, h), EJWError);
+  for (auto [width, height, shotWidth] :
+       {std::tuple{120, 1, 0}, {0, 50, 600}, {-5, 50, 600}, {2000000000, 50, 600}})
+    EXPECT_THROW(ThumbnailSize(width, height, shotWidth, 400, w, h), EJWError) << width;
   EXPECT_EQ(std::make_pair(w, h), std::make_pair(5, 5));
 }
