@@ -49,6 +49,7 @@ void TJWEEntryDatFile::SetFileName(const std::string& AFileName) {
 }
 
 void TJWEEntryDatFile::Open() {
+  FProbed.clear();
   FFile.Open(FFileName);
   // A file shorter than its header reads as an empty index, like any other read past the end.
   uint8_t header[kHeaderSize] = {};
@@ -64,6 +65,7 @@ void TJWEEntryDatFile::Open() {
 
 void TJWEEntryDatFile::Close() {
   FFile.Close();
+  FProbed.clear();
   FCount = 0;
   FDataStart = 0;
   FFileSize = 0;
@@ -108,7 +110,11 @@ TJWIndexEntry TJWEEntryDatFile::Lookup(uint32_t AId) {
       const uint8_t* raw = window + (AIndex - windowLo) * kIndexEntrySize;
       return {GetU32(raw), GetU32(raw + 4), GetU32(raw + 8)};
     }
-    return ReadIndexEntry(uint32_t(AIndex));
+    const auto known = FProbed.find(uint32_t(AIndex));
+    if (known != FProbed.end()) return known->second;
+    const TJWIndexEntry read = ReadIndexEntry(uint32_t(AIndex));
+    if (FProbed.size() < kMaxProbed) FProbed.emplace(uint32_t(AIndex), read);
+    return read;
   };
 
   TJWIndexEntry loEntry = probe(0);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "store/JWBitmap.h"
@@ -109,6 +110,11 @@ class TJWEEntryDatFile {
   std::string FFileName;
   TJWLogoSource* FLogoFile = nullptr;
   TJWDatFileIO FFile;
+  // Index entries read by earlier lookups of this opening. Every search starts at the same ends and
+  // halves the same ranges, so its first steps are shared by all lookups; kept, they spare a large
+  // file most of its reads. Bounded, so the first steps are what it holds.
+  static constexpr size_t kMaxProbed = 4096;
+  std::unordered_map<uint32_t, TJWIndexEntry> FProbed;
   uint32_t FCount = 0;
   uint64_t FDataStart = 0;
   uint64_t FFileSize = 0;  // at opening

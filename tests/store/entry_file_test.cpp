@@ -459,6 +459,11 @@ TEST_F(EntryFile, OpenCloseAndMessages) {
   EXPECT_FALSE(file.IsOpen());
   EXPECT_NE(file.Lookup(1).Size, 0u);  // reopens on demand
   EXPECT_TRUE(file.IsOpen());
+  // What lookups remember of the index goes with the opening it was read from.
+  file.Close();
+  Write({Entry(2), Entry(4), Entry(6)});
+  EXPECT_EQ(file.Lookup(1).Size, 0u);
+  EXPECT_NE(file.Lookup(4).Size, 0u);
 
   const std::string missing = FDir.File("FEHLT.SRM");
   file.SetFileName(missing);
