@@ -67,6 +67,10 @@ void TfraJWHeadline::UpdateContent() {
     sloganAtBottom = !lblFirma->text().isEmpty() && !lblFirma2->text().isEmpty();
   } else {
     lblFirma2->clear();
+    // The slogan's own weight, whatever the entry shown before had made of it.
+    QFont sloganFont = lblSlogan->font();
+    sloganFont.setBold(true);
+    lblSlogan->setFont(sloganFont);
     SetLabelText(lblSlogan, slogan);
     SetLabelText(lblFirma, Trim(name));
     const QFontMetrics metrics(lblFirma->font());

@@ -60,6 +60,10 @@ TEST(Headline, NameAndSloganTakeTheLinesTheirTextsAsk) {
   EXPECT_GT(Geo(&frame, "lblFirma2").height(), 0);
   EXPECT_EQ(Geo(&frame, "lblSlogan").bottom(), 60);
   EXPECT_TRUE(Child(&frame, "lblSlogan")->font().bold());
+  // Too wide for one bold line beside two name lines: regular weight, for this entry only.
+  rec.Slogan = std::string(60, 'W');
+  frame.SetData(&rec);
+  EXPECT_FALSE(Child(&frame, "lblSlogan")->font().bold());
 
   // A slogan with a line mark in any case shows two lines; the former second name line is gone.
   rec.NameFormat.clear();
@@ -67,6 +71,7 @@ TEST(Headline, NameAndSloganTakeTheLinesTheirTextsAsk) {
   rec.Slogan = "Erste Zeile<BR>Zweite Zeile";
   frame.SetData(&rec);
   EXPECT_EQ(Text(&frame, "lblFirma2"), "");
+  EXPECT_TRUE(Child(&frame, "lblSlogan")->font().bold());
   EXPECT_EQ(Text(&frame, "lblSlogan"), "Erste Zeile\nZweite Zeile");
   EXPECT_GE(Geo(&frame, "lblSlogan").height(),
             2 * QFontMetrics(Child(&frame, "lblSlogan")->font()).lineSpacing() - 1);
