@@ -24,6 +24,7 @@
 #include "../store/JWDataFileNames.h"
 #include "jwhost.h"
 #include "jwhosthttp.h"
+#include "jwhostwatch.h"
 
 namespace jwhost {
 
@@ -171,14 +172,18 @@ class THost {
   THttpResponse Handle(const THttpRequest& ARequest) {
     // Every answer depends on the data files, the templates and the request alone, so their
     // identities make its tag; a client holding that tag gets no body.
-    const std::string data = DataIdentity();
-    if (data != SeenData) {
-      SeenData = data;
-      Thumbs.clear();
-      IndexHtml.clear();
-      Answers.Clear();
+    // The files are looked at again only when the folders may have changed.
+    if (Watch.Changed()) {
+      const std::string data = DataIdentity();
+      if (data != SeenData) {
+        SeenData = data;
+        Thumbs.clear();
+        IndexHtml.clear();
+        Answers.Clear();
+      }
+      Files = Hex(Fnv1a(data + TemplateIdentity()));
     }
-    const std::string files = Hex(Fnv1a(data + TemplateIdentity()));
+    const std::string& files = Files;
     const std::string request = ARequest.Path + "?" + ARequest.RawQuery;
     const std::string tag = "\"" + files + "-" + Hex(Fnv1a(request)) + "\"";
     if (ETagMatches(ARequest.IfNoneMatch, tag)) return {304, "", "", tag};
@@ -196,6 +201,8 @@ class THost {
   const TLibrary& Lib;
   TServeOptions Options;
   std::string CardDir;
+  TFolderWatch Watch{{Options.DataDir, Options.Templates}};
+  std::string Files;                       // the data and template files' identities, hashed
   std::string SeenData;                    // identity of the data files the caches belong to
   std::string IndexHtml;                   // the index page of those files
   std::map<uint32_t, std::string> Thumbs;  // rendering a window is slow
