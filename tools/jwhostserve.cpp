@@ -5,7 +5,6 @@
 //   /entry/NAME.jpg    template pictures and logo (JW_GetTemplateImages), ?jwid=ID&tmpid=T
 //   /entry/FILE        other static files of the template directory (.svg, .png, .css, .gif)
 //   /thumb/ID.png      thumbnail of the entry's viewer window (JW_GetMiniaturBitmap)
-#include <dirent.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -155,6 +154,9 @@ class TAnswers {
   size_t Bytes = 0;
 };
 
+// Entries of the template folder looked at, at most; a larger tree is not looked at further.
+constexpr size_t kMaxTemplateEntries = 10000;
+
 class THost {
  public:
   THost(const TLibrary& ALib, const TServeOptions& AOptions) : Lib(ALib), Options(AOptions) {
@@ -207,8 +209,6 @@ class THost {
   std::string IndexHtml;                   // the index page of those files
   std::map<uint32_t, std::string> Thumbs;  // rendering a window is slow
   TAnswers Answers;                        // of those files and the templates
-  std::string TemplateDirId;               // the template folder's own identity ...
-  std::vector<std::string> TemplateNames;  // ... and the names it held then
 
   THttpResponse Route(const THttpRequest& ARequest) {
     const std::string& path = ARequest.Path;
@@ -230,26 +230,33 @@ class THost {
     return id;
   }
 
-  // The template folder: its list of names is read again only when the folder itself changed;
-  // each file is looked at every time, since a file rewritten in place leaves the folder alone.
+  // The template folder with its subfolders (includes may name files in them): every name and
+  // identity, walked again only when the watch reports a change. The folders found are watched.
   std::string TemplateIdentity() {
-    std::string dirId;
-    AppendIdentity(dirId, Options.Templates);
-    if (dirId != TemplateDirId) {
-      TemplateDirId = dirId;
-      TemplateNames.clear();
-      if (DIR* d = ::opendir(Options.Templates.c_str())) {
-        while (const dirent* e = ::readdir(d))
-          if (e->d_name[0] != '.') TemplateNames.push_back(e->d_name);
-        ::closedir(d);
+    std::string id;
+    AppendIdentity(id, Options.Templates);
+    std::vector<std::string> folders{Options.DataDir, Options.Templates};
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(Options.Templates,
+                                        fs::directory_options::skip_permission_denied, ec),
+        end;
+    for (size_t seen = 0; !ec && it != end && seen < kMaxTemplateEntries;
+         it.increment(ec), ++seen) {
+      const std::string name = it->path().filename().string();
+      if (!name.empty() && name[0] == '.') {
+        it.disable_recursion_pending();
+        continue;
       }
-      std::sort(TemplateNames.begin(), TemplateNames.end());
+      names.push_back(it->path().lexically_relative(Options.Templates).string());
+      if (it->is_directory(ec) && !it->is_symlink(ec)) folders.push_back(it->path().string());
     }
-    std::string id = dirId;
-    for (const std::string& name : TemplateNames) {
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
       id += name + '=';
       AppendIdentity(id, Options.Templates + "/" + name);
     }
+    Watch.SetFolders(std::move(folders));
     return id;
   }
 

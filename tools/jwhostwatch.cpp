@@ -35,7 +35,15 @@ TFolderWatch::~TFolderWatch() {
   if (FFd >= 0) ::close(FFd);
 }
 
+void TFolderWatch::SetFolders(std::vector<std::string> AFolders) {
+  if (AFolders == FFolders) return;
+  FFolders = std::move(AFolders);
+  FFolderIds.clear();
+  FArmed = false;
+}
+
 bool TFolderWatch::Arm() {
+  if (FFolders.size() > MaxFolders) return false;
   for (const std::string& folder : FFolders)
     if (::inotify_add_watch(FFd, folder.c_str(), kEvents | IN_ONLYDIR) < 0) return false;
   return true;

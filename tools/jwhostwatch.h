@@ -19,6 +19,10 @@ class TFolderWatch {
   // True on the first call, and whenever something in or of the folders changed since the last
   // call (or may have: when in doubt, true).
   bool Changed();
+  // Watches these folders from the next call of Changed on (which then says true). More than
+  // MaxFolders are not watched: every call says true.
+  void SetFolders(std::vector<std::string> AFolders);
+  static constexpr size_t MaxFolders = 256;
 
  private:
   bool Arm();  // (re)places the watches; false when one is refused

@@ -345,6 +345,13 @@ TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
   const std::string tag2 = afterTemplate.Headers["etag"];
   EXPECT_NE(tag2, tag);
 
+  // Files in subfolders of the templates count as well: includes may name them.
+  fs::create_directory(Dir / "templates" / "teile");
+  std::ofstream(Dir / "templates" / "teile" / "kopf.html") << "a";
+  const std::string tag3 = Ask(Get("/entry/2001?page=1")).Headers["etag"];
+  std::ofstream(Dir / "templates" / "teile" / "kopf.html") << "bb";
+  EXPECT_NE(Ask(Get("/entry/2001?page=1")).Headers["etag"], tag3);
+
   // The data file renamed over by one of a synthetic directory: the index shows its entries.
   const std::string index = Ask(Get("/")).Body;
   EXPECT_NE(index.find("/entry/2001\""), std::string::npos);
