@@ -94,14 +94,7 @@ curl -sf -o /dev/null "http://127.0.0.1:$NGINX1$URL_PATH" || { echo "no answer t
 
 FRESH=()
 if [ "${REPEAT:-0}" != 1 ]; then
-  cat >"$WORK/fresh.lua" <<'LUA'
-local n = 0
-request = function()
-  n = n + 1
-  return wrk.format("GET", wrk.path .. "?n=" .. math.random(1, 1000000000) .. "-" .. n)
-end
-LUA
-  FRESH=(-s "$WORK/fresh.lua")
+  FRESH=(-s bench/fresh-query.lua)
 fi
 
 # Processor time of the jwhost processes so far, in clock ticks.

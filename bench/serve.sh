@@ -93,17 +93,10 @@ row() {
   printf "%-34s %12s %10s   %-22s %12s %10s %8s\n" "$name" "$jr" "$jp" "$static" "$nr" "$np" \
     "$(python3 -c "print(f'{$nr / max($jr, 0.001):.1f}x')")"
 }
+row "/entry/$ENTRY" "/entry/$ENTRY" "/$ENTRY-0.html"
 # Each request with a query of its own: the host cannot answer from the pages it already made, so
 # every request is a library call.
-cat >"$WORK/fresh.lua" <<'EOF'
-local n = 0
-request = function()
-  n = n + 1
-  return wrk.format("GET", wrk.path .. "?n=" .. math.random(1, 1000000000) .. "-" .. n)
-end
-EOF
-row "/entry/$ENTRY" "/entry/$ENTRY" "/$ENTRY-0.html"
-row "/entry/$ENTRY (new query each)" "/entry/$ENTRY" "/$ENTRY-0.html" -s "$WORK/fresh.lua"
+row "/entry/$ENTRY (new query each)" "/entry/$ENTRY" "/$ENTRY-0.html" -s bench/fresh-query.lua
 row "/entry/$ENTRY (If-None-Match)" "/entry/$ENTRY" "/$ENTRY-0.html" -H "If-None-Match: $TAG"
 row "/" "/" "/index.html"
 echo "(ratio: nginx requests/s over jwhost's; wrk -t2 -c8 for ${DURATION}s each, loopback)"

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "ErrorOf.h"
 #include "store/JWEStruct.h"
 #include "store/JWError.h"
 #include "viewer/JW2Form.h"
@@ -61,16 +62,6 @@ inline std::unique_ptr<jw::TfrmJW> OpenForm(const std::string& APath, uint32_t A
   form->SetDataPath(APath);
   form->OpenEntry(int32_t(AId));
   return form;
-}
-
-// The text of the library failure AWork raises, or "<no failure>".
-inline std::string FailureText(const std::function<void()>& AWork) {
-  try {
-    AWork();
-  } catch (const jw::EJWError& e) {
-    return e.what();
-  }
-  return "<no failure>";
 }
 
 }  // namespace jwtest

@@ -112,7 +112,7 @@ TEST(BranchSorter, OrdersByEachKeyAsBytes) {
     sorter.QuickSort(list, boStreet, lo, hi);
   EXPECT_EQ(Firms(list), (Names{"Anders", "Fern", "Nah", "Mitte", "Ohne"}));
 
-  EXPECT_EQ(FailureText([&] { sorter.QuickSort(list, 5, 0, 4); }), "GetVal-Error, unknown Index!");
+  EXPECT_EQ(ErrorOf([&] { sorter.QuickSort(list, 5, 0, 4); }), "GetVal-Error, unknown Index!");
 }
 
 TEST(BranchSorter, DistanceOrderPutsBranchesWithoutPositionLast) {

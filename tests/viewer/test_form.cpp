@@ -92,10 +92,10 @@ TEST_F(FormTest, ButtonsReplaceThePageAndTheLogoGivesWayToTallPages) {
 
 TEST_F(FormTest, FailuresCarryTheirMessages) {
   auto form = Open(kFirm);
-  EXPECT_EQ(FailureText([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
-  EXPECT_EQ(FailureText([&] { form->CreateFrame(&QWidget::staticMetaObject, 0, 0); }),
+  EXPECT_EQ(ErrorOf([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
+  EXPECT_EQ(ErrorOf([&] { form->CreateFrame(&QWidget::staticMetaObject, 0, 0); }),
             "CreateFrame can create only TJWFrame!");
-  EXPECT_EQ(FailureText([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(ErrorOf([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
 }
 
 TEST_F(FormTest, LocationButtonHandsTheHostAllTextFields) {
@@ -158,7 +158,7 @@ TEST_F(FormTest, DoubleClickedBranchOfficeOpensInAWindowOfItsOwn) {
   // this window as it is.
   TJWBranchRec missing;
   missing.BranchId = 4711;
-  EXPECT_EQ(FailureText([&] { form->OpenBranchEntry(missing); }),
+  EXPECT_EQ(ErrorOf([&] { form->OpenBranchEntry(missing); }),
             "Error on opening!\n\r#4711 JW Eintrag nicht gefunden!");
   const_cast<TJWBranchRec*>(page->Branches()[row])->BranchId = 4711;
   emit page->vlbUE->doubleClicked(index);

@@ -111,7 +111,7 @@ TEST(Navigation, ClickingCaptionPictureOrPanelOrAVirtualClickRaisesTheButton) {
   bar.Frame.VirtualClick(brClose);  // does nothing
   EXPECT_EQ(pressed,
             (std::vector<TJWButtonRec>{brCardAcceptance, brOfficeHours, brClose, brOfficeHours}));
-  EXPECT_EQ(jwtest::FailureText([&] { bar.Frame.VirtualClick(brBranches); }),
+  EXPECT_EQ(jwtest::ErrorOf([&] { bar.Frame.VirtualClick(brBranches); }),
             "Vitual click on Button mistaked, Button isnt visible!");
   EXPECT_THROW(bar.Frame.VirtualClick(TJWButtonRec(9)), EJWError);
 }
