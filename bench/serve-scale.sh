@@ -22,33 +22,7 @@ JWHOST=$BUILD/tools/jwhost
 command -v nginx >/dev/null && command -v wrk >/dev/null ||
   { echo "needs nginx and wrk (apt-get install nginx-light wrk)" >&2; exit 2; }
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/jwlib-serve-scale.XXXXXX")
-chmod 755 "$WORK"  # nginx's workers drop root and must reach their temporary folders
-PIDS=()
-cleanup() {
-  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-# Starts one jwhost on a free port and puts the port into PORT (not in a subshell, so that its
-# process id stays in PIDS for the cleanup).
-start_jwhost() {
-  local log=$WORK/jwhost-$1.log
-  QT_QPA_PLATFORM=offscreen "$JWHOST" serve --bind 127.0.0.1 --port 0 >"$log" 2>&1 &
-  PIDS+=($!)
-  for _ in $(seq 100); do
-    if grep -q "on http://127.0.0.1:" "$log"; then
-      PORT=$(sed -n 's|.*on http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$log")
-      return
-    fi
-    sleep 0.1
-  done
-  echo "jwhost did not start: $(cat "$log")" >&2
-  exit 1
-}
-
+. bench/serve-common.sh
 start_jwhost 1
 PORT1=$PORT
 start_jwhost 2

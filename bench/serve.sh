@@ -17,29 +17,14 @@ for tool in "$JWHOST" nginx wrk curl python3; do
   fi
 done
 
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-export QT_QPA_PLATFORM=offscreen
+. bench/serve-common.sh
 
 free_port() {
   python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
 }
 
-# jwhost serve on a free port; its first line names it.
-"$JWHOST" serve --port 0 >"$WORK/jwhost.out" 2>"$WORK/jwhost.err" &
-PIDS+=($!)
-for _ in $(seq 100); do
-  grep -q 'http://' "$WORK/jwhost.out" 2>/dev/null && break
-  sleep 0.1
-done
-JW_PORT=$(sed -n 's|.*http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$WORK/jwhost.out")
-[ -n "$JW_PORT" ] || { echo "serve.sh: jwhost serve did not start" >&2; exit 1; }
+start_jwhost serve
+JW_PORT=$PORT
 
 # The same pages as files, the index as jwhost serves it.
 "$JWHOST" pages "$WORK/www" "$ENTRY" >/dev/null

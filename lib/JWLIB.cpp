@@ -186,12 +186,12 @@ TEntryButtons LoadEntryButtons(uint32_t AEntryId, bool AShowLocation, bool AForc
 
 TEntryButtons LoadEntryButtons(TJWDataDirectory& ADirectory, uint32_t AEntryId, bool AShowLocation,
                                bool AForceLocation) {
-  TJW2DataRec record;
-  ADirectory.LoadEntry(AEntryId, record, false);  // buttons need no logos
+  // Buttons need no logo: the image file plays no part.
+  const std::shared_ptr<const TJW2DataRec> record = ADirectory.EntryWithoutLogo(AEntryId);
   TEntryButtons result;
-  result.Count = DeriveButtons(record, AShowLocation, AForceLocation, result.Set);
+  result.Count = DeriveButtons(*record, AShowLocation, AForceLocation, result.Set);
   Include(result.Set, brClose);
-  result.BranchCaption = record.BranchCaption;
+  result.BranchCaption = record->BranchCaption;
   return result;
 }
 

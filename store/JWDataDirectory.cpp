@@ -35,12 +35,6 @@ bool StillTheSame(const platform::TFileIdentity& AOpened, const std::string& ANa
   return platform::IdentityOf(AName, now) && now == AOpened;
 }
 
-// A decoded entry as the cache keeps it: without its logo, which is cached on its own.
-struct TCachedEntry {
-  TJW2DataRec Record;
-  uint32_t StoredId = 0;  // the identifier the entry's logo is filed under
-};
-
 size_t ListBytes(const TStringList& AList) {
   size_t bytes = AList.capacity() * sizeof(std::string);
   for (const std::string& s : AList) bytes += s.capacity();
@@ -50,7 +44,7 @@ size_t ListBytes(const TStringList& AList) {
 // Roughly what a cached entry occupies; the strings' own bytes dominate.
 size_t EntryBytes(const TJW2DataRec& ARecord) {
   const TJW2DataRec& r = ARecord;
-  size_t bytes = sizeof(TCachedEntry);
+  size_t bytes = sizeof(TJW2DataRec);
   for (const std::string* s :
        {&r.Id,           &r.ExtraText1,   &r.Code5,      &r.Code6,      &r.ExtraText2,
         &r.NamePart1,    &r.NamePart6,    &r.NamePart7,  &r.NamePart2,  &r.NamePart4,
@@ -125,8 +119,7 @@ TJWEEntryDatFile& TJWDataDirectory::Entries() {
   return entries;
 }
 
-void TJWDataDirectory::LoadEntry(uint32_t AId, TJW2DataRec& ARecord, bool AWithLogo) {
-  TJWELogoDatFile* logos = AWithLogo ? &Logos() : nullptr;
+std::shared_ptr<const TJW2DataRec> TJWDataDirectory::EntryWithoutLogo(uint32_t AId) {
   TJWEEntryDatFile& entries = EntriesWithoutLogos();
   entries.GetCount();  // opens the file, so that its identity is known
   const platform::TFileIdentity file = entries.FileIdentity();
@@ -134,17 +127,19 @@ void TJWDataDirectory::LoadEntry(uint32_t AId, TJW2DataRec& ARecord, bool AWithL
                               ? std::string()  // an unknown file is not cached
                               : 'E' + TJWRecordCache::FileKey(file) + '#' + std::to_string(AId);
   TJWRecordCache& cache = TJWRecordCache::Instance();
-  std::shared_ptr<const TCachedEntry> cached;
-  if (!key.empty()) cached = cache.Find<TCachedEntry>(key);
-  if (!cached) {
-    auto made = std::make_shared<TCachedEntry>();
-    entries.LoadEntry(AId, made->Record);
-    made->StoredId = uint32_t(std::strtol(made->Record.Id.c_str(), nullptr, 10));
-    if (!key.empty()) cache.Put<TCachedEntry>(key, made, EntryBytes(made->Record));
-    cached = std::move(made);
-  }
-  TJW2DataRec record = cached->Record;
-  if (logos) record.Logo = logos->GetLogo(cached->StoredId);
+  if (!key.empty())
+    if (auto cached = cache.Find<TJW2DataRec>(key)) return cached;
+  auto made = std::make_shared<TJW2DataRec>();
+  entries.LoadEntry(AId, *made);
+  if (!key.empty()) cache.Put<TJW2DataRec>(key, made, EntryBytes(*made));
+  return made;
+}
+
+void TJWDataDirectory::LoadEntry(uint32_t AId, TJW2DataRec& ARecord) {
+  TJWELogoDatFile& logos = Logos();
+  TJW2DataRec record = *EntryWithoutLogo(AId);
+  // The logo is filed under the identifier the entry itself states.
+  record.Logo = logos.GetLogo(uint32_t(std::strtol(record.Id.c_str(), nullptr, 10)));
   ARecord = std::move(record);
 }
 

@@ -40,11 +40,13 @@ class TJWDataDirectory {
   TJWELogoDatFile& Logos();
   TJWETemplateDatFile& Templates();
 
-  // Entry AId as the entry reader loads it, with its logo unless AWithLogo is false (the image
-  // file then plays no part). Decoded entries are kept in the record cache under the entry file's
-  // identity, so asking for the same entry again, in this call or a later one, costs a copy; the
-  // logo comes from its own cache. Fails as the entry reader does.
-  void LoadEntry(uint32_t AId, TJW2DataRec& ARecord, bool AWithLogo = true);
+  // Entry AId as the entry reader loads it, but without its logo (the image file plays no part):
+  // shared and never changed. Decoded entries are kept in the record cache under the entry file's
+  // identity, so asking for the same entry again, in this call or a later one, costs nothing.
+  // Fails as the entry reader does.
+  std::shared_ptr<const TJW2DataRec> EntryWithoutLogo(uint32_t AId);
+  // Entry AId with its logo, which comes from its own cache: a copy of the shared entry.
+  void LoadEntry(uint32_t AId, TJW2DataRec& ARecord);
 
   // Closes the three readers; the next use opens them again.
   void CloseFiles();

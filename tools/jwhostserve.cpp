@@ -185,11 +185,10 @@ class THost {
       }
       Files = Hex(Fnv1a(data + TemplateIdentity()));
     }
-    const std::string& files = Files;
     const std::string request = ARequest.Path + "?" + ARequest.RawQuery;
-    const std::string tag = "\"" + files + "-" + Hex(Fnv1a(request)) + "\"";
+    const std::string tag = "\"" + Files + "-" + Hex(Fnv1a(request)) + "\"";
     if (ETagMatches(ARequest.IfNoneMatch, tag)) return {304, "", "", tag};
-    const std::string key = files + ' ' + request;
+    const std::string key = Files + ' ' + request;
     if (const THttpResponse* known = Answers.Find(key)) return *known;
     THttpResponse r = Route(ARequest);
     if (r.Status == 200) {

@@ -37,8 +37,8 @@ TEST(DataDirectoryEntries, CachedEntriesFollowTheFileAndKeepLogosApart) {
   logos.Finish();
 
   TJWDataDirectory files(dir.Path().string());
-  TJW2DataRec plain, withLogo;
-  files.LoadEntry(1, plain, false);
+  const TJW2DataRec plain = *files.EntryWithoutLogo(1);
+  TJW2DataRec withLogo;
   files.LoadEntry(1, withLogo);
   EXPECT_EQ(plain.Logo, nullptr);
   ASSERT_NE(withLogo.Logo, nullptr);
