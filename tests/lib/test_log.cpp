@@ -41,6 +41,31 @@ TEST_F(FailureLog, LinesOfTheLoggingQueries) {
   EXPECT_EQ(lines[3], "JW_GetButtonsSet( 99, 0, 0 ): #99 JW Eintrag nicht gefunden!");
 }
 
+// A host asking again and again while a data file is missing: the same failure of the same export
+// is counted instead of written each time, and the file is moved aside before it passes 10 MB.
+TEST_F(FailureLog, RepeatsAreCountedAndTheFileStaysBounded) {
+  TTempDir empty;
+  ASSERT_EQ(Lib().SetJWDataPath(empty.Dir().c_str(), nullptr, 0), 1);
+  const std::string notFound = "Datei \"" + empty.Dir() + "JWDAT.SRM\" nicht gefunden!";
+  for (uint32_t id = 1; id <= 5; ++id) Lib().GetButtonSet(id, 0, 0);
+  const std::string first = "JW_GetButtonsSet( 1, 0, 0 ): " + notFound;
+  EXPECT_EQ(LogLines(LogDir.Path()), std::vector<std::string>{first});
+  char buf[16];
+  Lib().ButtonCaptions(1, 0, 0, buf, sizeof buf);
+  EXPECT_EQ(
+      LogLines(LogDir.Path()),
+      (std::vector<std::string>{first, "JW_GetButtonsSet( 5, 0, 0 ): " + notFound + " (4 times)",
+                                "JW_ButtonCaptions( 1, 0, 0 ): " + notFound}));
+
+  const std::filesystem::path log = LogDir.Path() / LogName();
+  const uintmax_t full = (uintmax_t{10} << 20) - 10;
+  std::filesystem::resize_file(log, full);
+  Lib().GetButtonSet(6, 0, 0);
+  EXPECT_EQ(std::filesystem::file_size(log.string() + ".1"), full);
+  EXPECT_EQ(LogLines(LogDir.Path()),
+            std::vector<std::string>{"JW_GetButtonsSet( 6, 0, 0 ): " + notFound});
+}
+
 TEST_F(FailureLog, LineBreaksInAMessageAreFolded) {
   TTempDir base;
   const std::string dir = base.Dir() + "a\r\nb\n\rc\nd\re\r\n\n";
