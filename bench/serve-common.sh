@@ -11,11 +11,13 @@ cleanup() {
 trap cleanup EXIT
 export QT_QPA_PLATFORM=offscreen
 
-# Starts one jwhost serve (log $WORK/jwhost-NAME.log) and puts its port into PORT. Not to be run
-# in a subshell, so that its process id stays in PIDS for the cleanup.
+# Starts one jwhost serve (log $WORK/jwhost-NAME.log; further arguments go before "serve", e.g.
+# --data DIR) and puts its port into PORT and its process id into JWHOST_PID. Not to be run in a
+# subshell, so that its process id stays in PIDS for the cleanup.
 start_jwhost() {
   local log=$WORK/jwhost-$1.log
-  "$JWHOST" serve --bind 127.0.0.1 --port 0 >"$log" 2>&1 &
+  "$JWHOST" "${@:2}" serve --bind 127.0.0.1 --port 0 >"$log" 2>&1 &
+  JWHOST_PID=$!
   PIDS+=($!)
   for _ in $(seq 100); do
     if grep -q "on http://127.0.0.1:" "$log"; then

@@ -10,7 +10,7 @@
 //     images ID OUTDIR [--template T]  template pictures and logo as JPEG files
 //     thumb ID OUT.png [--width W]     a thumbnail of the viewer window
 //     show ID [--start N]              the viewer window (modal)
-//     serve [--port P] [--bind ADDR]   a local web server showing every entry
+//     serve [--port P] [--bind ADDR] [--per-address N]   a local web server showing every entry
 //   Location flags for buttons/page/pages/show: --no-location, --force-location.
 //
 // Every command defaults to the bundled sample directory and page templates: those of the build
@@ -29,8 +29,8 @@
 #include <string>
 #include <vector>
 
-#include "jwhost.h"
 #include "jwcli.h"
+#include "jwhost.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ struct TArgs {
   uint32_t Id = 0, Page = 0;
   std::vector<uint32_t> Ids;
   std::string Params, Out, OutDir, Bind = "127.0.0.1";
-  uint32_t Width = 240, Start = 0, Port = 8080, Template = 0;
+  uint32_t Width = 240, Start = 0, Port = 8080, Template = 0, PerAddress = 32;
   uint8_t ShowLocation = 1, ForceLocation = 0;
 };
 
@@ -345,6 +345,11 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->transform(jw::Decimal(0, 65535));
   c->add_option("--bind", A.Bind, "address to listen on")->capture_default_str();
+  c->add_option("--per-address", A.PerAddress,
+                "connections one client address may hold (0: no limit; behind a proxy, the "
+                "proxy is the one client)")
+      ->capture_default_str()
+      ->transform(jw::Decimal(0, 256));
   if (const int code = jw::ParseCommandLine(app, argc, argv); code >= 0) return code;
   const std::string cmd = app.get_subcommands().front()->get_name();
 
@@ -391,6 +396,7 @@ int main(int argc, char** argv) {
     TServeOptions o;
     o.Bind = A.Bind;
     o.Port = uint16_t(A.Port);
+    o.MaxPerAddress = A.PerAddress;
     o.Templates = A.Templates;
     o.DataDir = A.Data;
     return Serve(lib, o);

@@ -77,6 +77,7 @@ struct TServeOptions {
   uint16_t Port = 8080;
   std::string Templates;
   std::string DataDir;
+  unsigned MaxPerAddress = 32;  // connections from one client address; 0 = no limit
 };
 // Runs the web server until the process is stopped.
 int Serve(const TLibrary& ALib, const TServeOptions& AOptions);

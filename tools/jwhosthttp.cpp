@@ -1,20 +1,22 @@
 // The HTTP side of the demo host's web server. libmicrohttpd reads and answers the protocol (HEAD
-// without a body, keep-alive, "Connection: close", HTTP/1.0, idle timeouts, a cap on connections,
-// a bounded buffer per connection); this file adds what it lacks: a deadline for each request and
-// answer, so that a client trickling bytes cannot hold a connection forever, and the refusal of
-// bodies before they are read.
+// without a body, keep-alive, "Connection: close", HTTP/1.0, idle timeouts, a cap on connections
+// per client address, a bounded buffer per connection) and gives each connection a thread; this
+// file adds what it lacks: a deadline for each request and answer, so that a client trickling
+// bytes cannot hold a connection forever, the refusal of bodies before they are read, and a bound
+// on query parameters.
 #include "jwhosthttp.h"
 
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <mutex>
+#include <thread>
 
 namespace jwhost {
 
@@ -56,6 +58,14 @@ void SplitTarget(const std::string& AUri, std::string& APath, std::string& AQuer
   APath.resize(MHD_http_unescape(APath.data()));
 }
 
+size_t ParameterCount(const std::string& AQuery) {
+  return AQuery.empty() ? 0 : size_t(std::count(AQuery.begin(), AQuery.end(), '&')) + 1;
+}
+
+void ReleaseBody(void* ABody) {
+  delete static_cast<std::shared_ptr<const std::string>*>(ABody);
+}
+
 }  // namespace
 
 struct THttpServer::TImpl {
@@ -63,18 +73,24 @@ struct THttpServer::TImpl {
   THttpLimits Limits;
   MHD_Daemon* Daemon = nullptr;
   uint16_t BoundPort = 0;
+  std::mutex Lock;  // guards Connections: every connection's thread and the sweeper use it
   std::map<MHD_Connection*, TConnection> Connections;
 
-  // The cap on open connections. (libmicrohttpd's own cap fails an assertion in this mode once
-  // it is reached.)
+  // The cap on open connections. (libmicrohttpd's own cap is split among its threads.)
   static MHD_Result OnAccept(void* AContext, const sockaddr*, socklen_t) {
     auto* self = static_cast<TImpl*>(AContext);
+    std::lock_guard<std::mutex> lock(self->Lock);
     return self->Connections.size() < self->Limits.MaxConnections ? MHD_YES : MHD_NO;
   }
 
   static void* OnUri(void*, const char* AUri, MHD_Connection*) {
     auto* state = new TRequestState;
     state->Uri = AUri ? AUri : "";
+    // libmicrohttpd would next split the query into its connection buffer, one record per
+    // parameter, and close the connection without an answer when they do not fit. The host reads
+    // the query from its own copy, so the query is cut off in libmicrohttpd's buffer (it splits it
+    // in place right after this call) and the parameters are counted here instead.
+    if (const char* q = AUri ? std::strchr(AUri, '?') : nullptr) const_cast<char*>(q)[1] = '\0';
     return state;
   }
 
@@ -82,14 +98,13 @@ struct THttpServer::TImpl {
                           MHD_RequestTerminationCode) {
     delete static_cast<TRequestState*>(*ARequest);
     *ARequest = nullptr;
-    auto* self = static_cast<TImpl*>(AContext);
-    const auto it = self->Connections.find(AConnection);
-    if (it != self->Connections.end()) it->second.Since = TClock::now();
+    static_cast<TImpl*>(AContext)->Restart(AConnection);
   }
 
   static void OnConnection(void* AContext, MHD_Connection* AConnection, void**,
                            MHD_ConnectionNotificationCode ACode) {
     auto* self = static_cast<TImpl*>(AContext);
+    std::lock_guard<std::mutex> lock(self->Lock);
     if (ACode == MHD_CONNECTION_NOTIFY_CLOSED) {
       self->Connections.erase(AConnection);
       return;
@@ -97,6 +112,13 @@ struct THttpServer::TImpl {
     const MHD_ConnectionInfo* info =
         MHD_get_connection_info(AConnection, MHD_CONNECTION_INFO_CONNECTION_FD);
     self->Connections[AConnection] = {info ? int(info->connect_fd) : -1, TClock::now(), false};
+  }
+
+  // A new phase of the connection begins: its deadline starts again.
+  void Restart(MHD_Connection* AConnection) {
+    std::lock_guard<std::mutex> lock(Lock);
+    const auto it = Connections.find(AConnection);
+    if (it != Connections.end()) it->second.Since = TClock::now();
   }
 
   static MHD_Result OnRequest(void* AContext, MHD_Connection* AConnection, const char*,
@@ -140,10 +162,11 @@ struct THttpServer::TImpl {
     request.Method = AMethod;
     SplitTarget(AUri, request.Path, request.RawQuery);
     request.IfNoneMatch = HeaderValue(AConnection, MHD_HTTP_HEADER_IF_NONE_MATCH);
+    if (ParameterCount(request.RawQuery) > Limits.MaxParameters)
+      return {MHD_HTTP_BAD_REQUEST, "text/plain; charset=utf-8", "too many query parameters"};
     THttpResponse r = Handler(request);
     // The time spent answering does not count against sending the answer.
-    const auto it = Connections.find(AConnection);
-    if (it != Connections.end()) it->second.Since = TClock::now();
+    Restart(AConnection);
     return r;
   }
 
@@ -154,14 +177,14 @@ struct THttpServer::TImpl {
     const std::string length = HeaderValue(AConnection, MHD_HTTP_HEADER_CONTENT_LENGTH);
     if (headerBytes > Limits.MaxHeader)
       AResponse = {MHD_HTTP_REQUEST_HEADER_FIELDS_TOO_LARGE, "text/plain; charset=utf-8",
-                   "request header too large", ""};
+                   "request header too large"};
     else if (!length.empty() &&
              (length.size() > 18 || length.find_first_not_of("0123456789") != std::string::npos ||
               std::stoull(length) > Limits.MaxBody))
       AResponse = {MHD_HTTP_CONTENT_TOO_LARGE, "text/plain; charset=utf-8",
-                   "request body too large", ""};
+                   "request body too large"};
     else if (AMethod != MHD_HTTP_METHOD_GET && AMethod != MHD_HTTP_METHOD_HEAD)
-      AResponse = {MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain; charset=utf-8", "only GET", ""};
+      AResponse = {MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain; charset=utf-8", "only GET"};
     else
       return false;
     return true;
@@ -169,15 +192,25 @@ struct THttpServer::TImpl {
 
   static MHD_Result Send(MHD_Connection* AConnection, const THttpResponse& AResponse) {
     const bool notModified = AResponse.Status == MHD_HTTP_NOT_MODIFIED;
-    MHD_Response* response = MHD_create_response_from_buffer(
-        notModified ? 0 : AResponse.Body.size(), const_cast<char*>(AResponse.Body.data()),
-        MHD_RESPMEM_MUST_COPY);
+    // libmicrohttpd holds a reference to the body until the last byte is sent.
+    MHD_Response* response = nullptr;
+    if (notModified || !AResponse.Body) {
+      response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+    } else {
+      auto* body = new std::shared_ptr<const std::string>(AResponse.Body);
+      response = MHD_create_response_from_buffer_with_free_callback_cls(
+          (*body)->size(), const_cast<char*>((*body)->data()), ReleaseBody, body);
+      if (!response) delete body;
+    }
     if (!response) return MHD_NO;
     if (!notModified)
       MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, AResponse.Type.c_str());
     MHD_add_response_header(response, MHD_HTTP_HEADER_X_CONTENT_TYPE_OPTIONS, "nosniff");
     if (!AResponse.ETag.empty())
       MHD_add_response_header(response, MHD_HTTP_HEADER_ETAG, AResponse.ETag.c_str());
+    if (AResponse.RetryAfter)
+      MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER,
+                              std::to_string(AResponse.RetryAfter).c_str());
     if (AResponse.Status == MHD_HTTP_METHOD_NOT_ALLOWED)
       MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
     const MHD_Result queued = MHD_queue_response(AConnection, unsigned(AResponse.Status), response);
@@ -190,6 +223,7 @@ struct THttpServer::TImpl {
   void Sweep() {
     const auto limit = std::chrono::seconds(Limits.DeadlineSeconds);
     const auto now = TClock::now();
+    std::lock_guard<std::mutex> lock(Lock);
     for (auto& [connection, c] : Connections)
       if (!c.Cut && c.Fd >= 0 && now - c.Since > limit) {
         ::shutdown(c.Fd, SHUT_RDWR);
@@ -212,7 +246,7 @@ bool THttpServer::Listen(const std::string& ABind, uint16_t APort, std::string& 
   sockaddr_in v4{};
   sockaddr_in6 v6{};
   const sockaddr* address = nullptr;
-  unsigned flags = MHD_USE_EPOLL;
+  unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL_INTERNAL_THREAD;
   if (inet_pton(AF_INET, ABind.c_str(), &v4.sin_addr) == 1) {
     v4.sin_family = AF_INET;
     v4.sin_port = htons(APort);
@@ -232,6 +266,7 @@ bool THttpServer::Listen(const std::string& ABind, uint16_t APort, std::string& 
   Impl->Daemon = MHD_start_daemon(
       flags, APort, &TImpl::OnAccept, Impl.get(), &TImpl::OnRequest, Impl.get(),
       MHD_OPTION_SOCK_ADDR, address, MHD_OPTION_CONNECTION_TIMEOUT, Impl->Limits.IdleSeconds,
+      MHD_OPTION_PER_IP_CONNECTION_LIMIT, Impl->Limits.MaxPerAddress,
       MHD_OPTION_CONNECTION_MEMORY_LIMIT, memory, MHD_OPTION_URI_LOG_CALLBACK, &TImpl::OnUri,
       Impl.get(), MHD_OPTION_NOTIFY_COMPLETED, &TImpl::OnCompleted, Impl.get(),
       MHD_OPTION_NOTIFY_CONNECTION, &TImpl::OnConnection, Impl.get(), MHD_OPTION_END);
@@ -248,18 +283,14 @@ uint16_t THttpServer::Port() const {
   return Impl->BoundPort;
 }
 
+void THttpServer::Sweep() {
+  Impl->Sweep();
+}
+
 void THttpServer::Run(const std::function<bool()>& AKeepGoing) {
-  if (!Impl->Daemon) return;
-  const MHD_DaemonInfo* info = MHD_get_daemon_info(Impl->Daemon, MHD_DAEMON_INFO_EPOLL_FD);
-  pollfd events{info ? info->epoll_fd : -1, POLLIN, 0};
   while (AKeepGoing()) {
-    MHD_UNSIGNED_LONG_LONG due = 0;
-    int wait = 100;
-    if (MHD_get_timeout(Impl->Daemon, &due) == MHD_YES)
-      wait = int(std::min<decltype(due)>(due, 100));
-    ::poll(&events, 1, wait);
-    MHD_run(Impl->Daemon);
     Impl->Sweep();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
 }
 

@@ -12,9 +12,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,10 +30,15 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using TClock = std::chrono::steady_clock;
 
-int Connect(uint16_t APort) {
+// A connection to the server on 127.0.0.1, from another loopback address when AFrom is given.
+int Connect(uint16_t APort, const char* AFrom = nullptr) {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
+  if (AFrom) {
+    ::inet_pton(AF_INET, AFrom, &a.sin_addr);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  }
   a.sin_port = htons(APort);
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
@@ -115,12 +123,24 @@ class HttpLimits : public ::testing::Test {
   std::unique_ptr<jwhost::THttpServer> Server;
   std::thread Loop;
   std::atomic<bool> Stop{false};
+  std::mutex Lock;
+  std::condition_variable FastAnswered;
+  bool Fast = false;
 
+  // "/slow" waits (at most 5 s) until "/fast" was answered: served one after the other, it would
+  // answer "alone".
   void Start(const jwhost::THttpLimits& ALimits) {
     Server = std::make_unique<jwhost::THttpServer>(
-        [](const jwhost::THttpRequest& R) {
-          return jwhost::THttpResponse{200, "text/plain", "path " + R.Path + " query " + R.RawQuery,
-                                       ""};
+        [this](const jwhost::THttpRequest& R) {
+          std::unique_lock<std::mutex> lock(Lock);
+          if (R.Path == "/slow")
+            return jwhost::THttpResponse{
+                200, "text/plain",
+                FastAnswered.wait_for(lock, 5s, [&] { return Fast; }) ? "after fast" : "alone"};
+          Fast = Fast || R.Path == "/fast";
+          FastAnswered.notify_all();
+          return jwhost::THttpResponse{200, "text/plain",
+                                       "path " + R.Path + " query " + R.RawQuery};
         },
         ALimits);
     std::string error;
@@ -157,29 +177,55 @@ TEST_F(HttpLimits, IdleAndTricklingClientsAreCutOff) {
   ::close(slow);
 }
 
-TEST_F(HttpLimits, ConnectionsBeyondTheCapAreRefused) {
+// Refused: no answer, the connection closed.
+bool Refused(int AFd) {
+  Send(AFd, Get("/late"));
+  bool closed = false;
+  return ReadFor(AFd, 2s, &closed).empty() && closed;
+}
+
+TEST_F(HttpLimits, NoAddressHoldsEveryPlaceAndNobodyWaitsForAnother) {
   jwhost::THttpLimits limits;
   limits.MaxConnections = 4;
+  limits.MaxPerAddress = 3;
   Start(limits);
-  // Four connections that send nothing hold every place.
+  // Three connections that send nothing hold every place of their address, not every place.
   std::vector<int> held;
-  for (int i = 0; i < 4; ++i) held.push_back(Connect(Server->Port()));
+  for (int i = 0; i < 3; ++i) held.push_back(Connect(Server->Port()));
   std::this_thread::sleep_for(300ms);
   int late = Connect(Server->Port());
-  Send(late, Get("/late"));
-  bool closed = false;
-  EXPECT_EQ(ReadFor(late, 2s, &closed), "");
-  EXPECT_TRUE(closed);
+  EXPECT_TRUE(Refused(late));
+  ::close(late);
+  held.push_back(Connect(Server->Port(), "127.0.0.2"));
+  std::this_thread::sleep_for(300ms);
+  late = Connect(Server->Port(), "127.0.0.3");
+  EXPECT_TRUE(Refused(late));  // beyond the cap
   ::close(late);
   ::close(held[0]);
   std::this_thread::sleep_for(300ms);
-  late = Connect(Server->Port());
-  Send(late, Get("/late?x=%41"));
-  TReply r = ReadReply(late);
+
+  // A place is free again; a request waiting for the answer of another holds up neither.
+  const int slow = Connect(Server->Port(), "127.0.0.2");
+  Send(held[3], Get("/slow"));
+  Send(slow, Get("/fast?x=%41"));
+  TReply r = ReadReply(slow);
   EXPECT_EQ(r.Status, 200);
-  EXPECT_EQ(r.Body, "path /late query x=%41");
+  EXPECT_EQ(r.Body, "path /fast query x=%41");
+  EXPECT_EQ(ReadReply(held[3]).Body, "after fast");
   for (int fd : held) ::close(fd);
-  ::close(late);
+  ::close(slow);
+}
+
+TEST_F(HttpLimits, TooManyParametersAreABadRequest) {
+  Start({});
+  for (const auto& [count, status] : {std::pair{256, 200}, {1500, 400}}) {
+    std::string query = "a=1";
+    for (int i = 1; i < count; ++i) query += "&a=1";
+    const int fd = Connect(Server->Port());
+    Send(fd, Get("/q?" + query));
+    EXPECT_EQ(ReadReply(fd).Status, status) << count;
+    ::close(fd);
+  }
 }
 
 TEST(HttpETag, MatchesListsWeakTagsAndTheWildcard) {
@@ -322,6 +368,42 @@ TEST_F(HostServe, ConnectionCloseAndHttp10EndTheConnection) {
   }
 }
 
+// A status that says what happened: 304 only for what exists, 400 for what cannot be asked, 503
+// with a time to come back while a data file is missing, and no folder of the server named.
+TEST_F(HostServe, StatusCodesSayWhatHappened) {
+  const std::string any = "If-None-Match: *\r\n";
+  const struct {
+    std::string Request;
+    int Status;
+  } cases[] = {
+      {Get("/nope"), 404},
+      {Get("/nope", any), 404},
+      {Get("/entry/99999", any), 404},
+      {Get("/entry/2001", any), 304},
+      {Get("/entry/4294967295"), 400},
+      {Get("/entry/99999999999"), 400},
+      {Get("/thumb/4294967295.png"), 400},
+      {Get("/entry/logo.jpg?jwid=4294967295"), 400},
+      {Get("/?page=0"), 400},
+      {Get("/?page=2"), 404},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Ask(c.Request).Status, c.Status) << c.Request;
+
+  for (const char* file : {"JWTMP.SRM", "JWDAT.SRM"}) {
+    fs::rename(Dir / "data" / file, Dir / "saved");
+    for (const char* target : {"/entry/2001?outage", "/"}) {
+      TReply r = Ask(Get(target));
+      EXPECT_EQ(r.Status, 503) << file << target;
+      EXPECT_EQ(r.Headers["retry-after"], "10");
+      EXPECT_EQ(r.Body.find(Dir.string()), std::string::npos) << r.Body;
+    }
+    EXPECT_EQ(Ask(Get("/entry/2001?outage")).Body,
+              "Datei \"" + std::string(file) + "\" nicht gefunden!");
+    fs::rename(Dir / "saved", Dir / "data" / file);
+  }
+  EXPECT_EQ(Ask(Get("/entry/2001?outage")).Status, 200);
+}
+
 // The tag names the data and template files and the request: an unchanged page costs no body, a
 // changed file or another request gets a new one, and the index follows a replaced data file.
 TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
@@ -352,12 +434,68 @@ TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
   std::ofstream(Dir / "templates" / "teile" / "kopf.html") << "bb";
   EXPECT_NE(Ask(Get("/entry/2001?page=1")).Headers["etag"], tag3);
 
-  // The data file renamed over by one of a synthetic directory: the index shows its entries.
+  // Changes behind links, and anywhere in a tree too large to look at file by file: each is seen
+  // at the next request, and the tag from before gets the whole page again.
+  // (The library refuses template links that lead out of the template folder.)
+  const fs::path out = Dir / "outside", kept = Dir / "templates" / "ablage";
+  fs::create_directories(kept / "teil");
+  fs::create_directories(out);
+  auto renameOver = [](const fs::path& ATarget, const std::string& AText) {
+    std::ofstream(ATarget.string() + ".neu") << AText;
+    fs::rename(ATarget.string() + ".neu", ATarget);
+  };
+  const struct {
+    const char* What;
+    std::function<void()> Change;
+  } changes[] = {
+      {"a linked template file",
+       [&] {
+         std::ofstream(kept / "stil.html") << "<!-- eins -->";
+         fs::remove(Dir / "templates" / "stil.html");
+         fs::create_symlink(kept / "stil.html", Dir / "templates" / "stil.html");
+       }},
+      {"its target renamed over", [&] { renameOver(kept / "stil.html", "<!-- gelinkt -->"); }},
+      {"a linked subfolder",
+       [&] { fs::create_directory_symlink(kept / "teil", Dir / "templates" / "teil"); }},
+      {"a file in its target", [&] { renameOver(kept / "teil" / "x.html", "x"); }},
+      {"a linked data file",
+       [&] {
+         fs::copy_file(Dir / "data" / "JWIMG.SRM", out / "JWIMG.SRM");
+         fs::remove(Dir / "data" / "JWIMG.SRM");
+         fs::create_symlink(out / "JWIMG.SRM", Dir / "data" / "JWIMG.SRM");
+       }},
+      {"its target renamed over",
+       [&] {
+         fs::copy_file(out / "JWIMG.SRM", out / "JWIMG.neu");
+         fs::rename(out / "JWIMG.neu", out / "JWIMG.SRM");
+       }},
+      {"over 10,000 files in over 256 folders",
+       [&] {
+         for (int d = 0; d < 300; ++d) {
+           fs::create_directories(Dir / "templates" / "viele" / std::to_string(d));
+           for (int f = 0; f < 34; ++f)
+             std::ofstream(Dir / "templates" / "viele" / std::to_string(d) / std::to_string(f));
+         }
+       }},
+      {"one of them", [&] { renameOver(Dir / "templates" / "viele" / "299" / "33", "neu"); }},
+  };
+  std::string before = Ask(Get("/entry/2001?page=1")).Headers["etag"];
+  for (const auto& c : changes) {
+    c.Change();
+    TReply r = Ask(Get("/entry/2001?page=1", "If-None-Match: " + before + "\r\n"));
+    EXPECT_EQ(r.Status, 200) << c.What;
+    EXPECT_NE(r.Headers["etag"], before) << c.What;
+    before = r.Headers["etag"];
+  }
+  EXPECT_NE(Ask(Get("/entry/2001?page=1")).Body.find("<!-- gelinkt -->"), std::string::npos);
+
+  // The data file renamed over by one of a synthetic directory: the index shows its entries, a
+  // page at a time.
   const std::string index = Ask(Get("/")).Body;
   EXPECT_NE(index.find("/entry/2001\""), std::string::npos);
   const fs::path synth = Dir / "synth";
   const std::string cmd =
-      std::string("'") + JWPACK_EXE + "' synth 3 '" + synth.string() + "' >/dev/null 2>&1";
+      std::string("'") + JWPACK_EXE + "' synth 101 '" + synth.string() + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   for (const char* name : {"JWDAT.SRM", "JWIMG.SRM", "JWTMP.SRM"}) {
     fs::copy_file(synth / name, Dir / "data" / (std::string(name) + ".new"));
@@ -367,6 +505,11 @@ TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
   const std::string after = Ask(Get("/")).Body;
   EXPECT_EQ(after.find("/entry/2001\""), std::string::npos);
   EXPECT_NE(after.find("/entry/100002\""), std::string::npos);
+  EXPECT_NE(after.find("href=\"/?page=2\""), std::string::npos);
+  const std::string second = Ask(Get("/?page=2")).Body;
+  EXPECT_EQ(second.find("/entry/100002\""), std::string::npos);
+  EXPECT_NE(second.find("class=\"eintrag\""), std::string::npos);
+  EXPECT_EQ(Ask(Get("/?page=3")).Status, 404);
 }
 
 }  // namespace

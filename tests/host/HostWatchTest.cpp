@@ -59,6 +59,15 @@ TEST(HostFolderWatch, EveryWayOfChangingAFileIsSeenOnce) {
     EXPECT_FALSE(watch.Changed()) << c.What;
   }
 
+  // Folders watched besides the root (where linked files lead) count as well.
+  const fs::path away = dir.Path() / "away";
+  fs::create_directories(away);
+  watch.SetFolders({away.string()});
+  EXPECT_TRUE(watch.Changed());
+  EXPECT_FALSE(watch.Changed());
+  WriteFile(away / "stil.html", "fuenf");
+  EXPECT_TRUE(watch.Changed());
+
   // A folder that cannot be watched is never trusted to stay the same.
   jwhost::TFolderWatch missing({(dir.Path() / "fehlt").string()});
   EXPECT_TRUE(missing.Changed());
