@@ -44,6 +44,10 @@ sizes = [len(get(f"/thumb/{int(i)}.png")[1]) for i in ids[:3000]]
 grown = rss() - start
 print(f"3,000 thumbnails:      host grew {grown:6.1f} MB   (thumbnail cache bound 16 MB, +10% = 17.6 MB;"
       f" {sum(sizes)/2**20:.1f} MB of PNG made, {sum(sizes)/len(sizes)/1024:.1f} KB each)")
+# Again: what stays bounded no longer grows (the library's record cache holds the entries now).
+start = rss()
+for i in ids[:3000]: get(f"/thumb/{int(i)}.png")
+print(f"the same 3,000 again:  host grew {rss() - start:6.1f} MB")
 PY
 kill "$JWHOST_PID"
 
@@ -68,6 +72,7 @@ def slow_readers(n):
     socks = []
     for _ in range(n):
         s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+        s.bind((f"127.0.0.{2 + len(socks)}", 0))  # a client address each: 32 is the limit of one
         s.connect(("127.0.0.1", port)); s.sendall(f"GET {largest} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
         s.recv(1024); socks.append(s)
     time.sleep(1.0); m = rss()
@@ -79,6 +84,13 @@ print(f"slow readers of {largest} ({size/1024:.0f} KB): host at rest {base:.1f} 
 
 target = f"/entry/{first}"
 get(target)
+def ask_again(n=300):
+    c = http.client.HTTPConnection("127.0.0.1", port); times = []
+    for _ in range(n):
+        s = time.perf_counter(); c.request("GET", target); c.getresponse().read()
+        times.append((time.perf_counter() - s) * 1000); time.sleep(0.01)
+    times.sort(); return times
+alone = ask_again()
 done = threading.Event()
 def walk():
     page = 1
@@ -86,11 +98,9 @@ def walk():
         if get(f"/?page={page}&walk")[0] != 200: page = 0
         page += 1
 t = threading.Thread(target=walk); t.start(); time.sleep(0.5)
-c = http.client.HTTPConnection("127.0.0.1", port); times = []
-for _ in range(300):
-    s = time.perf_counter(); c.request("GET", target); c.getresponse().read()
-    times.append((time.perf_counter() - s) * 1000); time.sleep(0.01)
-done.set(); t.join(); times.sort()
+times = ask_again()
+done.set(); t.join()
 print(f"a made page while the 20,000-entry index is walked: median {times[150]:.2f} ms, "
-      f"p99 {times[296]:.2f} ms, slowest {times[-1]:.2f} ms (goal < 50 ms)")
+      f"p99 {times[296]:.2f} ms, slowest {times[-1]:.2f} ms (goal < 50 ms); nobody else asking: "
+      f"median {alone[150]:.2f} ms, p99 {alone[296]:.2f} ms, slowest {alone[-1]:.2f} ms")
 PY

@@ -3,13 +3,14 @@
 # `jwhost pages`), both on 127.0.0.1, each loaded by wrk for a bounded time. Prints requests/s and
 # the 99th percentile latency of each and the ratio. Needs Debian's nginx-light and wrk.
 #
-#   bench/serve.sh [BUILD_DIR]        (DURATION=seconds per run, default 10; ENTRY, default 2001)
+#   bench/serve.sh [BUILD_DIR]        (DURATION=seconds per run, default 10; ENTRY, default 2001;
+#                                      JWHOST=another jwhost binary to measure)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 DURATION=${DURATION:-10}
 ENTRY=${ENTRY:-2001}
-JWHOST="$BUILD/tools/jwhost"
+JWHOST=${JWHOST:-$BUILD/tools/jwhost}  # another jwhost to compare with: JWHOST=path
 for tool in "$JWHOST" nginx wrk curl python3; do
   if ! command -v "$tool" >/dev/null; then
     echo "serve.sh: $tool is missing (apt-get install nginx-light wrk curl; build the tools)" >&2

@@ -5,6 +5,7 @@
 //   /entry/NAME.jpg    template pictures and logo (JW_GetTemplateImages), ?jwid=ID&tmpid=T
 //   /entry/FILE        other static files of the template directory (.svg, .png, .css, .gif)
 //   /thumb/ID.png      thumbnail of the entry's viewer window (JW_GetMiniaturBitmap)
+#include <malloc.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -193,10 +194,12 @@ class TMainThreadWork {
     Wake.notify_all();
     Done.wait(lock, [&] { return Finished >= ticket; });
   }
-  // Runs what was handed over, waiting at most AWait for the first piece of work.
-  void Drain(std::chrono::milliseconds AWait) {
+  // Runs what was handed over, waiting at most AWait for the first piece of work. Tells whether
+  // there was any.
+  bool Drain(std::chrono::milliseconds AWait) {
     std::unique_lock<std::mutex> lock(Lock);
     Wake.wait_for(lock, AWait, [&] { return !Queue.empty(); });
+    const bool any = !Queue.empty();
     while (!Queue.empty()) {
       const std::function<void()> work = std::move(Queue.front());
       Queue.pop_front();
@@ -206,6 +209,7 @@ class TMainThreadWork {
       ++Finished;
       Done.notify_all();
     }
+    return any;
   }
 
  private:
@@ -590,8 +594,14 @@ int Serve(const TLibrary& ALib, const TServeOptions& AOptions) {
   // The requests are served on threads of their own; this thread draws the thumbnails (the
   // library's windows live on it), handles their posted events and deferred deletions, and ends
   // connections past their deadline.
-  for (;;) {
-    host.MainThread.Drain(std::chrono::milliseconds(50));
+  for (auto trimmed = std::chrono::steady_clock::now();;) {
+    // Drawing a window takes and frees a few megabytes at a time; what the allocator keeps of
+    // them goes back to the system now and then, so that the thumbnails' bound is the host's.
+    if (host.MainThread.Drain(std::chrono::milliseconds(50)) &&
+        std::chrono::steady_clock::now() - trimmed >= std::chrono::seconds(1)) {
+      ::malloc_trim(0);
+      trimmed = std::chrono::steady_clock::now();
+    }
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     server.Sweep();

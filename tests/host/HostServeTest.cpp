@@ -355,19 +355,6 @@ TEST_F(HostServe, OversizedHeadersAreRefused) {
             200);
 }
 
-TEST_F(HostServe, ConnectionCloseAndHttp10EndTheConnection) {
-  for (const std::string& request : {Get("/entry/ohnelogo.svg", "Connection: close\r\n"),
-                                     std::string("GET /entry/ohnelogo.svg HTTP/1.0\r\n\r\n")}) {
-    const int fd = Connect(Port);
-    Send(fd, request);
-    bool closed = false;
-    const std::string got = ReadFor(fd, 3s, &closed);
-    EXPECT_TRUE(closed) << request;
-    EXPECT_NE(got.find(" 200 "), std::string::npos) << got.substr(0, 100);
-    ::close(fd);
-  }
-}
-
 // A status that says what happened: 304 only for what exists, 400 for what cannot be asked, 503
 // with a time to come back while a data file is missing, and no folder of the server named.
 TEST_F(HostServe, StatusCodesSayWhatHappened) {
