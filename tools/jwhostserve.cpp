@@ -277,7 +277,7 @@ class THost {
   std::mutex StateLock;  // guards what follows up to the caches
   TFolderWatch Watch{{Options.Templates}};
   std::string SeenData;     // identity of the data files the caches belong to
-  std::string TemplateIds;  // of the template folder, made again when the watch says so
+  std::string TemplateIds;  // of the template folder, hashed; made again when the watch says so
   uint64_t TemplateWalks = 0;
   std::chrono::steady_clock::time_point LastWalk;
   std::shared_ptr<const std::vector<uint32_t>> Ids;  // of the data files seen, once read
@@ -301,7 +301,7 @@ class THost {
     }
     if (Watch.Changed() &&
         (Watch.Watching() || TemplateWalks == 0 || now - LastWalk >= std::chrono::seconds(1))) {
-      TemplateIds = TemplateIdentity();
+      TemplateIds = Hex(Fnv1a(TemplateIdentity()));
       ++TemplateWalks;
       LastWalk = now;
     }
