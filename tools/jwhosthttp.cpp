@@ -76,7 +76,7 @@ struct THttpServer::TImpl {
   std::mutex Lock;  // guards Connections: every connection's thread and the sweeper use it
   std::map<MHD_Connection*, TConnection> Connections;
 
-  // The cap on open connections. (libmicrohttpd's own cap is split among its threads.)
+  // The cap on open connections, counted where their deadlines are kept.
   static MHD_Result OnAccept(void* AContext, const sockaddr*, socklen_t) {
     auto* self = static_cast<TImpl*>(AContext);
     std::lock_guard<std::mutex> lock(self->Lock);

@@ -57,15 +57,6 @@ class HostCli : public ::testing::Test {
   }
 };
 
-TEST_F(HostCli, SampleDirectoryListsItsEntries) {
-  const std::vector<unsigned> ids = EntryIds();
-  EXPECT_GE(ids.size(), 40u);
-  const TRun b = Run("buttons 2001");
-  ASSERT_EQ(b.Code, 0) << b.Err;
-  EXPECT_NE(b.Out.find("brBranches"), std::string::npos) << b.Out;
-  EXPECT_NE(b.Out.find("brClose"), std::string::npos) << b.Out;
-}
-
 // Every page of every entry, plus the branch search page and the location page: the templates must
 // leave no tag behind, name no missing include and ask for no field the library does not know.
 TEST_F(HostCli, EveryPageOfEverySampleEntryIsComplete) {
