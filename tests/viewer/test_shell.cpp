@@ -140,7 +140,11 @@ TEST_F(ShellTest, DoubleClickOnABranchOpensASecondWindowBesideTheFirst) {
 }
 
 TEST_F(ShellTest, EscapeClosesTheWindowAndDestroysIt) {
+  // A host window the platform cannot adopt is ignored.
+  TJWQtWindow::SetHostWindow(0x1234);
   QPointer<TJWQtWindow> window = Show(kFirm);
+  TJWQtWindow::SetHostWindow(0);
+  ASSERT_TRUE(window->isVisible());
   QWidget* target = window->focusWidget() ? window->focusWidget() : window.data();
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QCoreApplication::sendEvent(target, &press);
