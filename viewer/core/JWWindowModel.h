@@ -96,6 +96,10 @@ class TJWWindowModel {
   std::function<void(const std::string&)> OnOpenUrl;
   // Show another window (a branch office); the shell takes it over like the first.
   std::function<void(std::unique_ptr<TJWWindowModel>)> OnOpenWindow;
+
+  // The shell's native window (a HWND, an X11 window id), handed to host routines that want a
+  // parent for dialogs of their own; 0 while there is none.
+  uintptr_t NativeWindow = 0;
 };
 
 }  // namespace jw

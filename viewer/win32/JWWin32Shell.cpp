@@ -1,0 +1,66 @@
+// The library's viewer exports on Windows: the core's window shown by the Win32 shell.
+#include <windows.h>
+
+#include "viewer/core/JW2Form.h"
+#include "viewer/core/JWThumbnail.h"
+#include "viewer/core/JWViewerShell.h"
+#include "viewer/core/ufraJWNavigation.h"
+#include "viewer/win32/JWGdiPainter.h"
+#include "viewer/win32/JWWin32Window.h"
+
+namespace jw {
+
+void ShellShowForm(const TJWShowFormArgs& AArgs, const std::function<void()>& ARelease,
+                   const std::function<void()>& AReacquire) {
+  auto metrics = std::make_shared<win32::TJWGdiMetrics>();
+  TJWButtonRec start = brIndustries;
+  std::unique_ptr<TfrmJW> form = OpenShowFormWindow(AArgs, metrics, start);
+  TfrmJW& model = *form;
+  const HWND host = reinterpret_cast<HWND>(AArgs.HostWindow);
+  win32::TJWWindowOptions options;
+  options.Owner = host && IsWindow(host) ? host : nullptr;
+  options.SettingsKey = AArgs.SettingsKey;
+  options.Metrics = metrics;
+  // The start page, the window's loop and the host's routines run without the library's lock.
+  ARelease();
+  HWND window = nullptr;
+  try {
+    model.Navigation()->VirtualClick(start);
+    window = win32::CreateViewerWindow(std::move(form), options);
+    if (AArgs.Modal)
+      win32::RunModalViewerWindow(window, options.Owner);
+    else
+      win32::ShowViewerWindow(window);
+  } catch (...) {
+    if (window && IsWindow(window)) DestroyWindow(window);
+    AReacquire();
+    throw;
+  }
+  AReacquire();
+}
+
+void ShellMiniaturBitmap(const std::string& ADataPath, uint32_t AEntryId, JWHostBitmap& ABitmap) {
+  auto metrics = std::make_shared<win32::TJWGdiMetrics>();
+  std::unique_ptr<TfrmJW> form = OpenSnapshotWindow(ADataPath, AEntryId, metrics);
+  const TJWBitmap snapshot = win32::RenderOffscreen(*form, *metrics);
+  form.reset();
+  int32_t width = 0, height = 0;
+  ThumbnailSize(ABitmap.GetWidth(ABitmap.Context), ABitmap.GetHeight(ABitmap.Context),
+                snapshot.Width, snapshot.Height, width, height);
+  // Everything that can fail is done before the host's bitmap changes.
+  const TJWBitmap picture = ScaleSnapshot(snapshot, width, height);
+  ABitmap.SetWidth(ABitmap.Context, width);
+  ABitmap.SetHeight(ABitmap.Context, height);
+  ABitmap.Draw(ABitmap.Context, reinterpret_cast<const uint8_t*>(picture.Pixels.data()), width,
+               height, width * 4);
+}
+
+void ShellProcessMessages() {
+  win32::PumpMessages();
+}
+
+void ShellSetFailureHandler(std::function<void(const std::string&)> AHandler) {
+  win32::SetWindowFailureHandler(std::move(AHandler));
+}
+
+}  // namespace jw
