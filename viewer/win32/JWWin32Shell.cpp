@@ -10,8 +10,25 @@
 
 namespace jw {
 
+namespace {
+
+// Pictures that compare pixel for pixel with the Linux library's (plain text rendering) when the
+// environment asks for it; tests set JWLIB_TEST_RENDERING=1.
+void ApplyRenderingMode() {
+  static const bool once = [] {
+    char value[8] = {};
+    if (GetEnvironmentVariableA("JWLIB_TEST_RENDERING", value, sizeof value) > 0 && value[0] == '1')
+      win32::SetPlainTextRendering(true);
+    return true;
+  }();
+  (void)once;
+}
+
+}  // namespace
+
 void ShellShowForm(const TJWShowFormArgs& AArgs, const std::function<void()>& ARelease,
                    const std::function<void()>& AReacquire) {
+  ApplyRenderingMode();
   auto metrics = std::make_shared<win32::TJWGdiMetrics>();
   TJWButtonRec start = brIndustries;
   std::unique_ptr<TfrmJW> form = OpenShowFormWindow(AArgs, metrics, start);
@@ -40,19 +57,12 @@ void ShellShowForm(const TJWShowFormArgs& AArgs, const std::function<void()>& AR
 }
 
 void ShellMiniaturBitmap(const std::string& ADataPath, uint32_t AEntryId, JWHostBitmap& ABitmap) {
+  ApplyRenderingMode();
   auto metrics = std::make_shared<win32::TJWGdiMetrics>();
   std::unique_ptr<TfrmJW> form = OpenSnapshotWindow(ADataPath, AEntryId, metrics);
   const TJWBitmap snapshot = win32::RenderOffscreen(*form, *metrics);
   form.reset();
-  int32_t width = 0, height = 0;
-  ThumbnailSize(ABitmap.GetWidth(ABitmap.Context), ABitmap.GetHeight(ABitmap.Context),
-                snapshot.Width, snapshot.Height, width, height);
-  // Everything that can fail is done before the host's bitmap changes.
-  const TJWBitmap picture = ScaleSnapshot(snapshot, width, height);
-  ABitmap.SetWidth(ABitmap.Context, width);
-  ABitmap.SetHeight(ABitmap.Context, height);
-  ABitmap.Draw(ABitmap.Context, reinterpret_cast<const uint8_t*>(picture.Pixels.data()), width,
-               height, width * 4);
+  DrawThumbnail(snapshot, ABitmap);
 }
 
 void ShellProcessMessages() {
