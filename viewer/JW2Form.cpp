@@ -13,7 +13,7 @@
 #include "viewer/JWEPageFrames.h"
 #include "viewer/JWFormPlacement.h"
 #include "viewer/JWViewerApp.h"
-#include "viewer/JWViewerText.h"
+#include "viewer/core/JWViewerText.h"
 #include "viewer/ufraJWAddress.h"
 #include "viewer/ufraJWEnhInfo.h"
 #include "viewer/ufraJWHeadline.h"
@@ -335,16 +335,6 @@ void TfrmJW::BuildPointOfPlaceRec(TJWPointOfPlaceRec& ARec) const {
   };
   static_assert(std::size(fields) == 31);
   for (const auto& [field, text] : fields) AssignShortString(*field, *text);
-}
-
-void AssignShortString(JWShortString255& AField, const std::string& AText) {
-  AField.Length = uint8_t(std::min<size_t>(AText.size(), sizeof(AField.Text)));
-  std::fill(std::begin(AField.Text), std::end(AField.Text), '\0');
-  std::copy_n(AText.data(), AField.Length, AField.Text);
-}
-
-std::string ShortStringText(const JWShortString255& AField) {
-  return std::string(AField.Text, AField.Length);
 }
 
 void TfrmJW::btnESCClick() {

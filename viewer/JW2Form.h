@@ -8,7 +8,7 @@
 
 #include "store/JWEButtons.h"
 #include "store/JWEStruct.h"
-#include "viewer/JW2FormTypes.h"
+#include "viewer/core/JW2FormTypes.h"
 #include "viewer/JWEFrame.h"
 
 class QLabel;

@@ -104,28 +104,6 @@ void ProcessViewerMessages() {
     QCoreApplication::processEvents();
 }
 
-void ThumbnailSize(int32_t AWidth0, int32_t AHeight0, int32_t ASnapWidth, int32_t ASnapHeight,
-                   int32_t& AWidth, int32_t& AHeight) {
-  if (ASnapWidth <= 0 || ASnapHeight <= 0) throw EJWError("Thumbnail: empty window picture!");
-  // std::nearbyint rounds halves to the even neighbour in the default rounding mode.
-  const double w0 = AWidth0, h0 = AHeight0, sw = ASnapWidth, sh = ASnapHeight;
-  double w = w0, h = std::nearbyint(sh / sw * w0);
-  if (AWidth0 == 1) {
-    h = h0;
-    w = std::nearbyint(sw / sh * h0);
-  }
-  if (AHeight0 == 1) {
-    w = w0;
-    h = std::nearbyint(sh / sw * w0);
-  }
-  constexpr double kMaxSide = 16384;
-  if (!(w >= 1 && h >= 1 && w <= kMaxSide && h <= kMaxSide))
-    throw EJWError("Thumbnail: size " + std::to_string(AWidth0) + " x " + std::to_string(AHeight0) +
-                   " out of range!");
-  AWidth = int32_t(w);
-  AHeight = int32_t(h);
-}
-
 QImage ScaleSnapshot(const QImage& ASnapshot, int32_t AWidth, int32_t AHeight) {
   return ASnapshot.scaled(AWidth, AHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
       .convertToFormat(QImage::Format_ARGB32);

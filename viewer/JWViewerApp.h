@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "viewer/core/JWThumbnail.h"
+
 namespace jw {
 
 // Makes sure a QApplication exists on the calling thread: creates the library's own when the
@@ -28,12 +30,6 @@ void ReportViewerFailure(const std::string& AMessage);
 
 // The window of entry AEntryId as it looks right after loading, off screen.
 QImage RenderEntrySnapshot(const std::string& ADataPath, uint32_t AEntryId);
-
-// The target size of a thumbnail: a side of 1 is chosen from the snapshot's proportions,
-// otherwise the width stays and the height follows (halves round to even). Raises EJWError for
-// an empty snapshot or a result outside 1..16384 pixels a side.
-void ThumbnailSize(int32_t AWidth0, int32_t AHeight0, int32_t ASnapWidth, int32_t ASnapHeight,
-                   int32_t& AWidth, int32_t& AHeight);
 
 // The snapshot stretched to the given size, as 32-bit pixels B, G, R, A (A = 255), top row first.
 QImage ScaleSnapshot(const QImage& ASnapshot, int32_t AWidth, int32_t AHeight);

@@ -7,7 +7,7 @@
 
 #include "store/ZDTelNum.h"
 #include "viewer/JWCodePage.h"
-#include "viewer/JWViewerText.h"
+#include "viewer/core/JWViewerText.h"
 
 namespace jw {
 

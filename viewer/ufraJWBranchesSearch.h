@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "viewer/JW2FormTypes.h"
+#include "viewer/core/JW2FormTypes.h"
 #include "viewer/JWEFrame.h"
-#include "viewer/JWESortBranches.h"
+#include "viewer/core/JWESortBranches.h"
 
 class QLineEdit;
 class QRadioButton;

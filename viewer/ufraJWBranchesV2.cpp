@@ -7,7 +7,7 @@
 
 #include "viewer/JWBranchButtons.h"
 #include "viewer/JWCodePage.h"
-#include "viewer/JWViewerText.h"
+#include "viewer/core/JWViewerText.h"
 #include "viewer/ufraJWBRanchesFinder.h"
 #include "viewer/ufraJWBranchesSearch.h"
 

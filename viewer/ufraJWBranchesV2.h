@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "viewer/JW2FormTypes.h"
+#include "viewer/core/JW2FormTypes.h"
 #include "viewer/JWEFrame.h"
-#include "viewer/JWESortBranches.h"
+#include "viewer/core/JWESortBranches.h"
 
 class QComboBox;
 class QListView;

@@ -2,7 +2,7 @@
 
 #include <QFontMetrics>
 
-#include "viewer/JWViewerText.h"
+#include "viewer/core/JWViewerText.h"
 
 namespace jw {
 

@@ -13,7 +13,7 @@
 #include "store/JWError.h"
 #include "viewer/JWBranchButtons.h"
 #include "viewer/JWCodePage.h"
-#include "viewer/JWESortBranches.h"
+#include "viewer/core/JWESortBranches.h"
 #include "viewer/ufraJWBRanchesFinder.h"
 #include "viewer/ufraJWBranchesSearch.h"
 #include "viewer/ufraJWBranchesV2.h"

@@ -8,7 +8,7 @@
 #include "viewer/JWCodePage.h"
 #include "viewer/JWEFrame.h"
 #include "viewer/JWViewerApp.h"
-#include "viewer/JWViewerText.h"
+#include "viewer/core/JWViewerText.h"
 
 using namespace jw;
 

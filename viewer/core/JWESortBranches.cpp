@@ -1,4 +1,4 @@
-#include "viewer/JWESortBranches.h"
+#include "viewer/core/JWESortBranches.h"
 
 #include <random>
 

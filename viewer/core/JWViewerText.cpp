@@ -1,4 +1,4 @@
-#include "viewer/JWViewerText.h"
+#include "viewer/core/JWViewerText.h"
 
 #include <cctype>
 

@@ -1,0 +1,83 @@
+#pragma once
+// The viewer core's test bench: a fixed text metric that makes display lists exact, and a data
+// directory with entries of the bundled sample.
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "BmpGen.h"
+#include "JWTempDir.h"
+#include "tools/writer/JWEntryJson.h"
+#include "tools/writer/JWImgWriter.h"
+#include "tools/writer/JWTmpWriter.h"
+#include "viewer/core/JW2Form.h"
+
+namespace jwtest {
+
+// Every character 6 pixels wide (bold ones 7), ascent 9, lines 13 pixels apart.
+class TFixedMetrics : public jw::TJWTextMetrics {
+ public:
+  int32_t TextWidth(const jw::TJWFont& AFont, std::string_view AText) override {
+    return int32_t(AText.size()) * (AFont.Bold ? 7 : 6);
+  }
+  int32_t Ascent(const jw::TJWFont&) override { return 9; }
+  int32_t LineHeight(const jw::TJWFont&) override { return 13; }
+};
+
+inline jw::TJWBitmap Solid(int AWidth, int AHeight, uint32_t AColor) {
+  jw::TJWBitmap bmp;
+  bmp.Width = AWidth;
+  bmp.Height = AHeight;
+  bmp.Pixels.assign(size_t(AWidth) * size_t(AHeight), AColor);
+  return bmp;
+}
+
+// The sample's entries with solid pictures: templates 1 and 4 (entries asking for 0 get 1), logos
+// for the chain's head office and the car dealer. AExtra entries are written too.
+class TSampleDir {
+ public:
+  enum : uint32_t { kChain = 2001, kFull = 1006, kBare = 1011 };
+
+  explicit TSampleDir(std::vector<jw::TJWEntryFixture> AExtra = {}) {
+    using namespace jw;
+    std::ifstream in(JW_SAMPLE_JSON);
+    const TJWJson source = TJWJson::parse(in);
+    std::vector<TJWEntryFixture> entries = std::move(AExtra);
+    for (const TJWJson& entry : source["Entries"]) entries.push_back(EntryFromJson(entry));
+    WriteEntryDatFile(FDir.File("JWDAT.SRM"), entries);
+
+    TJWImgWriter logos(FDir.File("JWIMG.SRM"));
+    logos.AddLogo(kChain, MakeBmp24(Solid(150, 40, 0xFFC08040)));  // wider than the frame
+    logos.AddLogo(kFull, MakeBmp24(Solid(100, 50, 0xFF3050F0)));
+    logos.Finish();
+
+    TJWTmpWriter templates(FDir.File("JWTMP.SRM"));
+    for (const uint32_t id : {1u, 4u}) {
+      TJWTemplateFixture t;
+      t.Id = id;
+      t.Image = MakeBmp24(Solid(705, 460, 0xFF20A040 + id));
+      t.Button1 = MakeBmp24(Solid(140, 16, 0xFFC0C0C0));
+      t.Button2 = MakeBmp24(Solid(140, 20, 0xFF808080));
+      t.NavigationLeft = 561;
+      t.BackgroundColor = id == 1 ? 0x00F7FCFF : 0x00F6FAFF;
+      t.CaptionLeft = 30;
+      templates.Add(t);
+    }
+    templates.SetDefaultId(1);
+    templates.Finish();
+  }
+
+  std::string Path() const { return FDir.Path().string() + "/"; }
+
+  std::unique_ptr<jw::TfrmJW> Open(uint32_t AId) const {
+    auto form = std::make_unique<jw::TfrmJW>(std::make_shared<TFixedMetrics>());
+    form->SetDataPath(Path());
+    form->OpenEntry(int32_t(AId));
+    return form;
+  }
+
+ private:
+  jw::test::TJWTempDir FDir;
+};
+
+}  // namespace jwtest

@@ -1,0 +1,230 @@
+// The window's rules beyond what the page dumps show: page choice, host routines, branch windows,
+// closing, and the placement rules.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "CoreFixture.h"
+#include "ErrorOf.h"
+#include "viewer/core/JWEInfoFrames.h"
+#include "viewer/core/JWEListFrame.h"
+#include "viewer/core/ufraJWBranchesV2.h"
+#include "viewer/core/ufraJWNavigation.h"
+
+using namespace jw;
+using namespace jwtest;
+
+namespace {
+
+// Entries next to the sample's: industries and search words in the amounts that decide whether
+// both share one page.
+std::vector<TJWEntryFixture> ListEntries() {
+  std::vector<TJWEntryFixture> entries(2);
+  entries[0].Id = 9001;
+  entries[0].Record.NamePart1 = "Drei und drei";
+  entries[0].Record.Industries = {"A", "B", "C"};
+  entries[0].Record.Searchwords = {"D", "E", "F"};
+  entries[1].Id = 9002;
+  entries[1].Record.NamePart1 = "Drei und vier";
+  entries[1].Record.Industries = {"A", "B", "a line of many words that is wider than the list"};
+  entries[1].Record.Searchwords = {"D", "E", "F"};
+  return entries;
+}
+
+void JWAPI PointOfPlace(const JWPointOfPlaceRec*) {}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Dir = new TSampleDir(ListEntries()); }
+  static void TearDownTestSuite() { delete Dir; }
+  static TSampleDir* Dir;
+};
+TSampleDir* WindowTest::Dir = nullptr;
+
+TEST_F(WindowTest, SearchWordsShareThePageOnlyWithFewLinesCountedAfterBreaking) {
+  auto both = Dir->Open(9001);
+  ASSERT_NE(both->Frame(TfrmJW::fraPage2), nullptr);
+  // 3 lines of 15 pixels under a 16-pixel title, then a gap of 23.
+  EXPECT_EQ(both->Frame(TfrmJW::fraPage2)->Bounds.Top, 171 + 61 + 23);
+  // The third industry breaks into two lines: 4 + 3 lines are too many.
+  auto alone = Dir->Open(9002);
+  EXPECT_EQ(alone->Frame(TfrmJW::fraPage)->ItemCount(), 4);
+  EXPECT_EQ(alone->Frame(TfrmJW::fraPage2), nullptr);
+  const auto& lines = static_cast<TJWListFrame*>(alone->Frame(TfrmJW::fraPage))->Lines();
+  // The entry's lists come sorted; the broken line goes on indented.
+  EXPECT_EQ(lines[2], "     wider than the list");
+}
+
+TEST_F(WindowTest, ButtonsReplaceThePageAndFailuresCarryTheirMessages) {
+  auto form = Dir->Open(TSampleDir::kChain);
+  auto logoShown = [&] {
+    return form->Frame(TfrmJW::fraLogo) && form->Frame(TfrmJW::fraLogo)->Visible;
+  };
+  EXPECT_TRUE(logoShown());
+  // The branch page reaches below the logo's top and covers the address block.
+  form->DoButtonEvent(brBranches);
+  EXPECT_FALSE(logoShown());
+  EXPECT_EQ(form->CursorAt(100 + 245, 163 + 10), TJWCursor::crHand);  // its search button
+  form->DoButtonEvent(brCardAcceptance);
+  EXPECT_TRUE(logoShown());
+  EXPECT_EQ(ErrorOf([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
+  EXPECT_EQ(ErrorOf([&] { Dir->Open(TSampleDir::kBare)->Navigation()->VirtualClick(brBranches); }),
+            "Vitual click on Button mistaked, Button isnt visible!");
+  EXPECT_EQ(ErrorOf([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
+}
+
+TEST_F(WindowTest, ClicksOnTheBarLinksAndEscReachTheirTargets) {
+  auto form = Dir->Open(TSampleDir::kChain);
+  std::vector<std::string> urls;
+  int closed = 0, repaints = 0;
+  form->OnOpenUrl = [&](const std::string& AUrl) { urls.push_back(AUrl); };
+  form->OnClose = [&] { ++closed; };
+  form->OnInvalidate = [&] { ++repaints; };
+  // Card acceptance comes before office hours on the bar.
+  std::vector<TJWButtonRec> order;
+  for (const auto& panel : form->Navigation()->Panels()) order.push_back(panel.Button);
+  EXPECT_EQ(order, (std::vector<TJWButtonRec>{brIndustries, brBusinessTypes, brSearchwords,
+                                              brCardAcceptance, brOfficeHours, brPointOfPlace,
+                                              brBranches, brClose}));
+  const auto& card = form->Navigation()->Panels()[3];
+  const TJWRect bar = form->Navigation()->Bounds;
+  form->Click(bar.Left + 2, bar.Top + card.Rect.Top + 2);
+  EXPECT_NE(dynamic_cast<TJWFrame*>(form->Frame(TfrmJW::fraPage)), nullptr);
+  EXPECT_EQ(form->Frame(TfrmJW::fraPage)->Bounds.Height, 27 * 4);  // three cards
+  EXPECT_GT(repaints, 0);
+  EXPECT_EQ(form->CursorAt(bar.Left + 2, bar.Top + card.Rect.Top + 2), TJWCursor::crArrow);
+  EXPECT_EQ(form->CursorAt(bar.Left + card.Label.Left + 1, bar.Top + card.Label.Top + 1),
+            TJWCursor::crHand);
+
+  // The address block's links: the web address is shortened, its hint is whole.
+  const TJWFrame* address = form->Frame(TfrmJW::fraAddress);
+  for (const auto& row : static_cast<const TfraJWAddress*>(address)->Rows()) {
+    if (!row.Link) continue;
+    const int32_t x = address->Bounds.Left + row.Rect.Left + 1;
+    const int32_t y = address->Bounds.Top + row.Rect.Top + 1;
+    EXPECT_EQ(form->ToolTipAt(x, y), row.Hint);
+    form->Click(x, y);
+  }
+  EXPECT_EQ(urls, (std::vector<std::string>{"mailto:info@sonnenkorn-backstube.example",
+                                            "http://www.sonnenkorn-backstube.example"}));
+  form->Key(TJWKey::kEscape);
+  EXPECT_EQ(closed, 1);
+}
+
+TEST_F(WindowTest, LocationButtonHandsTheHostAllTextFields) {
+  auto form = Dir->Open(TSampleDir::kFull);
+  std::vector<TJWPointOfPlaceRec> received;
+  form->OnPointOfPlace = [&](const TJWPointOfPlaceRec& ARec) { received.push_back(ARec); };
+  const TJWFrame* page = form->Frame(TfrmJW::fraPage);
+  form->EntryRec().ExtraText1 = std::string(300, 'x');
+  form->DoButtonEvent(brPointOfPlace);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(form->Frame(TfrmJW::fraPage), page);  // the page stays
+  const TJWPointOfPlaceRec& rec = received[0];
+  EXPECT_EQ(ShortStringText(rec.Id), "1006");
+  EXPECT_EQ(ShortStringText(rec.ExtraText1), std::string(255, 'x'));
+  EXPECT_EQ(ShortStringText(rec.NamePart3),
+            "Gr\xF6\xDF"
+            "er");
+  EXPECT_EQ(ShortStringText(rec.StreetAdd), "-33");
+  EXPECT_EQ(ShortStringText(rec.PosY), "50574000");
+  EXPECT_EQ(reinterpret_cast<const char*>(&rec.PosY) - reinterpret_cast<const char*>(&rec),
+            30 * 256);
+  form->OnPointOfPlace = nullptr;
+  form->DoButtonEvent(brPointOfPlace);
+  EXPECT_EQ(received.size(), 1u);
+}
+
+TEST_F(WindowTest, ShowFormAppliesTheHostsRoutinesAndTheStartPage) {
+  TJWShowFormArgs args;
+  args.DataPath = Dir->Path();
+  args.EntryId = TSampleDir::kBare;
+  args.StartIndex = 9;
+  TJWButtonRec start = brClose;
+  // Without a point-of-place routine the location flag is not honoured.
+  args.ForceLocation = true;
+  auto plain = OpenShowFormWindow(args, std::make_shared<TFixedMetrics>(), start);
+  EXPECT_EQ(start, brIndustries);
+  EXPECT_FALSE(InSet(plain->Navigation()->ShownButtons(), brPointOfPlace));
+  args.OnPointOfPlace = &PointOfPlace;
+  args.StartIndex = 1;
+  auto forced = OpenShowFormWindow(args, std::make_shared<TFixedMetrics>(), start);
+  EXPECT_EQ(start, brPointOfPlace);
+  EXPECT_TRUE(forced->OnPointOfPlace != nullptr);
+}
+
+TEST_F(WindowTest, DoubleClickedBranchOpensAWindowOfItsOwnWithTheHostsRoutines) {
+  auto form = Dir->Open(TSampleDir::kChain);
+  form->SettingsKey = "Key";
+  form->OnPointOfPlace = [](const TJWPointOfPlaceRec&) {};
+  form->OnLocateAddress = [](const std::string&, const std::string&, const std::string&, double&,
+                             double&) { return true; };
+  std::vector<std::unique_ptr<TJWWindowModel>> opened;
+  form->OnOpenWindow = [&](std::unique_ptr<TJWWindowModel> AWindow) {
+    opened.push_back(std::move(AWindow));
+  };
+  form->DoButtonEvent(brBranches);
+  auto* page = static_cast<TfraJWBranchesV2*>(form->Frame(TfrmJW::fraPage));
+  const int32_t row = 3;
+  const uint32_t id = page->Branches()[row]->BranchId;
+  form->ControlEvent({TJWControlEventKind::ceListActivate, page->ListId(), row, ""});
+  ASSERT_EQ(opened.size(), 1u);
+  auto* branch = dynamic_cast<TfrmJW*>(opened[0].get());
+  ASSERT_NE(branch, nullptr);
+  EXPECT_EQ(branch->EntryNumber(), int32_t(id));
+  EXPECT_EQ(branch->SettingsKey, "Key");
+  EXPECT_TRUE(branch->OnPointOfPlace != nullptr);
+  EXPECT_TRUE(branch->OnLocateAddress == nullptr);  // the branch window searches without it
+  // A branch that is not in the file leaves this window as it is.
+  EXPECT_EQ(ErrorOf([&] {
+              TJWBranchRec missing;
+              missing.BranchId = 4711;
+              form->OpenBranchEntry(missing);
+            }),
+            "Error on opening!\n\r#4711 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(opened.size(), 1u);
+}
+
+// The placement rules, on a screen of 1024 x 768, for a window of 713 x 487 at 271, 137.
+class TMapStore : public TJWSettingsStore {
+ public:
+  std::map<std::string, std::string> Values;
+  std::string Read(const std::string& ASection, const std::string& AName) override {
+    const auto it = Values.find(ASection + "/" + AName);
+    return it == Values.end() ? std::string() : it->second;
+  }
+  void Write(const std::string& ASection, const std::string& AName,
+             const std::string& AValue) override {
+    Values[ASection + "/" + AName] = AValue;
+  }
+};
+
+TEST(Placement, StoredValuesApplyOnlyWhereTheyKeepTheWindowOnTheScreen) {
+  const TJWPlacement design{271, 137, 713, 487, false};
+  struct TCase {
+    std::map<std::string, std::string> Stored;
+    TJWPlacement Expected;
+    int32_t ScreenWidth = 1024;
+  } cases[] = {
+      {{}, design},
+      {{{"x", "120"}, {"y", " 90 "}, {"w", "700"}, {"h", "480"}}, {120, 90, 700, 480, false}},
+      {{{"x", "0"}, {"y", "abc"}, {"m", "1"}}, {271, 137, 713, 487, true}},
+      {{{"x", "1023"}, {"w", "10"}}, {1023, 137, 713, 487, false}},  // x + w beyond the screen
+      {{{"x", "2000000000"}, {"w", "2000000000"}}, design},          // no wrap-around
+      {{{"y", "0"}}, {1, 137, 600, 487, false}, 600},  // a screen narrower than the window
+  };
+  for (const TCase& c : cases) {
+    TMapStore store;
+    for (const auto& [name, value] : c.Stored) store.Values["FrmJW2.2/" + name] = value;
+    EXPECT_EQ(LoadPlacement(store, "FrmJW2.2", design, c.ScreenWidth, 768), c.Expected)
+        << store.Values.size() << " values, x=" << store.Read("FrmJW2.2", "x");
+  }
+  TMapStore store;
+  SavePlacement(store, "S", {120, 90, 713, 487, false});
+  SavePlacement(store, "S", {5, 5, 5, 5, true});  // maximised keeps the last normal place
+  EXPECT_EQ(store.Values,
+            (std::map<std::string, std::string>{
+                {"S/m", "1"}, {"S/x", "120"}, {"S/y", "90"}, {"S/w", "713"}, {"S/h", "487"}}));
+}
+
+}  // namespace
