@@ -38,13 +38,6 @@ namespace {
 // A chain with branch offices, a full entry, a bare one.
 constexpr uint32_t Entries[] = {2001, 1006, 1011};
 
-std::string ReadFile(const std::string& AName) {
-  std::ifstream in(AName, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void WriteFile(const std::string& AName, const std::string& AText) {
   std::ofstream(AName, std::ios::binary) << AText;
 }
@@ -112,6 +105,13 @@ int FontCheck() {
   return 0;
 }
 #else
+std::string ReadFile(const std::string& AName) {
+  std::ifstream in(AName, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 TJWBitmap ReadBmp(const std::string& AName) {
   const std::string file = ReadFile(AName);
   if (file.empty()) throw EJWError("No picture " + AName);

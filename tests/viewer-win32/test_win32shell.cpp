@@ -222,6 +222,7 @@ TEST_F(Win32Shell, PlacementIsWrittenToTheRegistryAndUsedByTheNextWindow) {
   RegDeleteTreeA(HKEY_CURRENT_USER, key);
   TJWWindowOptions options;
   options.SettingsKey = key;
+  options.PlacementSection = "Window";
   HWND window = Open(options);
   ShowViewerWindow(window);
   SetWindowPos(window, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -233,8 +234,8 @@ TEST_F(Win32Shell, PlacementIsWrittenToTheRegistryAndUsedByTheNextWindow) {
   auto value = [&](const char* AName) {
     char buffer[32] = {};
     DWORD size = sizeof buffer;
-    RegGetValueA(HKEY_CURRENT_USER, (std::string(key) + "\\" + JWPlacementSection).c_str(), AName,
-                 RRF_RT_REG_SZ, nullptr, buffer, &size);
+    RegGetValueA(HKEY_CURRENT_USER, (std::string(key) + "\\Window").c_str(), AName, RRF_RT_REG_SZ,
+                 nullptr, buffer, &size);
     return std::string(buffer);
   };
   EXPECT_EQ(value("m"), "0");

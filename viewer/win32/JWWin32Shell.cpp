@@ -36,7 +36,9 @@ void ShellShowForm(const TJWShowFormArgs& AArgs, const std::function<void()>& AR
   const HWND host = reinterpret_cast<HWND>(AArgs.HostWindow);
   win32::TJWWindowOptions options;
   options.Owner = host && IsWindow(host) ? host : nullptr;
+  options.Position = {TfrmJW::kDesignLeft, TfrmJW::kDesignTop};
   options.SettingsKey = AArgs.SettingsKey;
+  options.PlacementSection = TfrmJW::kPlacementSection;
   options.Metrics = metrics;
   // The start page, the window's loop and the host's routines run without the library's lock.
   ARelease();

@@ -19,7 +19,6 @@ namespace jw::win32 {
 namespace {
 
 constexpr UINT WM_JW_REFRESH = WM_APP + 1;  // the model asked for a repaint
-constexpr POINT DesignPosition{271, 137};
 constexpr const char* OldProcProperty = "JWControlProc";
 
 std::mutex FailureLock;
@@ -186,7 +185,7 @@ void TViewerWindow::Create() {
   RegisterWindowClass();
   RECT outer{0, 0, FModel->ClientWidth(), FModel->ClientHeight()};
   AdjustWindowRectEx(&outer, WindowStyle, FALSE, WindowExStyle);
-  const POINT at = FOptions.HasPosition ? FOptions.Position : DesignPosition;
+  const POINT at = FOptions.Position;
   FHandle =
       CreateWindowExA(WindowExStyle, JWWindowClassName, FModel->Caption().c_str(), WindowStyle,
                       at.x, at.y, outer.right - outer.left, outer.bottom - outer.top,
@@ -204,11 +203,8 @@ void TViewerWindow::Create() {
   FModel->OnOpenWindow = [this](std::unique_ptr<TJWWindowModel> AModel) {
     RECT mine{};
     GetWindowRect(FHandle, &mine);
-    TJWWindowOptions options;
+    TJWWindowOptions options = FOptions;
     options.Owner = FHandle;
-    options.SettingsKey = FOptions.SettingsKey;
-    options.Metrics = FMetrics;
-    options.HasPosition = true;
     options.Position = {mine.left + 10, mine.top + 10};
     ShowViewerWindow(CreateViewerWindow(std::move(AModel), options));
   };
@@ -243,7 +239,7 @@ void TViewerWindow::Show() {
     TJWRegistrySettings store(FOptions.SettingsKey);
     const TJWPlacement current = Placement();
     const TJWPlacement wanted =
-        LoadPlacement(store, JWPlacementSection, current, GetSystemMetrics(SM_CXSCREEN),
+        LoadPlacement(store, FOptions.PlacementSection, current, GetSystemMetrics(SM_CXSCREEN),
                       GetSystemMetrics(SM_CYSCREEN));
     // The window keeps its fixed size; a smaller screen may only shrink it.
     SetWindowPos(FHandle, nullptr, wanted.Left, wanted.Top, std::min(wanted.Width, current.Width),
@@ -260,7 +256,7 @@ void TViewerWindow::Close() {
   if (!FOptions.SettingsKey.empty()) {
     Guarded([&] {
       TJWRegistrySettings store(FOptions.SettingsKey);
-      SavePlacement(store, JWPlacementSection, Placement());
+      SavePlacement(store, FOptions.PlacementSection, Placement());
     });
   }
   // The host comes back before this window goes, so that it, not another program, gets activated.

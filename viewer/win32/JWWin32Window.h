@@ -18,18 +18,18 @@ namespace jw::win32 {
 inline constexpr int JWControlIdBase = 100;
 // The window class of viewer windows.
 inline constexpr const char* JWWindowClassName = "JWViewerWindow";
-// The section under the settings key that holds the placement.
-inline constexpr const char* JWPlacementSection = "FrmJW2.2";
 
 // Failures inside window procedures cannot travel up through a message loop; they go to this
 // handler (null: they are dropped).
 void SetWindowFailureHandler(std::function<void(const std::string&)> AHandler);
 
 struct TJWWindowOptions {
-  HWND Owner = nullptr;      // the window it belongs to (0: none)
-  std::string SettingsKey;   // "": the placement is neither read nor written
-  bool HasPosition = false;  // else the design position
-  POINT Position{};          // outer top-left corner in screen pixels
+  HWND Owner = nullptr;  // the window it belongs to (0: none)
+  POINT Position{};      // outer top-left corner in screen pixels before a placement applies
+  // The placement is read from and written to HKEY_CURRENT_USER\<SettingsKey>\<section>; an
+  // empty key: neither.
+  std::string SettingsKey;
+  std::string PlacementSection;
   // What the model lays its texts out with (null: the window's own); windows it opens share it.
   std::shared_ptr<TJWGdiMetrics> Metrics;
 };
