@@ -75,6 +75,9 @@ prepare_prefix() {
     WINEPREFIX=$prefix "$wine" wineboot -i >/dev/null 2>&1 || true
     WINEPREFIX=$prefix "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$driver" /f \
       >/dev/null 2>&1
+    # Without a window manager on the display Wine draws the windows' frames and captions itself.
+    WINEPREFIX=$prefix "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \
+      >/dev/null 2>&1
     # The desktop process picks its driver when it starts: begin anew with the one chosen.
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
