@@ -94,10 +94,10 @@ run_build() {
   ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 600
   "$wine" "$dir/tests/jwwinhost.exe" "$dir/lib/jwlib.dll" "$SAMPLE" sample/templates \
     "$dir/jwwinhost-results.txt" "$EXPECTED"
-  echo "-- thumbnails of the DLL against the Linux library's"
-  for bmp in "$EXPECTED"-*.bmp; do
-    "$LINUX_BUILD/tests/jwrenderpages" comparebmp "$bmp" "$dir/jwwinhost-results.txt${bmp#"$EXPECTED"}" ||
-      fail "the thumbnail differs from the Linux library's: $bmp"
+  echo "-- thumbnails of the DLL, taken by ordinal, against the Qt painter's"
+  for id in 1006 2001; do
+    "$LINUX_BUILD/tests/jwrenderpages" comparebmp "$PAGES_LINUX/$id-thumb.bmp" \
+      "$dir/jwwinhost-results.txt-$id.bmp" || fail "the DLL's thumbnail of $id differs"
   done
   echo "-- pages drawn with GDI under Wine against the Qt painter's"
   rm -rf "$dir/pages-gdi" && mkdir -p "$dir/pages-gdi"

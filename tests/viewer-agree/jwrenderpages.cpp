@@ -3,7 +3,8 @@
 // GDI painter under Wine must draw the same display lists with the same pixels outside the native
 // controls' rectangles.
 //
-//   jwrenderpages render DATA_DIR OUT_DIR    one BMP and one dump per page
+//   jwrenderpages render DATA_DIR OUT_DIR    one BMP and one dump per page, and the window as the
+//                                            thumbnail shows it (<entry>-thumb.bmp)
 //   jwrenderpages fontcheck                  (Windows) fails unless Arial is Liberation Sans
 //   jwrenderpages compare DIR_A DIR_B        (Linux) exit 0 when all pages agree
 //   jwrenderpages comparebmp A.bmp B.bmp     (Linux) exit 0 when the two pictures are the same
@@ -52,6 +53,9 @@ TJWBitmap Draw(const TJWDisplayList& AList, TMetrics& AMetrics) {
   painter.Paint(AList, 0, 0, all);
   return canvas.ToBitmap();
 }
+TJWBitmap DrawWindow(TfrmJW& AForm, TMetrics& AMetrics) {
+  return win32::RenderOffscreen(AForm, AMetrics);
+}
 #else
 using TMetrics = TJWQtTextMetrics;
 TJWBitmap Draw(const TJWDisplayList& AList, TMetrics&) {
@@ -61,11 +65,26 @@ TJWBitmap Draw(const TJWDisplayList& AList, TMetrics&) {
   picture.Pixels = RenderDisplayListBGRA(AList, picture.Width, picture.Height, 0xFFFFFF);
   return picture;
 }
+TJWBitmap DrawWindow(TfrmJW& AForm, TMetrics& AMetrics) {
+  const QImage image = RenderWindow(AForm, AMetrics);
+  TJWBitmap picture;
+  picture.Width = image.width();
+  picture.Height = image.height();
+  for (int32_t y = 0; y < picture.Height; ++y)
+    for (int32_t x = 0; x < picture.Width; ++x)
+      picture.Pixels.push_back(image.pixel(x, y) | 0xFF000000u);
+  return picture;
+}
 #endif
 
 int Render(const std::string& ADataPath, const std::string& AOut) {
   auto metrics = std::make_shared<TMetrics>();
   for (uint32_t id : Entries) {
+    // The window as a thumbnail shows it, controls drawn from their slots.
+    const std::vector<uint8_t> thumb =
+        jwtest::MakeBmp24(DrawWindow(*OpenSnapshotWindow(ADataPath, id, metrics), *metrics));
+    WriteFile(AOut + "/" + std::to_string(id) + "-thumb.bmp",
+              std::string(thumb.begin(), thumb.end()));
     const TJWButtonSet shown =
         OpenSnapshotWindow(ADataPath, id, metrics)->Navigation()->ShownButtons();
     for (int button = brIndustries; button <= brBranches; ++button) {
