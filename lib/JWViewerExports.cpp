@@ -1,4 +1,5 @@
-// The viewer window, its thumbnail and the event pump for hosts without an event loop.
+// The viewer window, its thumbnail and the event pump for hosts without an event loop. The
+// platform's shell (viewer/qt on Linux, viewer/win32 on Windows) does the work.
 #include <cstddef>
 
 #include "JWCallFrame.h"
@@ -6,11 +7,7 @@
 #include "store/JWError.h"
 
 #if JW_WITH_VIEWER
-#include <QPointer>
-
-#include "viewer/JW2Form.h"
-#include "viewer/JWViewerApp.h"
-#include "viewer/ufraJWNavigation.h"
+#include "viewer/core/JWViewerShell.h"
 #endif
 
 using namespace jw;
@@ -19,43 +16,17 @@ using namespace jw;
 
 namespace {
 
-// The viewer and its Qt application, ready on the calling thread; window failures are logged.
+// Window failures are logged; a log that cannot be written must not end the window's loop.
 void PrepareViewer() {
-  EnsureViewerApplication();
-  SetViewerFailureHandler([](const std::string& AMessage) {
+  ShellSetFailureHandler([](const std::string& AMessage) {
     try {
       WriteLog("TfrmJW: " + AMessage);
     } catch (...) {
-      // A log that cannot be written must not end the window's event loop.
     }
   });
-  TfrmJW::SetHostWindow(HostApp());
-}
-
-void HandCallbacks(TfrmJW& AForm, JWPointOfPlaceFunc AOnPointOfPlace,
-                   JWGetStartPositionFunc AOnGetStartPosition,
-                   JWLocateAddressFunc AOnLocateAddress) {
-  AForm.OnPointOfPlace = [AOnPointOfPlace](const TJWPointOfPlaceRec& ARec) {
-    AOnPointOfPlace(&ARec);  // the window fills the host's own record type
-  };
-  if (AOnGetStartPosition)
-    AForm.OnGetStartPosition = [AOnGetStartPosition](double& AEast, double& ANorth,
-                                                     uintptr_t AParent) {
-      AOnGetStartPosition(&AEast, &ANorth, AParent);
-    };
-  if (AOnLocateAddress)
-    AForm.OnLocateAddress = [AOnLocateAddress](const std::string& AStreet, const std::string& AZip,
-                                               const std::string& ATown, double& AEast,
-                                               double& ANorth) {
-      return AOnLocateAddress(AStreet.c_str(), AZip.c_str(), ATown.c_str(), &AEast, &ANorth) != 0;
-    };
 }
 
 }  // namespace
-
-// The library's own application, if it made one, is deliberately left alone at unload: by the
-// time a destructor of this module runs at process exit, Qt's own statics are already gone, and
-// tearing the application down then crashes. Hosts close the viewer windows before unloading.
 
 #endif
 
@@ -70,33 +41,20 @@ JWLIB_EXPORT void JWAPI JW_ShowForm(uint32_t AEntryId, uint32_t AStartIndex, uin
 #if JW_WITH_VIEWER
   RunExport([&](TLibLockGuard& ALock) {
     PrepareViewer();
-    QPointer<TfrmJW> form = new TfrmJW();
-    try {
-      form->SetDataPath(DataPath());
-      form->OpenEntry(int32_t(AEntryId));
-      form->SettingsKey = SettingsKey();
-      TfraJWNavigation* bar = form->Navigation();
-      bar->SetShowLocation(bar->ShowLocation());
-      if (AOnPointOfPlace) {
-        bar->SetForceLocation(AForceLocation != 0);
-        HandCallbacks(*form, AOnPointOfPlace, AOnGetStartPosition, AOnLocateAddress);
-      } else {
-        bar->SetForceLocation(false);
-        form->OnPointOfPlace = nullptr;
-      }
-      const TJWButtonRec button = Index2JWButton(AStartIndex, bar->ShownButtons());
-      // The window's own loop, its buttons and the host's routines run without the lock.
-      ALock.unlock();
-      bar->VirtualClick(button);
-      if (AModal)
-        form->exec();  // the closed window destroys itself
-      else
-        form->show();
-      ALock.lock();
-    } catch (...) {
-      delete form.data();
-      throw;
-    }
+    TJWShowFormArgs args;
+    args.DataPath = DataPath();
+    args.SettingsKey = SettingsKey();
+    args.EntryId = AEntryId;
+    args.StartIndex = AStartIndex;
+    args.Modal = AModal != 0;
+    args.ForceLocation = AForceLocation != 0;
+    args.OnPointOfPlace = AOnPointOfPlace;
+    args.OnGetStartPosition = AOnGetStartPosition;
+    args.OnLocateAddress = AOnLocateAddress;
+    args.HostWindow = HostApp();
+    // The window's own loop, its buttons and the host's routines run without the lock.
+    ShellShowForm(
+        args, [&] { ALock.unlock(); }, [&] { ALock.lock(); });
   });
 #else
   (void)AEntryId, (void)AStartIndex, (void)AModal, (void)AForceLocation;
@@ -113,16 +71,7 @@ JWLIB_EXPORT uint8_t JWAPI JW_GetMiniaturBitmap(uint32_t AEntryId, JWHostBitmap*
         !ABitmap->SetHeight || !ABitmap->Draw)
       throw EJWError("JW_GetMiniaturBitmap: no bitmap!");
     PrepareViewer();
-    const QImage snapshot = RenderEntrySnapshot(DataPath(), AEntryId);
-    int32_t width = 0, height = 0;
-    ThumbnailSize(ABitmap->GetWidth(ABitmap->Context), ABitmap->GetHeight(ABitmap->Context),
-                  snapshot.width(), snapshot.height(), width, height);
-    // Everything that can fail is done before the host's bitmap changes.
-    const QImage picture = ScaleSnapshot(snapshot, width, height);
-    ABitmap->SetWidth(ABitmap->Context, width);
-    ABitmap->SetHeight(ABitmap->Context, height);
-    ABitmap->Draw(ABitmap->Context, picture.constBits(), width, height,
-                  int32_t(picture.bytesPerLine()));
+    ShellMiniaturBitmap(DataPath(), AEntryId, *ABitmap);
     return 1;
   });
 #else
@@ -136,7 +85,7 @@ JWLIB_EXPORT uint8_t JWAPI JW_GetMiniaturBitmap(uint32_t AEntryId, JWHostBitmap*
 JWLIB_EXPORT void JWAPI JW_ProcessMessages(void) {
   ClearLastError();
 #if JW_WITH_VIEWER
-  ProcessViewerMessages();
+  ShellProcessMessages();
 #endif
 }
 

@@ -7,18 +7,17 @@
 // page with its search laid over it); without it the window is shown as it opens. Runs on Qt's
 // offscreen platform when no display is set. Exit codes: 0 done, 1 failure, 2 usage.
 #include <QImage>
-#include <QPainter>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <string>
 
 #include "store/JWEButtons.h"
 #include "tools/jwcli.h"
-#include "viewer/JW2Form.h"
-#include "viewer/JWViewerApp.h"
-#include "viewer/ufraJWBranchesV2.h"
+#include "viewer/core/JW2Form.h"
+#include "viewer/core/ufraJWBranchesV2.h"
+#include "viewer/qt/JWQtPainter.h"
+#include "viewer/qt/JWQtShell.h"
+#include "viewer/qt/JWQtWindow.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Writes a picture of the viewer window for one entry.", "jwshot"};
@@ -42,25 +41,18 @@ int main(int argc, char** argv) {
     jw::EnsureViewerApplication();
     int status = 0;
     {
-      jw::TfrmJW form;
-      form.SetFreeOnClose(false);
-      form.SetDataPath(dataDir);
-      form.OpenEntry(int32_t(entryId));
+      auto form = jw::OpenSnapshotWindow(dataDir, entryId, jw::QtMetrics());
       if (!pageName.empty()) {
         const bool branchSearch = pageName == "branchsearch";
         const std::string key = branchSearch ? jw::ButtonKeyTable[jw::brBranches] : pageName;
         int button = 0;
         while (key != jw::ButtonKeyTable[button]) ++button;
-        form.DoButtonEvent(jw::TJWButtonRec(button));
-        if (auto* page = qobject_cast<jw::TfraJWBranchesV2*>(form.Frame(jw::TfrmJW::fraPage));
+        form->DoButtonEvent(jw::TJWButtonRec(button));
+        if (auto* page = dynamic_cast<jw::TfraJWBranchesV2*>(form->Frame(jw::TfrmJW::fraPage));
             page && branchSearch)
           page->imgSearchClick();
       }
-      QImage picture(form.size(), QImage::Format_ARGB32);
-      picture.fill(form.Color());
-      QPainter painter(&picture);
-      form.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-      painter.end();
+      const QImage picture = jw::RenderWindow(*form, *jw::QtMetrics());
       if (!picture.save(QString::fromLocal8Bit(out.c_str()), "PNG")) {
         std::fprintf(stderr, "jwshot: cannot write %s\n", out.c_str());
         status = jw::kExitFailure;

@@ -10,6 +10,7 @@
 #include "viewer/core/JWEListFrame.h"
 #include "viewer/core/ufraJWBranchesV2.h"
 #include "viewer/core/ufraJWNavigation.h"
+#include "viewer/core/ufraJWOfficeHours.h"
 
 using namespace jw;
 using namespace jwtest;
@@ -24,6 +25,12 @@ std::vector<TJWEntryFixture> ListEntries() {
   entries[0].Record.NamePart1 = "Drei und drei";
   entries[0].Record.Industries = {"A", "B", "C"};
   entries[0].Record.Searchwords = {"D", "E", "F"};
+  entries[0].Record.NamePart2 = "GmbH";
+  entries[0].Record.NameFormat = "\\1 \\4 \\2";  // an empty part between two others
+  entries[0].Record.OfficeHoursKind = 0;
+  entries[0].Record.OfficeHours = {"Mo-Fr 8-18", "", "Sa 9-12"};
+  entries[0].Record.EnhInfoKind = 0;
+  entries[0].Record.EnhInfo = {"Zeile eins", "Zeile zwei"};
   entries[1].Id = 9002;
   entries[1].Record.NamePart1 = "Drei und vier";
   entries[1].Record.Industries = {"A", "B", "a line of many words that is wider than the list"};
@@ -43,9 +50,19 @@ TSampleDir* WindowTest::Dir = nullptr;
 
 TEST_F(WindowTest, SearchWordsShareThePageOnlyWithFewLinesCountedAfterBreaking) {
   auto both = Dir->Open(9001);
+  EXPECT_EQ(static_cast<TfraJWHeadline*>(both->Frame(TfrmJW::fraHeadline))->lblFirma.Lines,
+            std::vector<std::string>{"Drei und drei GmbH"});
+  EXPECT_EQ(static_cast<TfraJWEnhInfo*>(both->Frame(TfrmJW::fraEnhInfo))->PlainLines,
+            (std::vector<std::string>{"Zeile eins", "Zeile zwei", ""}));
   ASSERT_NE(both->Frame(TfrmJW::fraPage2), nullptr);
   // 3 lines of 15 pixels under a 16-pixel title, then a gap of 23.
   EXPECT_EQ(both->Frame(TfrmJW::fraPage2)->Bounds.Top, 171 + 61 + 23);
+  // Free office-hours lines show as they are; a blank line leaves no gap.
+  both->DoButtonEvent(brOfficeHours);
+  const auto* hours = static_cast<TfraJWOfficeHours*>(both->Frame(TfrmJW::fraPage));
+  ASSERT_EQ(hours->Rows().size(), 2u);
+  EXPECT_EQ(hours->Rows()[1].Caption, "Sa 9-12");
+  EXPECT_EQ(hours->Bounds.Height, 16 + 2 * 22);
   // The third industry breaks into two lines: 4 + 3 lines are too many.
   auto alone = Dir->Open(9002);
   EXPECT_EQ(alone->Frame(TfrmJW::fraPage)->ItemCount(), 4);

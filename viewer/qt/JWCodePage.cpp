@@ -1,4 +1,4 @@
-#include "viewer/JWCodePage.h"
+#include "viewer/qt/JWCodePage.h"
 
 #include <array>
 #include <cstdint>

@@ -1,16 +1,19 @@
-#include "viewer/JWViewerApp.h"
-
+// The Qt shell behind the library's viewer exports: the application the viewer needs, windows
+// shown modally or modelessly, the thumbnail painted off screen.
 #include <QApplication>
 #include <QFont>
-#include <QPainter>
 #include <QPointer>
 #include <QThread>
-#include <QWidget>
-#include <cmath>
+#include <algorithm>
 #include <cstdlib>
-#include <memory>
 
 #include "store/JWError.h"
+#include "viewer/core/JW2Form.h"
+#include "viewer/core/JWThumbnail.h"
+#include "viewer/core/JWViewerShell.h"
+#include "viewer/core/ufraJWNavigation.h"
+#include "viewer/qt/JWQtShell.h"
+#include "viewer/qt/JWQtWindow.h"
 
 namespace jw {
 
@@ -26,20 +29,17 @@ QApplication*& OwnApplication() {
 bool HasDisplay() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   if (platform && *platform) return true;  // the user chose a platform; let Qt decide
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-  return true;
-#else
   auto set = [](const char* AName) {
     const char* v = std::getenv(AName);
     return v && *v;
   };
   return set("DISPLAY") || set("WAYLAND_DISPLAY");
-#endif
 }
 
 // Layout fonts name families of another platform; map them to metric-compatible or close ones.
 void InstallFontSubstitutions() {
   QFont::insertSubstitutions("Arial", {"Liberation Sans", "Arimo", "Helvetica"});
+  QFont::insertSubstitutions("Tahoma", {"Liberation Sans", "DejaVu Sans", "Helvetica"});
   QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans", "Helvetica"});
 }
 
@@ -66,29 +66,13 @@ void EnsureViewerApplication() {
   }
 }
 
-TViewerFailureHandler& FailureHandler() {
-  static TViewerFailureHandler handler;
-  return handler;
-}
-
-void SetViewerFailureHandler(TViewerFailureHandler AHandler) {
-  FailureHandler() = std::move(AHandler);
-}
-
-void ReportViewerFailure(const std::string& AMessage) {
-  if (FailureHandler())
-    FailureHandler()(AMessage);
-  else
-    qWarning("%s", AMessage.c_str());
-}
-
 void CloseViewerWindows() {
   if (!QCoreApplication::instance() ||
       QCoreApplication::instance()->thread() != QThread::currentThread())
     return;
   QList<QPointer<QWidget>> windows;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->inherits("jw::TfrmJW")) windows << w;
+    if (qobject_cast<TJWQtWindow*>(w)) windows << w;
   // Deleting a window also deletes the windows it owns; the guarded pointers notice.
   for (QPointer<QWidget>& w : windows) delete w.data();
 }
@@ -98,15 +82,61 @@ void ReleaseViewerApplication() {
   OwnApplication() = nullptr;
 }
 
-void ProcessViewerMessages() {
+QImage RenderEntrySnapshot(const std::string& ADataPath, uint32_t AEntryId) {
+  EnsureViewerApplication();
+  auto form = OpenSnapshotWindow(ADataPath, AEntryId, QtMetrics());
+  return RenderWindow(*form, *QtMetrics());
+}
+
+TJWBitmap ImageToBitmap(const QImage& AImage) {
+  const QImage image = AImage.convertToFormat(QImage::Format_ARGB32);
+  TJWBitmap bitmap;
+  bitmap.Width = image.width();
+  bitmap.Height = image.height();
+  bitmap.Pixels.resize(size_t(bitmap.Width) * size_t(bitmap.Height));
+  for (int y = 0; y < bitmap.Height; ++y) {
+    const auto* line = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+    std::copy(line, line + bitmap.Width, bitmap.Pixels.begin() + ptrdiff_t(y) * bitmap.Width);
+  }
+  return bitmap;
+}
+
+void ShellShowForm(const TJWShowFormArgs& AArgs, const std::function<void()>& ARelease,
+                   const std::function<void()>& AReacquire) {
+  EnsureViewerApplication();
+  TJWQtWindow::SetHostWindow(AArgs.HostWindow);
+  TJWButtonRec start = brIndustries;
+  std::unique_ptr<TfrmJW> form = OpenShowFormWindow(AArgs, QtMetrics(), start);
+  TfrmJW& model = *form;
+  QPointer<TJWQtWindow> window = new TJWQtWindow(std::move(form), AArgs.SettingsKey);
+  ARelease();
+  try {
+    model.Navigation()->VirtualClick(start);
+    window->Sync();
+    if (AArgs.Modal)
+      window->exec();  // the closed window destroys itself
+    else
+      window->show();
+  } catch (...) {
+    delete window.data();
+    AReacquire();
+    throw;
+  }
+  AReacquire();
+}
+
+void ShellMiniaturBitmap(const std::string& ADataPath, uint32_t AEntryId, JWHostBitmap& ABitmap) {
+  DrawThumbnail(ImageToBitmap(RenderEntrySnapshot(ADataPath, AEntryId)), ABitmap);
+}
+
+void ShellProcessMessages() {
   if (QCoreApplication::instance() &&
       QCoreApplication::instance()->thread() == QThread::currentThread())
     QCoreApplication::processEvents();
 }
 
-QImage ScaleSnapshot(const QImage& ASnapshot, int32_t AWidth, int32_t AHeight) {
-  return ASnapshot.scaled(AWidth, AHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-      .convertToFormat(QImage::Format_ARGB32);
+void ShellSetFailureHandler(std::function<void(const std::string&)> AHandler) {
+  SetViewerFailureHandler(std::move(AHandler));
 }
 
 }  // namespace jw
