@@ -95,9 +95,11 @@ run_build() {
   "$wine" "$dir/tests/jwwinhost.exe" "$dir/lib/jwlib.dll" "$SAMPLE" sample/templates \
     "$dir/jwwinhost-results.txt" "$EXPECTED"
   echo "-- thumbnails of the DLL, taken by ordinal, against the Qt painter's"
+  # Each side lays the window out with its own text metrics, and Qt and GDI measure some texts a
+  # pixel apart (a shortened text keeps one letter more): up to 1% of the pixels may differ.
   for id in 1006 2001; do
     "$LINUX_BUILD/tests/jwrenderpages" comparebmp "$PAGES_LINUX/$id-thumb.bmp" \
-      "$dir/jwwinhost-results.txt-$id.bmp" || fail "the DLL's thumbnail of $id differs"
+      "$dir/jwwinhost-results.txt-$id.bmp" 3243 || fail "the DLL's thumbnail of $id differs"
   done
   echo "-- pages drawn with GDI under Wine against the Qt painter's"
   rm -rf "$dir/pages-gdi" && mkdir -p "$dir/pages-gdi"
