@@ -60,7 +60,8 @@ void ShellShowForm(const TJWShowFormArgs& AArgs, const std::function<void()>& AR
 
 void ShellMiniaturBitmap(const std::string& ADataPath, uint32_t AEntryId, JWHostBitmap& ABitmap) {
   ApplyRenderingMode();
-  auto metrics = std::make_shared<win32::TJWGdiMetrics>();
+  // Made once: under the library's lock, and making fonts costs more than painting with them.
+  static const auto metrics = std::make_shared<win32::TJWGdiMetrics>();
   std::unique_ptr<TfrmJW> form = OpenSnapshotWindow(ADataPath, AEntryId, metrics);
   const TJWBitmap snapshot = win32::RenderOffscreen(*form, *metrics);
   form.reset();
