@@ -79,19 +79,6 @@ TEST(BranchSorter, OrdersByEachKeyAsBytes) {
   EXPECT_EQ(ErrorOf([&] { sorter.QuickSort(list, 5, 0, 4); }), "GetVal-Error, unknown Index!");
 }
 
-TEST(BranchSorter, DistanceOrderPutsBranchesWithoutPositionLast) {
-  std::vector<TJWBranchRec> branches = *Entry().Branches;
-  TJWBranchList list = All(branches);
-  TJWESortBranches(7.0, 51.0).QuickSort(list, boDistance, 0, 4);
-  EXPECT_EQ(Firms(list), (Names{"Nah", "Mitte", "Anders", "Fern", "Ohne"}));
-  EXPECT_EQ(list[0]->SortKey.substr(0, 9), "00001113 ");  // 0.01 degrees of latitude
-  EXPECT_EQ(list[4]->SortKey, "99999999 53111Adenauerallee");
-  // From the equator every branch with a position is more than 5000 km away: still 8 digits.
-  TJWESortBranches(0, 0).QuickSort(list, boDistance, 0, 4);
-  EXPECT_EQ(list[0]->SortKey.substr(0, 2), "05");
-  EXPECT_EQ(list[0]->SortKey[8], ' ');
-}
-
 class BranchPageTest : public ::testing::Test {
  protected:
   BranchPageTest() : Form(std::make_shared<TFixedMetrics>()), Page(Form) {

@@ -114,23 +114,6 @@ TEST(Thumbnail, OneChoosesThatSideFromTheProportionsAndHalvesRoundToEven) {
   EXPECT_EQ(std::make_pair(w, h), std::make_pair(5, 5));
 }
 
-namespace {
-// A host bitmap with the C boundary's calling convention.
-struct THost {
-  int32_t Width = 120, Height = 1;
-  std::vector<uint8_t> Pixels;
-  int32_t Stride = 0;
-  static int32_t JWAPI GetWidth(void* C) { return static_cast<THost*>(C)->Width; }
-  static int32_t JWAPI GetHeight(void* C) { return static_cast<THost*>(C)->Height; }
-  static void JWAPI SetWidth(void* C, int32_t V) { static_cast<THost*>(C)->Width = V; }
-  static void JWAPI SetHeight(void* C, int32_t V) { static_cast<THost*>(C)->Height = V; }
-  static void JWAPI Draw(void* C, const uint8_t* P, int32_t W, int32_t H, int32_t S) {
-    static_cast<THost*>(C)->Pixels.assign(P, P + size_t(S) * size_t(H));
-    static_cast<THost*>(C)->Stride = S / W;
-  }
-};
-}  // namespace
-
 TEST(Thumbnail, ScalingAveragesTheCoveredPixels) {
   // Left half black, right half white, 4 x 2: halved, each side keeps its colour; to one pixel
   // wide they mix; enlarged, the sides stay apart.
@@ -144,20 +127,4 @@ TEST(Thumbnail, ScalingAveragesTheCoveredPixels) {
   EXPECT_EQ(large.Pixels.back(), 0xFFFFFFFFu);
   EXPECT_EQ(ScaleBitmap(Solid(705, 460, 0xFF123456), 120, 78).Pixels,
             std::vector<uint32_t>(120 * 78, 0xFF123456));
-
-  // The host's bitmap is sized, then drawn with the scaled pixels, rows 4 bytes a pixel.
-  THost host;
-  JWHostBitmap bitmap{};
-  bitmap.Context = &host;
-  bitmap.GetWidth = THost::GetWidth;
-  bitmap.GetHeight = THost::GetHeight;
-  bitmap.SetWidth = THost::SetWidth;
-  bitmap.SetHeight = THost::SetHeight;
-  bitmap.Draw = THost::Draw;
-  DrawThumbnail(Solid(600, 400, 0xFF102030), bitmap);
-  EXPECT_EQ(std::make_pair(host.Width, host.Height), std::make_pair(120, 80));
-  ASSERT_EQ(host.Pixels.size(), 120u * 80 * 4);
-  EXPECT_EQ(host.Stride, 4);
-  EXPECT_EQ(std::vector<uint8_t>(host.Pixels.begin(), host.Pixels.begin() + 4),
-            (std::vector<uint8_t>{0x30, 0x20, 0x10, 0xFF}));
 }

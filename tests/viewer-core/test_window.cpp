@@ -35,6 +35,8 @@ std::vector<TJWEntryFixture> ListEntries() {
   entries[1].Record.NamePart1 = "Drei und vier";
   entries[1].Record.Industries = {"A", "B", "a line of many words that is wider than the list"};
   entries[1].Record.Searchwords = {"D", "E", "F"};
+  entries[1].Record.EnhInfoKind = 1;
+  entries[1].Record.EnhInfo.assign(9, "Zeile\tWert");
   return entries;
 }
 
@@ -67,6 +69,8 @@ TEST_F(WindowTest, SearchWordsShareThePageOnlyWithFewLinesCountedAfterBreaking) 
   auto alone = Dir->Open(9002);
   EXPECT_EQ(alone->Frame(TfrmJW::fraPage)->ItemCount(), 4);
   EXPECT_EQ(alone->Frame(TfrmJW::fraPage2), nullptr);
+  // Caption/value lines: seven at most.
+  EXPECT_EQ(static_cast<TfraJWEnhInfo*>(alone->Frame(TfrmJW::fraEnhInfo))->Lines.size(), 7u);
   const auto& lines = static_cast<TJWListFrame*>(alone->Frame(TfrmJW::fraPage))->Lines();
   // The entry's lists come sorted; the broken line goes on indented.
   EXPECT_EQ(lines[2], "     wider than the list");

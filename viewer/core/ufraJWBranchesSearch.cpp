@@ -44,14 +44,7 @@ void TJWBranchChildFrame::ResetButtons() {
 }
 
 void TJWBranchChildFrame::Paint(TJWPainter& APainter) {
-  constexpr int32_t w = kWidth, h = kHeight, header = TfraJWBranchesV2::kHeaderHeight;
-  constexpr TJWColor line = TfraJWBranchesV2::kHeaderColor;
-  APainter.Fill({0, 0, w, h}, TfraJWBranchesV2::kEvenColor);
-  APainter.Fill({0, 0, w, header}, line);
-  APainter.Text(10, 8, {10, 8, w - 10, header - 8}, kSansSerif11Bold, kWindowTextColor, FCaption);
-  APainter.Fill({0, header, 1, h}, line);
-  APainter.Fill({w - 1, header, 1, h}, line);
-  APainter.Fill({0, h - 1, w, 1}, line);
+  PaintBranchPageFrame(APainter, FCaption);
   for (const TLabel& label : FLabels) {
     if (!label.Visible) continue;
     APainter.TextInBox(label.Rect, label.Bold ? kSansSerif11Bold : kSansSerif11, kWindowTextColor,

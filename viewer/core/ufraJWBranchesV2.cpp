@@ -8,10 +8,7 @@
 
 namespace jw {
 
-namespace {
-
-// Paints the background, the header band and the three edge lines every branch page shares.
-void PaintPageFrame(TJWPainter& APainter, const std::string& ACaption) {
+void PaintBranchPageFrame(TJWPainter& APainter, const std::string& ACaption) {
   constexpr int32_t w = TfraJWBranchesV2::kWidth, h = TfraJWBranchesV2::kHeight;
   constexpr int32_t header = TfraJWBranchesV2::kHeaderHeight;
   constexpr TJWColor line = TfraJWBranchesV2::kHeaderColor;
@@ -25,6 +22,8 @@ void PaintPageFrame(TJWPainter& APainter, const std::string& ACaption) {
   APainter.Fill({w - 1, header, 1, h}, line);
   APainter.Fill({0, h - 1, w, 1}, line);
 }
+
+namespace {
 
 void PaintButton(TJWPainter& APainter, const TJWImageButton& AButton) {
   if (AButton.Visible)
@@ -178,7 +177,7 @@ void TfraJWBranchesV2::Paint(TJWPainter& APainter) {
     APainter.Leave();
     return;
   }
-  PaintPageFrame(APainter, "Sortieren nach:");
+  PaintBranchPageFrame(APainter, "Sortieren nach:");
   TJWControlSlot box;
   box.Id = FOrderBoxId;
   box.Kind = TJWControlKind::ckComboBox;

@@ -26,6 +26,10 @@ struct TJWBranchRowTexts {
 };
 TJWBranchRowTexts BranchRowTexts(const TJWBranchRec& ABranch);
 
+// What every branch page shows: the background, the header band with its caption and the three
+// edge lines.
+void PaintBranchPageFrame(TJWPainter& APainter, const std::string& ACaption);
+
 class TfraJWBranchesV2 : public TJWFrame {
  public:
   static constexpr int32_t kWidth = 456;

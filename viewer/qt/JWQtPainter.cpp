@@ -2,8 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainterPath>
-#include <map>
-#include <mutex>
+#include <vector>
 
 #include "viewer/qt/JWCodePage.h"
 
@@ -39,6 +38,20 @@ QImage ToImage(const TJWPicture& APicture) {
       if (line[x] == key) line[x] = 0;
   }
   return copy;
+}
+
+// Fonts are looked up once per look: building a QFont for every text costs more than drawing it.
+const QFont& CachedFont(const TJWFont& AFont) {
+  struct TEntry {
+    TJWFont Font;
+    bool Test;
+    QFont Qt;
+  };
+  static std::vector<TEntry> cache;
+  for (const TEntry& entry : cache)
+    if (entry.Font == AFont && entry.Test == TestMode()) return entry.Qt;
+  cache.push_back({AFont, TestMode(), ToQFont(AFont)});
+  return cache.back().Qt;
 }
 
 }  // namespace
@@ -111,7 +124,7 @@ void DrawDisplayList(QPainter& APainter, const TJWDisplayList& AList, TJWTextMet
     } else if (const auto* text = std::get_if<TJWText>(&item)) {
       APainter.save();
       APainter.setClipRect(ToQRect(text->Clip), Qt::IntersectClip);
-      APainter.setFont(ToQFont(text->Font));
+      APainter.setFont(CachedFont(text->Font));
       APainter.setPen(ToQColor(text->Color));
       APainter.drawText(QPoint(text->X, text->Y + AMetrics.Ascent(text->Font)),
                         ToQString(text->Text));
@@ -140,7 +153,7 @@ void DrawControlSlot(QPainter& APainter, const TJWControlSlot& ASlot, TJWWindowM
   const TJWFont& font = ASlot.Font;
   const int32_t textTop = ASlot.Rect.Top + (ASlot.Rect.Height - AMetrics.LineHeight(font)) / 2;
   auto text = [&](int32_t ALeft, const std::string& AText, TJWColor AColor) {
-    APainter.setFont(ToQFont(font));
+    APainter.setFont(CachedFont(font));
     APainter.setPen(ToQColor(AColor));
     APainter.drawText(QPoint(ALeft, textTop + AMetrics.Ascent(font)), ToQString(AText));
   };
