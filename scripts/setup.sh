@@ -16,6 +16,8 @@ PACKAGES=(
   wine wine32:i386
   # 64-bit Wine and compiler: the Windows tests' fallback where the kernel runs no 32-bit code.
   wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  # The Windows viewer's smoke run on a virtual X display, driven by synthetic input.
+  xvfb xdotool
 )
 
 missing=()

@@ -34,30 +34,28 @@ struct HostBitmap {
 
   HostBitmap(int32_t AWidth, int32_t AHeight) : Width(AWidth), Height(AHeight) {}
 
-  JWHostBitmap Boundary() {
-    JWHostBitmap b;
-    b.Context = this;
-    b.GetWidth = [](void* C) { return static_cast<HostBitmap*>(C)->Width; };
-    b.GetHeight = [](void* C) { return static_cast<HostBitmap*>(C)->Height; };
-    b.SetWidth = [](void* C, int32_t W) {
-      static_cast<HostBitmap*>(C)->Width = W;
-      static_cast<HostBitmap*>(C)->Calls.push_back("w");
-    };
-    b.SetHeight = [](void* C, int32_t H) {
-      static_cast<HostBitmap*>(C)->Height = H;
-      static_cast<HostBitmap*>(C)->Calls.push_back("h");
-    };
-    b.Draw = [](void* C, const uint8_t* P, int32_t W, int32_t H, int32_t Stride) {
-      auto* self = static_cast<HostBitmap*>(C);
-      self->Calls.push_back("draw");
-      self->DrawnWidth = W;
-      self->DrawnHeight = H;
-      for (int32_t y = 0; y < H; ++y)
-        self->Pixels.insert(self->Pixels.end(), P + size_t(y) * size_t(Stride),
-                            P + size_t(y) * size_t(Stride) + size_t(W) * 4);
-    };
-    return b;
+  // Static functions, not lambdas: the host's routines use the library's calling convention.
+  static int32_t JWAPI GetWidth(void* C) { return static_cast<HostBitmap*>(C)->Width; }
+  static int32_t JWAPI GetHeight(void* C) { return static_cast<HostBitmap*>(C)->Height; }
+  static void JWAPI SetWidth(void* C, int32_t W) {
+    static_cast<HostBitmap*>(C)->Width = W;
+    static_cast<HostBitmap*>(C)->Calls.push_back("w");
   }
+  static void JWAPI SetHeight(void* C, int32_t H) {
+    static_cast<HostBitmap*>(C)->Height = H;
+    static_cast<HostBitmap*>(C)->Calls.push_back("h");
+  }
+  static void JWAPI Draw(void* C, const uint8_t* P, int32_t W, int32_t H, int32_t Stride) {
+    auto* self = static_cast<HostBitmap*>(C);
+    self->Calls.push_back("draw");
+    self->DrawnWidth = W;
+    self->DrawnHeight = H;
+    for (int32_t y = 0; y < H; ++y)
+      self->Pixels.insert(self->Pixels.end(), P + size_t(y) * size_t(Stride),
+                          P + size_t(y) * size_t(Stride) + size_t(W) * 4);
+  }
+
+  JWHostBitmap Boundary() { return {this, GetWidth, GetHeight, SetWidth, SetHeight, Draw}; }
 };
 
 // The library lock is reentrant, so only another thread can tell whether it was left taken.

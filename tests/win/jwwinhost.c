@@ -6,10 +6,22 @@
  * Windows it loads jwlib.dll, takes all exports by ordinal only through __stdcall pointers, writes
  * its own results, compares them with the Linux ones and checks what only Windows can: that calls
  * through those pointers and the library's calls back into the host leave the stack pointer where
- * it was, and that the viewer exports of a build without the viewer fail cleanly.
+ * it was, and that a modal viewer window disables the host's window while calls from other
+ * threads are still served.
+ *
+ * The thumbnails of the entries are written beside OUT_FILE as OUT_FILE-<entry>.bmp, at the
+ * window's own size, for comparing pictures (set JWLIB_TEST_RENDERING=1 for plain text).
  *
  *   jwwinhost LIBRARY DATA_DIR TEMPLATE_DIR OUT_FILE [EXPECTED_FILE]
  * Exit code 0 when everything matched.
+ *
+ *   jwwinhost --bench LIBRARY DATA_DIR
+ * prints the time a thumbnail takes (and on Windows, until the viewer's first page is drawn).
+ *
+ *   jwwinhost --smoke LIBRARY DATA_DIR SHOT.bmp     (Windows, on a real display)
+ * opens a modal window and prints where its second navigation button ("nav X Y") and its closing
+ * button ("close X Y") are on the screen; after the page changed it keeps a screenshot of the
+ * window in SHOT.bmp ("changed"); the program ends when the window was closed.
  */
 #include <stdint.h>
 #include <stdio.h>
@@ -22,6 +34,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <time.h>
 #endif
 
 /* Two sample entries: one with a template of its own, one with branch offices. */
@@ -215,6 +228,315 @@ static void CheckStack(void) {
 }
 #endif
 
+/* ---- the viewer: thumbnails and the location button's record ---- */
+
+typedef struct HostBitmap {
+  int32_t Width, Height;
+  uint8_t* Pixels; /* 24-bit bottom-up rows, as a BMP file holds them */
+  int Draws;
+} HostBitmap;
+
+static int32_t JWAPI BitmapGetWidth(void* C) {
+  return ((HostBitmap*)C)->Width;
+}
+static int32_t JWAPI BitmapGetHeight(void* C) {
+  return ((HostBitmap*)C)->Height;
+}
+static void JWAPI BitmapSetWidth(void* C, int32_t W) {
+  ((HostBitmap*)C)->Width = W;
+}
+static void JWAPI BitmapSetHeight(void* C, int32_t H) {
+  ((HostBitmap*)C)->Height = H;
+}
+static void JWAPI BitmapDraw(void* C, const uint8_t* APixels, int32_t W, int32_t H, int32_t S) {
+  HostBitmap* b = (HostBitmap*)C;
+  const int32_t stride = (W * 3 + 3) / 4 * 4;
+  int32_t x, y;
+  free(b->Pixels);
+  b->Pixels = (uint8_t*)calloc((size_t)stride, (size_t)H);
+  for (y = 0; y < H; ++y)
+    for (x = 0; x < W; ++x)
+      memcpy(b->Pixels + (size_t)(H - 1 - y) * stride + x * 3, APixels + (size_t)y * S + x * 4, 3);
+  ++b->Draws;
+}
+
+static void WriteBmp(const char* AName, const HostBitmap* B) {
+  const uint32_t stride = ((uint32_t)B->Width * 3 + 3) / 4 * 4, size = stride * (uint32_t)B->Height;
+  uint8_t h[54];
+  FILE* f = fopen(AName, "wb");
+  if (!f) return;
+  memset(h, 0, sizeof h);
+#define PUT32(o, v)                                                                      \
+  (h[o] = (uint8_t)(v), h[o + 1] = (uint8_t)((v) >> 8), h[o + 2] = (uint8_t)((v) >> 16), \
+   h[o + 3] = (uint8_t)((v) >> 24))
+  h[0] = 'B', h[1] = 'M';
+  PUT32(2, 54 + size);
+  PUT32(10, 54);
+  PUT32(14, 40);
+  PUT32(18, (uint32_t)B->Width);
+  PUT32(22, (uint32_t)B->Height);
+  h[26] = 1, h[28] = 24;
+  PUT32(34, size);
+#undef PUT32
+  fwrite(h, 1, sizeof h, f);
+  fwrite(B->Pixels, 1, size, f);
+  fclose(f);
+}
+
+static void DumpThumbnails(const char* AOutFile) {
+  size_t i;
+  char name[1024];
+  for (i = 0; i < ENTRY_COUNT; ++i) {
+    /* A width of 1 asks for the window's own proportions: 705 x 460, nothing scaled. */
+    HostBitmap b = {1, 460, NULL, 0};
+    JWHostBitmap host = {
+        &b, BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight, BitmapDraw};
+    const uint8_t done = Lib.GetMiniaturBitmap(Entries[i], &host);
+    fprintf(Out, "thumbnail %u: done %u, %dx%d, %d draws \"%s\"\n", (unsigned)Entries[i], done,
+            (int)b.Width, (int)b.Height, b.Draws, Lib.GetLastError());
+    if (b.Pixels) {
+      snprintf(name, sizeof name, "%s-%u.bmp", AOutFile, (unsigned)Entries[i]);
+      WriteBmp(name, &b);
+    }
+    free(b.Pixels);
+  }
+  {
+    HostBitmap b = {120, 1, NULL, 0};
+    JWHostBitmap host = {
+        &b, BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight, BitmapDraw};
+    fprintf(Out, "thumbnail of a missing entry: %u, %dx%d\n",
+            Lib.GetMiniaturBitmap(MissingEntry, &host), (int)b.Width, (int)b.Height);
+    free(b.Pixels);
+  }
+}
+
+static void JWAPI PointOfPlace(const JWPointOfPlaceRec* ARec) {
+  const JWShortString255* field = &ARec->Id;
+  int i;
+  fprintf(Out, "point of place:");
+  for (i = 0; i < 31; ++i) fprintf(Out, " %d:\"%.*s\"", i, (int)field[i].Length, field[i].Text);
+  fprintf(Out, "\n");
+}
+
+/* Opens the window of an entry on its location page, which hands the entry's record to the host
+ * at once, without a click. */
+static void ShowLocation(uint32_t AId) {
+  static const char* const before[] = {"brIndustries", "brBusinessTypes", "brSearchwords",
+                                       "brOfficeHours", "brCardAcceptance"};
+  char set[512];
+  uint32_t index = 0;
+  size_t i;
+  snprintf(set, sizeof set, "|%s|", Lib.GetButtonSet(AId, 1, 1));
+  for (i = 0; i < 5; ++i) {
+    char name[40];
+    snprintf(name, sizeof name, "|%s|", before[i]);
+    if (strstr(set, name)) ++index;
+  }
+  Lib.ShowForm(AId, index, 0, 0, 1, PointOfPlace, NULL, NULL);
+  fprintf(Out, "show form %u at %u: \"%s\"\n", (unsigned)AId, (unsigned)index, Lib.GetLastError());
+  Lib.ProcessMessages();
+}
+
+#ifdef _WIN32
+static HWND ViewerWindow(void) {
+  return FindWindowA("JWViewerWindow", NULL);
+}
+
+static struct {
+  HWND Host;
+  int32_t Count;    /* a call made while the modal window was open */
+  int HostDisabled; /* the host's window was disabled meanwhile */
+  int Seen;
+} Modal;
+
+static DWORD WINAPI ModalWatcher(LPVOID AUnused) {
+  int i;
+  HWND viewer = NULL;
+  (void)AUnused;
+  for (i = 0; i < 500 && !(viewer && IsWindowVisible(viewer)); ++i) {
+    Sleep(10);
+    viewer = ViewerWindow();
+  }
+  Modal.Seen = viewer != NULL;
+  Modal.HostDisabled = !IsWindowEnabled(Modal.Host);
+  Modal.Count = Lib.ButtonCount(Entries[1], 1, 0);
+  if (viewer) PostMessageA(viewer, WM_KEYDOWN, VK_ESCAPE, 0);
+  return 0;
+}
+
+/* A modal window with the host's window as its owner: the host is disabled while it is open, the
+ * library's lock is free for other threads, and Esc ends the call. */
+static void CheckModal(const char* ADataPath) {
+  HANDLE thread;
+  MSG msg;
+  Modal.Host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                               100, NULL, NULL, NULL, NULL);
+  Lib.SetJWDataPath(ADataPath, NULL, (uintptr_t)Modal.Host);
+  thread = CreateThread(NULL, 0, ModalWatcher, NULL, 0, NULL);
+  Lib.ShowForm(Entries[1], 0, 1, 0, 0, NULL, NULL, NULL);
+  if (WaitForSingleObject(thread, 10000) != WAIT_OBJECT_0) Fail("the modal window did not end");
+  CloseHandle(thread);
+  if (*Lib.GetLastError()) Fail(Lib.GetLastError());
+  if (!Modal.Seen) Fail("no modal viewer window was shown");
+  if (!Modal.HostDisabled) Fail("the host's window stayed enabled under the modal window");
+  if (Modal.Count <= 0) Fail("another thread's call was not served during the modal window");
+  if (!IsWindowEnabled(Modal.Host)) Fail("the host's window stayed disabled");
+  if (ViewerWindow()) Fail("the modal window is still open");
+  while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  DestroyWindow(Modal.Host);
+}
+
+static void CloseViewerWindows(void) {
+  HWND viewer;
+  while ((viewer = ViewerWindow()) != NULL) DestroyWindow(viewer);
+}
+#endif
+
+static double Seconds(void) {
+#ifdef _WIN32
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return (double)now.QuadPart / (double)frequency.QuadPart;
+#else
+  struct timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
+#endif
+}
+
+#ifdef _WIN32
+/* The window's client area as it is on the screen, 24-bit bottom-up. */
+static HostBitmap Capture(HWND AWindow, int AWhole) {
+  HostBitmap b = {0, 0, NULL, 1};
+  RECT r;
+  POINT origin = {0, 0};
+  HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
+  BITMAPINFO info;
+  void* bits = NULL;
+  HBITMAP dib;
+  int32_t stride;
+  if (AWhole) {
+    GetWindowRect(AWindow, &r);
+    origin.x = r.left, origin.y = r.top;
+    OffsetRect(&r, -r.left, -r.top);
+  } else {
+    GetClientRect(AWindow, &r);
+    ClientToScreen(AWindow, &origin);
+  }
+  b.Width = r.right, b.Height = r.bottom;
+  memset(&info, 0, sizeof info);
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = b.Width;
+  info.bmiHeader.biHeight = b.Height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, b.Width, b.Height, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  stride = (b.Width * 3 + 3) / 4 * 4;
+  b.Pixels = (uint8_t*)malloc((size_t)stride * (size_t)b.Height);
+  memcpy(b.Pixels, bits, (size_t)stride * (size_t)b.Height);
+  DeleteDC(memory);
+  DeleteObject(dib);
+  ReleaseDC(NULL, screen);
+  return b;
+}
+
+static struct {
+  const char* Shot;
+  uint32_t Entry;
+  double Start;
+  double FirstPage; /* seconds from JW_ShowForm until the window was shown with its page */
+} Smoke;
+
+static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
+  HWND viewer = NULL;
+  HostBitmap first, now;
+  int i, changed = 0;
+  int32_t count = Lib.ButtonCount(Smoke.Entry, 1, 0), top;
+  size_t size;
+  POINT nav, close;
+  for (i = 0; i < 2000 && !(viewer && IsWindowVisible(viewer)); ++i) {
+    Sleep(1);
+    viewer = ViewerWindow();
+  }
+  Smoke.FirstPage = Seconds() - Smoke.Start;
+  if (!viewer) return 1;
+  if (!AInteractive) {
+    PostMessageA(viewer, WM_KEYDOWN, VK_ESCAPE, 0);
+    return 0;
+  }
+  /* The sample's bar: 140 x 16 pixel buttons from x = 561, the closing button (20 high) last; the
+   * bar starts at y = 51 when it holds more than six buttons, else at 71. */
+  top = count + 1 > 6 ? 51 : 71;
+  nav.x = 561 + 70, nav.y = top + 16 + 8;
+  close.x = 561 + 70, close.y = top + 16 * count + 10;
+  ClientToScreen(viewer, &nav);
+  ClientToScreen(viewer, &close);
+  Sleep(300);
+  first = Capture(viewer, 0);
+  size = (size_t)((first.Width * 3 + 3) / 4 * 4) * (size_t)first.Height;
+  printf("nav %ld %ld\nclose %ld %ld\n", nav.x, nav.y, close.x, close.y);
+  fflush(stdout);
+  for (i = 0; i < 200 && !changed; ++i) {
+    Sleep(50);
+    now = Capture(viewer, 0);
+    changed = now.Width != first.Width || memcmp(now.Pixels, first.Pixels, size) != 0;
+    free(now.Pixels);
+  }
+  free(first.Pixels);
+  if (!changed) return 1;
+  Sleep(300);
+  now = Capture(viewer, 1);
+  WriteBmp(Smoke.Shot, &now);
+  free(now.Pixels);
+  printf("changed\n");
+  fflush(stdout);
+  return 0;
+}
+
+/* Opens a modal window; the watcher reports positions and keeps the screenshot, or (not
+ * interactive) only measures until the first page is shown and closes the window. */
+static int RunSmoke(const char* ADataPath, const char* AShot, int AInteractive) {
+  HANDLE thread;
+  DWORD result = 1;
+  Smoke.Shot = AShot;
+  Smoke.Entry = Entries[1];
+  Lib.SetJWDataPath(ADataPath, NULL, 0);
+  thread = CreateThread(NULL, 0, SmokeWatcher, (LPVOID)(intptr_t)AInteractive, 0, NULL);
+  Smoke.Start = Seconds();
+  Lib.ShowForm(Smoke.Entry, 0, 1, 0, 0, NULL, NULL, NULL);
+  WaitForSingleObject(thread, 30000);
+  GetExitCodeThread(thread, &result);
+  CloseHandle(thread);
+  if (*Lib.GetLastError()) fprintf(stderr, "%s\n", Lib.GetLastError());
+  return result == 0 && !*Lib.GetLastError() ? 0 : 1;
+}
+#endif
+
+/* Thumbnails of the chain entry at the window's own size, timed over many calls. */
+static void Bench(const char* ADataPath) {
+  const int rounds = 40;
+  int i;
+  double start;
+  Lib.SetJWDataPath(ADataPath, NULL, 0);
+  start = Seconds();
+  for (i = 0; i < rounds; ++i) {
+    HostBitmap b = {1, 460, NULL, 0};
+    JWHostBitmap host = {
+        &b, BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight, BitmapDraw};
+    Lib.GetMiniaturBitmap(Entries[1], &host);
+    free(b.Pixels);
+  }
+  printf("thumbnail %.2f ms\n", (Seconds() - start) * 1000.0 / rounds);
+#ifdef _WIN32
+  RunSmoke(ADataPath, NULL, 0);
+  printf("first page %.1f ms\n", Smoke.FirstPage * 1000.0);
+#endif
+}
+
 static int Compare(const char* AActual, const char* AExpected) {
   FILE* a = fopen(AActual, "rb");
   FILE* e = fopen(AExpected, "rb");
@@ -246,6 +568,17 @@ int main(int argc, char** argv) {
   size_t i;
   uint8_t flags[3][2] = {{0, 0}, {1, 0}, {0, 1}};
   size_t f;
+  if (argc == 4 && strcmp(argv[1], "--bench") == 0) {
+    if (!Load(argv[2])) return 1;
+    Bench(argv[3]);
+    return 0;
+  }
+#ifdef _WIN32
+  if (argc == 5 && strcmp(argv[1], "--smoke") == 0) {
+    if (!Load(argv[2])) return 1;
+    return RunSmoke(argv[3], argv[4], 1);
+  }
+#endif
   if (argc < 5) {
     fprintf(stderr, "usage: jwwinhost LIBRARY DATA_DIR TEMPLATE_DIR OUT_FILE [EXPECTED_FILE]\n");
     return 2;
@@ -280,20 +613,15 @@ int main(int argc, char** argv) {
     JWHostList list = {NULL, AddImage};
     fprintf(Out, "images of a missing entry: %u\n", Lib.GetTemplateImages(MissingEntry, 0, &list));
   }
+  DumpThumbnails(argv[4]);
+  for (i = 0; i < ENTRY_COUNT; ++i) ShowLocation(Entries[i]);
   Lib.ProcessMessages();
   fprintf(Out, "blocks left %ld\n", Blocks);
   fclose(Out);
 
 #ifdef _WIN32
-  {
-    /* This build has no viewer: both calls fail with a message and touch nothing. */
-    JWHostBitmap bitmap;
-    memset(&bitmap, 0, sizeof bitmap);
-    Lib.ShowForm(Entries[0], 0, 1, 0, 0, NULL, NULL, NULL);
-    if (!*Lib.GetLastError()) Fail("JW_ShowForm without a viewer reported nothing");
-    if (Lib.GetMiniaturBitmap(Entries[0], &bitmap) != 0 || !*Lib.GetLastError())
-      Fail("JW_GetMiniaturBitmap without a viewer did not fail cleanly");
-  }
+  CloseViewerWindows();
+  CheckModal(argv[2]);
 #if defined(__i386__)
   CheckStack();
 #endif
