@@ -15,7 +15,6 @@
 #include "store/JWEOfficeHours.h"
 #include "store/JWError.h"
 #include "store/JWPlatform.h"
-#include "store/JWTextFiles.h"
 #include "store/ZDGeo.h"
 #include "store/ZDStrUtils.h"
 #include "store/ZDTelNum.h"
@@ -318,19 +317,21 @@ void TJWHTMLProducer::SelectPage(int32_t APageIndex) {
   else if (APageIndex == brBranches)
     name = "main2";
   const std::string path = FEngine->IncludePath() + name + FEngine->IncludeExt();
-  const TJWTextFile file = ReadTextFile(path, TZDEnhPageProducer::kMaxTemplateFileSize);
-  if (file.State == TJWTextFile::tsMissing)
+  const TZDTemplateFile file = FEngine->TemplateFile(name + FEngine->IncludeExt());
+  if (file.State == TZDTemplateFile::tfMissing)
     throw EJWError("Datei \"" + path + "\" nicht gefunden!");
-  // Page templates are small; a huge file is refused like one that cannot be read.
-  if (file.State != TJWTextFile::tsRead)
+  // Page templates are small; a huge file, or one a link leads out of the folder, is refused like
+  // one that cannot be read.
+  if (file.State != TZDTemplateFile::tfRead)
     throw EJWError("Konnte Datei \"" + path +
                    "\" nicht \xF6"
                    "ffnen!");
-  const std::string& bytes = *file.Text;
-  FEngine->SetHTMLDoc(SplitLines(bytes));
+  FEngine->SetTemplate(file.Template);
 }
 
 void TJWHTMLProducer::WritePage(std::string* AStream, int32_t APageIndex) {
+  // Each page resolves the template folder afresh, once.
+  FEngine->ForgetFiles();
   ReadRequestParams();
   SelectPage(APageIndex);
   if (!AStream) throw EJWError("Stream Error!");
