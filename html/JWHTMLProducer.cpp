@@ -330,8 +330,12 @@ void TJWHTMLProducer::SelectPage(int32_t APageIndex) {
 }
 
 void TJWHTMLProducer::WritePage(std::string* AStream, int32_t APageIndex) {
-  // Each page resolves the template folder afresh, once.
-  FEngine->ForgetFiles();
+  // The page reads the template folder as it was resolved first (by the caller, or by SelectPage);
+  // the next page resolves it afresh.
+  struct TForget {
+    TZDEnhPageProducer& Engine;
+    ~TForget() { Engine.ForgetFiles(); }
+  } forget{*FEngine};
   ReadRequestParams();
   SelectPage(APageIndex);
   if (!AStream) throw EJWError("Stream Error!");

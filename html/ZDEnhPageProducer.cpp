@@ -229,7 +229,7 @@ TJWFolderView& TZDEnhPageProducer::IncludeFolder() {
 }
 
 void TZDEnhPageProducer::ForgetFiles() {
-  FProduction->Folder.reset();
+  if (FProduction->Folder) FProduction->Last = std::move(FProduction->Folder);
 }
 
 TZDTemplateFile TZDEnhPageProducer::TemplateFile(const std::string& ARelative) {

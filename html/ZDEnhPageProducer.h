@@ -157,6 +157,7 @@ class TZDEnhPageProducer {
   void SetTemplate(std::shared_ptr<const TZDCompiledTemplate> ATemplate);
   // The include folder as this page sees it: resolved once, on first use, and kept until the
   // outermost production ends or ForgetFiles is called, so one page reads one version of it.
+  // ForgetFiles keeps it as LastIncludeFolder.
   TJWFolderView& IncludeFolder();
   void ForgetFiles();
   // The include folder as the last page saw it (its identity and the files it checked), for
