@@ -80,8 +80,8 @@ class TFolder {
   // Opens the folder AName ("" is the current directory). False when that is no folder.
   bool Open(const std::string& AName);
   bool IsOpen() const { return FOpen; }
-  // Who the folder was when opened.
-  const TFileIdentity& Identity() const { return FIdentity; }
+  // Who the folder is (the one opened, whatever its name shows now).
+  const TFileIdentity& Identity() const;
 
   // What ARelative ('/' and '\' separate folders) names inside the folder, following links, and
   // its identity when it is a regular file. With ABeneath, a name that a link leads out of the
@@ -92,10 +92,15 @@ class TFolder {
   TFileHandle OpenReadOnlyAt(const std::string& ARelative, bool ABeneath) const;
 
  private:
+  // The folder's path with every link resolved, ending in a separator ("" when unknown).
+  const std::string& FinalPath() const;
+
   bool FOpen = false;
   TFileHandle FHandle = InvalidFile;  // POSIX: the folder's descriptor
-  std::string FFinalPath;             // with every link resolved, ending in a separator
-  TFileIdentity FIdentity;
+  // Told on first need (POSIX), so that a call that follows no link does not ask.
+  mutable bool FKnown = false;
+  mutable std::string FFinalPath;
+  mutable TFileIdentity FIdentity;
 };
 
 // The process's current directory without a trailing separator; "" when it cannot be told.

@@ -62,18 +62,28 @@ TFolder::~TFolder() {
 bool TFolder::Open(const std::string& AName) {
   const std::string name = AName.empty() ? std::string(".") : Slashed(AName);
   const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  struct stat st {};
-  if (fd < 0 || fstat(fd, &st) != 0) {
-    if (fd >= 0) ::close(fd);
-    return false;
-  }
+  if (fd < 0) return false;
   if (FHandle != InvalidFile) ::close(int(FHandle));
   FHandle = fd;
-  FIdentity = IdentityFromStat(st);
-  FFinalPath = FinalPathOf(fd);
-  if (!FFinalPath.empty() && FFinalPath.back() != '/') FFinalPath += '/';
+  FKnown = false;
   FOpen = true;
   return true;
+}
+
+const std::string& TFolder::FinalPath() const {
+  Identity();
+  return FFinalPath;
+}
+
+const TFileIdentity& TFolder::Identity() const {
+  if (!FKnown && FOpen) {
+    FKnown = true;
+    struct stat st {};
+    FIdentity = fstat(int(FHandle), &st) == 0 ? IdentityFromStat(st) : TFileIdentity{};
+    FFinalPath = FinalPathOf(int(FHandle));
+    if (!FFinalPath.empty() && FFinalPath.back() != '/') FFinalPath += '/';
+  }
+  return FIdentity;
 }
 
 TFileKind TFolder::KindAt(const std::string& ARelative, bool ABeneath,
@@ -88,7 +98,7 @@ TFileKind TFolder::KindAt(const std::string& ARelative, bool ABeneath,
     if (S_ISLNK(st.st_mode) || name.find('/') != std::string::npos) {
       const int fd = ::openat(int(FHandle), name.c_str(), O_PATH | O_CLOEXEC);
       if (fd < 0) return TFileKind::Missing;
-      const bool inside = Beneath(fd, FFinalPath);
+      const bool inside = Beneath(fd, FinalPath());
       const bool ok = fstat(fd, &st) == 0;
       ::close(fd);
       if (!ok) return TFileKind::Missing;
@@ -107,7 +117,7 @@ TFileHandle TFolder::OpenReadOnlyAt(const std::string& ARelative, bool ABeneath)
       ::openat(int(FHandle), Slashed(ARelative).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat st {};
   if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-      (ABeneath && !Beneath(fd, FFinalPath))) {
+      (ABeneath && !Beneath(fd, FinalPath()))) {
     if (fd >= 0) ::close(fd);
     return InvalidFile;
   }

@@ -74,6 +74,14 @@ bool SameTextPrefix(const std::string& APath, const std::string& APrefix) {
 
 TFolder::~TFolder() = default;
 
+const std::string& TFolder::FinalPath() const {
+  return FFinalPath;
+}
+
+const TFileIdentity& TFolder::Identity() const {
+  return FIdentity;
+}
+
 bool TFolder::Open(const std::string& AName) {
   const HANDLE h = OpenForQuery(AName.empty() ? std::string(".") : AName);
   if (h == INVALID_HANDLE_VALUE) return false;
