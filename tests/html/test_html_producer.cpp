@@ -415,21 +415,10 @@ class Branches : public Producer {
   }
 };
 
+// The first, a middle and the last page of fourteen branches are among the expected pages of the
+// sample (entry 2001); here the pages that end at the edge of the list.
 TEST_F(Branches, PagingOverTwelveBranches) {
   WritePagingTemplates();
-  Load(Twelve(), "BRANCHES_SORT=ZIP");
-  EXPECT_EQ(Page(6), "1:50001;\r\n2:50002;\r\n3:50003;\r\n4:50004;\r\n5:50005;\r\n|next=5\r\n\r\n");
-  EXPECT_EQ(P.BranchPosition(), 5);
-
-  Load(Twelve(), "BRANCHESPOS=5");
-  EXPECT_EQ(Page(6),
-            "6:50006;\r\n7:50007;\r\n8:50008;\r\n9:50009;\r\n10:50010;\r\nprev=0\r\n|"
-            "next=10\r\n\r\n");
-  EXPECT_EQ(P.BranchPosition(), 10);
-
-  // The last page: the NEXT button stays away once every branch was shown.
-  Load(Twelve(), "BRANCHESPOS=10");
-  EXPECT_EQ(Page(6), "11:50011;\r\n12:50012;\r\nprev=5\r\n|\r\n");
   // Pages that end exactly with the last branch: no NEXT button after it.
   TJW2DataRec ten = Twelve();
   ten.Branches->resize(10);
