@@ -59,7 +59,10 @@ size_t EntryBytes(const TJW2DataRec& ARecord) {
 
 }  // namespace
 
-TJWDataDirectory::TJWDataDirectory(const std::string& APath) : FPath(APath) {}
+// A blank path names files in the current directory as it is now: the process-wide directories
+// are told apart by that, and a later change of the current directory makes another one.
+TJWDataDirectory::TJWDataDirectory(const std::string& APath)
+    : FPath(APath), FFolder(Trim(APath).empty() ? platform::CurrentDirectory() : APath) {}
 
 TJWDataDirectory::~TJWDataDirectory() = default;
 
@@ -72,7 +75,7 @@ std::string TJWDataDirectory::FileName(const char* AName) const {
 }
 
 std::string TJWDataDirectory::FolderPath() const {
-  return Trim(FPath).empty() ? std::string() : FPath;
+  return FFolder;
 }
 
 std::string TJWDataDirectory::Relative(const char* AName) const {

@@ -103,6 +103,7 @@ class TJWDataDirectory {
   TReader& Reader(std::unique_ptr<TReader>& AReader, TFile AFile, const char* AName);
 
   std::string FPath;
+  std::string FFolder;  // where the files are: the path, or for a blank one the current directory
   std::shared_ptr<TJWFolderView> FView;
   std::recursive_mutex FLock;
   std::unique_ptr<TJWELogoDatFile> FLogos;
