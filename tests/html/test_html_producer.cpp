@@ -91,20 +91,12 @@ std::vector<uint32_t> BranchIds(const TJWHTMLProducer& AProducer) {
 
 }  // namespace
 
+// The everyday fields are on the expected pages of the sample; here what the sample lacks.
 TEST_F(Producer, SingleValueFields) {
   Load(Entry());
-  EXPECT_EQ(Main1("<#FIELD NAME=TITLE>|<#FIELD NAME=STREET> <#FIELD NAME=STREET_NO>"
-                  "<#FIELD NAME=STREET_ADD>|<#FIELD NAME=ZIP> <#FIELD NAME=CITY>|"
-                  "<#FIELD NAME=PHONE_NO>|<#FIELD NAME=FAX_NO>|<#FIELD NAME=MOBIL_NO>|"
-                  "<#FIELD NAME=EMAIL>|<#FIELD NAME=URL>|<#FIELD NAME=SLOGAN>|"
-                  "<#FIELD NAME=BUISNESSTYPES>|<#FIELD NAME=POI_X>|<#FIELD NAME=POI_Y>|"
-                  "<#FIELD NAME=NOSUCH>|<#FIELD NAME=BGCOLOR>|<#field name=firm>"),
-            "M\xFCller Hans|Hohe Stra\xDF"
-            "e 12a|50667 K\xF6ln|(02 21) 12 34 56||"
-            "(01 71) 1 23 45 67|info@firma.example|" JW_PORTAL_ADDRESS
-            "firma-4711|Gut<BR>billig|B\xE4"
-            "ckerei<BR>Caf\xE9|410,5|3056,7|N/A|N/A|"
-            "M\xFCller Hans\r\n");
+  EXPECT_EQ(Main1("<#FIELD NAME=FAX_NO>|<#FIELD NAME=URL>|<#FIELD NAME=NOSUCH>|"
+                  "<#FIELD NAME=BGCOLOR>|<#field name=firm>"),
+            "|" JW_PORTAL_ADDRESS "firma-4711|N/A|N/A|M\xFCller Hans\r\n");
 
   TJW2DataRec r = Entry();
   r.Url = "www.firma.example";
