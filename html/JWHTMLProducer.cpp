@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <typeinfo>
 #include <unordered_map>
 #include <utility>
@@ -15,7 +16,6 @@
 #include "store/JWEOfficeHours.h"
 #include "store/JWError.h"
 #include "store/JWPlatform.h"
-#include "store/JWTextFiles.h"
 #include "store/ZDGeo.h"
 #include "store/ZDStrUtils.h"
 #include "store/ZDTelNum.h"
@@ -318,19 +318,25 @@ void TJWHTMLProducer::SelectPage(int32_t APageIndex) {
   else if (APageIndex == brBranches)
     name = "main2";
   const std::string path = FEngine->IncludePath() + name + FEngine->IncludeExt();
-  const TJWTextFile file = ReadTextFile(path, TZDEnhPageProducer::kMaxTemplateFileSize);
-  if (file.State == TJWTextFile::tsMissing)
+  const TZDTemplateFile file = FEngine->TemplateFile(name + FEngine->IncludeExt());
+  if (file.State == TZDTemplateFile::tfMissing)
     throw EJWError("Datei \"" + path + "\" nicht gefunden!");
-  // Page templates are small; a huge file is refused like one that cannot be read.
-  if (file.State != TJWTextFile::tsRead)
+  // Page templates are small; a huge file, or one a link leads out of the folder, is refused like
+  // one that cannot be read.
+  if (file.State != TZDTemplateFile::tfRead)
     throw EJWError("Konnte Datei \"" + path +
                    "\" nicht \xF6"
                    "ffnen!");
-  const std::string& bytes = *file.Text;
-  FEngine->SetHTMLDoc(SplitLines(bytes));
+  FEngine->SetTemplate(file.Template);
 }
 
 void TJWHTMLProducer::WritePage(std::string* AStream, int32_t APageIndex) {
+  // The page reads the template folder as it was resolved first (by the caller, or by SelectPage);
+  // the next page resolves it afresh.
+  struct TForget {
+    TZDEnhPageProducer& Engine;
+    ~TForget() { Engine.ForgetFiles(); }
+  } forget{*FEngine};
   ReadRequestParams();
   SelectPage(APageIndex);
   if (!AStream) throw EJWError("Stream Error!");
@@ -442,18 +448,27 @@ std::string TJWHTMLProducer::ResolveParamMarkers(const std::string& AText) {
 }
 
 std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
-  const int32_t slot = std::max(ButtonSlot(), 0);
   std::string s = ResolveParamMarkers(AText);
-  s = ReplaceAllIgnoreCase(s, "$pagenum$", IntToStr(FButtonCounter));
-  s = ReplaceAllIgnoreCase(s, "$btnpageidx$", IntToStr(int64_t(FButtonCounter) - 1));
-  s = ReplaceAllIgnoreCase(s, "$btnpagename$", PageName(slot));
-  s = ReplaceAllIgnoreCase(s, "$pageidx$", IntToStr(FPageIndex));
-  s = ReplaceAllIgnoreCase(s, "$pagename$", PageName(FPageIndex));
-  s = ReplaceAllIgnoreCase(s, "$jwid$", FDataRec.Id);
-  s = ReplaceAllIgnoreCase(s, "$tmpid$", IntToStr(FDataRec.TemplateId));
-  s = ReplaceAllIgnoreCase(s, "$branchespos$", IntToStr(FBranchPosition));
-  s = ReplaceAllIgnoreCase(s, "$startx$", FormatReal(FStartGeoEast * 60.0));
-  s = ReplaceAllIgnoreCase(s, "$starty$", FormatReal(FStartGeoNorth * 60.0));
+  // In this order, each over the text the ones before left. No value holds a "$", so a text
+  // without one is done, and a placeholder that is absent costs one search of the upper-cased
+  // text.
+  if (s.find('$') == std::string::npos) return s;
+  std::string upper = AnsiUpperCase(s);
+  auto replace = [&](const char* APlaceholder, auto&& AValue) {
+    if (upper.find(APlaceholder) == std::string::npos) return;
+    s = ReplaceAllIgnoreCase(s, APlaceholder, AValue());
+    upper = AnsiUpperCase(s);
+  };
+  replace("$PAGENUM$", [&] { return IntToStr(FButtonCounter); });
+  replace("$BTNPAGEIDX$", [&] { return IntToStr(int64_t(FButtonCounter) - 1); });
+  replace("$BTNPAGENAME$", [&] { return PageName(std::max(ButtonSlot(), 0)); });
+  replace("$PAGEIDX$", [&] { return IntToStr(FPageIndex); });
+  replace("$PAGENAME$", [&] { return PageName(FPageIndex); });
+  replace("$JWID$", [&] { return FDataRec.Id; });
+  replace("$TMPID$", [&] { return IntToStr(FDataRec.TemplateId); });
+  replace("$BRANCHESPOS$", [&] { return IntToStr(FBranchPosition); });
+  replace("$STARTX$", [&] { return FormatReal(FStartGeoEast * 60.0); });
+  replace("$STARTY$", [&] { return FormatReal(FStartGeoNorth * 60.0); });
   return s;
 }
 
@@ -482,8 +497,9 @@ std::string TJWHTMLProducer::CustomTag(TZDEnhPageProducer&, const std::string&,
 
 std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string& AFieldName,
                                           const TZDParamList& ATagParams) {
+  using namespace std::literals;
   const std::string name = AnsiUpperCase(AFieldName);
-  if (name == "PARAM") return ParamField(ATagParams);
+  if (name == "PARAM"sv) return ParamField(ATagParams);
   // Every other tag may set a request parameter instead of naming a field.
   if (AnsiSameText(Tag(ATagParams, "TYPE"), "SETPARAM")) {
     SetParamValue(FParams, Tag(ATagParams, "NAME"), Tag(ATagParams, "VALUE"));
@@ -491,44 +507,44 @@ std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string
   }
 
   const TJW2DataRec& r = FDataRec;
-  if (name == "PAGE") {
+  if (name == "PAGE"sv) {
     if (FPageIndex < 0 || FPageIndex > 7)
       return FEngine->ErrStrPrefix() + "Unknown Pageindex" + FEngine->ErrStrSuffix();
     return Include(Tag(ATagParams, "IDX" + IntToStr(FPageIndex)), ATagParams);
   }
-  if (name == "TITLE" || name == "FIRM") return FormatEntryName(r, r.NameFormat);
-  if (name == "STREET") return r.Street;
-  if (name == "STREET_NO") return r.StreetNo;
-  if (name == "STREET_ADD") return r.StreetAdd;
-  if (name == "ZIP") return r.Zip;
-  if (name == "CITY") return r.City;
-  if (name == "PHONE_NO") return FormatTelNum(r.PhonePrefix, r.PhoneNumber);
-  if (name == "FAX_NO") return FormatTelNum(r.FaxPrefix, r.FaxNumber);
-  if (name == "MOBIL_NO") return FormatTelNum(r.MobilePrefix, r.MobileNumber);
-  if (name == "EMAIL") return r.EMail;
-  if (name == "SEARCHWORDS") return ListField(false, ATagParams);
-  if (name == "INDUSTRIES") return ListField(true, ATagParams);
-  if (name == "URL") return r.Url.empty() ? PortalBaseAddress + r.PortalPage : r.Url;
-  if (name == "SLOGAN") return r.Slogan;
-  if (name == "BUT1_HEIGHT" || name == "BUT1_WIDTH" || name == "BUT2_HEIGHT" ||
-      name == "BUT2_WIDTH" || name == "CAPTIONLEFT" || name == "BGCOLOR")
+  if (name == "TITLE"sv || name == "FIRM"sv) return FormatEntryName(r, r.NameFormat);
+  if (name == "STREET"sv) return r.Street;
+  if (name == "STREET_NO"sv) return r.StreetNo;
+  if (name == "STREET_ADD"sv) return r.StreetAdd;
+  if (name == "ZIP"sv) return r.Zip;
+  if (name == "CITY"sv) return r.City;
+  if (name == "PHONE_NO"sv) return FormatTelNum(r.PhonePrefix, r.PhoneNumber);
+  if (name == "FAX_NO"sv) return FormatTelNum(r.FaxPrefix, r.FaxNumber);
+  if (name == "MOBIL_NO"sv) return FormatTelNum(r.MobilePrefix, r.MobileNumber);
+  if (name == "EMAIL"sv) return r.EMail;
+  if (name == "SEARCHWORDS"sv) return ListField(false, ATagParams);
+  if (name == "INDUSTRIES"sv) return ListField(true, ATagParams);
+  if (name == "URL"sv) return r.Url.empty() ? PortalBaseAddress + r.PortalPage : r.Url;
+  if (name == "SLOGAN"sv) return r.Slogan;
+  if (name == "BUT1_HEIGHT"sv || name == "BUT1_WIDTH"sv || name == "BUT2_HEIGHT"sv ||
+      name == "BUT2_WIDTH"sv || name == "CAPTIONLEFT"sv || name == "BGCOLOR"sv)
     return TemplateField(name);
-  if (name == "BUTURL1" || name == "BUTURL2") return ButtonUrlField(ATagParams);
-  if (name == "BUT1" || name == "BUT2") return ButtonField(ATagParams);
-  if (name == "ENHINFO" || name == "ENH_LEFT" || name == "ENH_RIGHT")
+  if (name == "BUTURL1"sv || name == "BUTURL2"sv) return ButtonUrlField(ATagParams);
+  if (name == "BUT1"sv || name == "BUT2"sv) return ButtonField(ATagParams);
+  if (name == "ENHINFO"sv || name == "ENH_LEFT"sv || name == "ENH_RIGHT"sv)
     return EnhInfoField(name, ATagParams);
-  if (name == "LOGO") return LogoField(ATagParams);
-  if (name == "CARDACCEPTANCE") return CardField(ATagParams);
-  if (name == "BUISNESSTYPES") return ReplaceAll(r.BusinessTypes, ",", "<BR>");
-  if (name == "OFFICEHOURS") return OfficeHoursField(ATagParams);
-  if (name == "OFFICEHOURS_INFOLINE") return OfficeHoursInfoLine();
-  if (name == "BRANCHES" || name == "B_FIRM" || name == "B_STREET" || name == "B_STREET_NO" ||
-      name == "B_STREET_ADD" || name == "B_ZIP" || name == "B_CITY" || name == "B_PHONE_NO" ||
-      name == "B_ID")
+  if (name == "LOGO"sv) return LogoField(ATagParams);
+  if (name == "CARDACCEPTANCE"sv) return CardField(ATagParams);
+  if (name == "BUISNESSTYPES"sv) return ReplaceAll(r.BusinessTypes, ",", "<BR>");
+  if (name == "OFFICEHOURS"sv) return OfficeHoursField(ATagParams);
+  if (name == "OFFICEHOURS_INFOLINE"sv) return OfficeHoursInfoLine();
+  if (name == "BRANCHES"sv || name == "B_FIRM"sv || name == "B_STREET"sv ||
+      name == "B_STREET_NO"sv || name == "B_STREET_ADD"sv || name == "B_ZIP"sv ||
+      name == "B_CITY"sv || name == "B_PHONE_NO"sv || name == "B_ID"sv)
     return BranchField(name, ATagParams);
-  if (name == "POI_X" || name == "POI_Y") {
+  if (name == "POI_X"sv || name == "POI_Y"sv) {
     try {
-      return FormatReal(GeoStrToMinutes(name == "POI_X" ? r.PosX : r.PosY));
+      return FormatReal(GeoStrToMinutes(name == "POI_X"sv ? r.PosX : r.PosY));
     } catch (const std::exception&) {
       return "00000000";
     }

@@ -22,10 +22,10 @@ void CheckSize(size_t ASize) {
 
 }  // namespace
 
-bool AnsiSameText(const std::string& A, const std::string& B) {
+bool AnsiSameText(std::string_view A, std::string_view B) {
   if (A.size() != B.size()) return false;
   for (size_t i = 0; i < A.size(); ++i)
-    if (AnsiUpperChar(A[i]) != AnsiUpperChar(B[i])) return false;
+    if (A[i] != B[i] && AnsiUpperChar(A[i]) != AnsiUpperChar(B[i])) return false;
   return true;
 }
 
@@ -201,7 +201,8 @@ int32_t IndexOfName(const TStringList& AList, const std::string& AName) {
   for (size_t i = 0; i < AList.size(); ++i) {
     const size_t eq = AList[i].find('=');
     if (eq == std::string::npos) continue;
-    if (eq == AName.size() && AnsiSameText(AList[i].substr(0, eq), AName)) return int32_t(i);
+    if (eq == AName.size() && AnsiSameText(std::string_view(AList[i]).substr(0, eq), AName))
+      return int32_t(i);
   }
   return -1;
 }

@@ -3,6 +3,7 @@
 // request-parameter list and the escaping of untrusted values written into pages.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/ZDStrUtils.h"
@@ -14,7 +15,7 @@ using TStringList = std::vector<std::string>;
 // Upper-casing by the Windows-1252 code page lives with the other text helpers of the store.
 using jw::AnsiUpperCase;
 using jw::AnsiUpperChar;
-bool AnsiSameText(const std::string& A, const std::string& B);
+bool AnsiSameText(std::string_view A, std::string_view B);
 // ASCII-only case folding, as the comparisons of tag values use it.
 int32_t CompareTextAscii(const std::string& A, const std::string& B);
 

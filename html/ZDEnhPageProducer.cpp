@@ -7,6 +7,8 @@
 #include "html/JWHTMLText.h"
 #include "store/JWDatFileIO.h"
 #include "store/JWError.h"
+#include "store/JWFolderView.h"
+#include "store/JWRecordCache.h"
 #include "store/JWTextFiles.h"
 #include "store/ZDStrUtils.h"
 
@@ -129,22 +131,60 @@ std::string Printable(std::string_view AText) {
   return out;
 }
 
-bool FileExists(const std::string& APath) {
-  return TextFileExists(APath);
+// The folder part of a file name (with its separator) and the name inside it.
+std::pair<std::string, std::string> SplitFolder(const std::string& APath) {
+  size_t end = APath.size();
+  while (end > 0 && !IsDirectoryEnd(APath[end - 1])) --end;
+  return {APath.substr(0, end), APath.substr(end)};
 }
 
-std::string ReadTemplateFile(const std::string& APath) {
-  const TJWTextFile file = ReadTextFile(APath, TZDEnhPageProducer::kMaxTemplateFileSize);
-  switch (file.State) {
-    case TJWTextFile::tsRead:
-      return *file.Text;
-    case TJWTextFile::tsMissing:
-      throw EJWError("Datei \"" + APath + "\" nicht gefunden!");
-    case TJWTextFile::tsTooLarge:
-      throw EJWError("Template file too large: " + APath);
-    default:
-      throw EJWError("Konnte Datei \"" + APath + kCannotOpenTail);
+// The template ARelative of AFolder as ReadTextFile finds it, parsed once per version of the
+// file: the record cache keeps the parsed form under the file's identity. ALines: the file is
+// taken as lines (page templates and includes), else scanned as it is.
+TZDTemplateFile CompiledFile(TJWFolderView& AFolder, const std::string& ARelative, bool AStrip,
+                             bool ALines = true) {
+  TZDTemplateFile result;
+  TJWFolderView::TFile& file = AFolder.Check(ARelative);
+  if (file.Kind == platform::TFileKind::Outside) {
+    result.State = TZDTemplateFile::tfOutside;
+    return result;
   }
+  if (file.Kind != platform::TFileKind::Regular) return result;
+  if (auto made = std::static_pointer_cast<const TZDCompiledTemplate>(file.Made);
+      made && made->StripParamQuotes == AStrip && made->Lines == ALines) {
+    result.State = TZDTemplateFile::tfRead;
+    result.Template = std::move(made);
+    return result;
+  }
+  TJWRecordCache& cache = TJWRecordCache::Instance();
+  const std::string kind = std::string("C") + (AStrip ? '1' : '0') + (ALines ? 'L' : 'R') + '|';
+  const std::string key = kind + TJWRecordCache::FileKey(file.Identity);
+  auto compiled = cache.Find<TZDCompiledTemplate>(key);
+  if (!compiled) {
+    const TJWTextFile text =
+        ReadTextFile(AFolder, ARelative, TZDEnhPageProducer::kMaxTemplateFileSize);
+    switch (text.State) {
+      case TJWTextFile::tsRead:
+        break;
+      case TJWTextFile::tsMissing:
+        return result;
+      case TJWTextFile::tsTooLarge:
+        result.State = TZDTemplateFile::tfTooLarge;
+        return result;
+      default:
+        result.State = TZDTemplateFile::tfUnreadable;
+        return result;
+    }
+    compiled = TZDCompiledTemplate::Compile(*text.Text, AStrip, ALines);
+    // Filed under the version that was read, which is the one checked unless it changed since.
+    if (text.Identity != platform::TFileIdentity{})
+      cache.Put<TZDCompiledTemplate>(kind + TJWRecordCache::FileKey(text.Identity), compiled,
+                                     compiled->Bytes());
+  }
+  file.Made = compiled;
+  result.State = TZDTemplateFile::tfRead;
+  result.Template = std::move(compiled);
+  return result;
 }
 
 }  // namespace
@@ -154,7 +194,11 @@ class TZDEnhPageProducer::TActiveGuard {
   explicit TActiveGuard(TProduction& AProduction) : FProduction(AProduction) {
     if (FProduction.Active++ == 0) FProduction.Includes = 0, FProduction.Scanned = 0;
   }
-  ~TActiveGuard() { --FProduction.Active; }
+  ~TActiveGuard() {
+    // The next page resolves the include folder afresh.
+    if (--FProduction.Active == 0 && FProduction.Folder)
+      FProduction.Last = std::move(FProduction.Folder);
+  }
   TActiveGuard(const TActiveGuard&) = delete;
   TActiveGuard& operator=(const TActiveGuard&) = delete;
 
@@ -169,11 +213,33 @@ TZDEnhPageProducer::~TZDEnhPageProducer() = default;
 void TZDEnhPageProducer::SetHTMLDoc(std::vector<std::string> ALines) {
   FHTMLDoc = std::move(ALines);
   FHTMLFile.clear();
+  FTemplate.reset();
+}
+
+void TZDEnhPageProducer::SetTemplate(std::shared_ptr<const TZDCompiledTemplate> ATemplate) {
+  FHTMLDoc.clear();
+  FHTMLFile.clear();
+  FTemplate = std::move(ATemplate);
+}
+
+TJWFolderView& TZDEnhPageProducer::IncludeFolder() {
+  if (!FProduction->Folder || FProduction->Folder->Path() != FIncludePath)
+    FProduction->Folder = std::make_shared<TJWFolderView>(FIncludePath, true);
+  return *FProduction->Folder;
+}
+
+void TZDEnhPageProducer::ForgetFiles() {
+  if (FProduction->Folder) FProduction->Last = std::move(FProduction->Folder);
+}
+
+TZDTemplateFile TZDEnhPageProducer::TemplateFile(const std::string& ARelative) {
+  return CompiledFile(IncludeFolder(), ARelative, FStripParamQuotes);
 }
 
 void TZDEnhPageProducer::SetHTMLFile(const std::string& AFileName) {
   if (!htmltext::AnsiSameText(AFileName, FHTMLFile)) FHTMLDoc.clear();
   FHTMLFile = AFileName;
+  FTemplate.reset();
 }
 
 void TZDEnhPageProducer::SetIncludePath(const std::string& AValue) {
@@ -208,7 +274,26 @@ std::string TZDEnhPageProducer::ErrorText(const std::string& AMessage) const {
 }
 
 std::string TZDEnhPageProducer::Content() {
-  if (!FHTMLFile.empty()) return Produce(ReadTemplateFile(FHTMLFile));
+  if (FTemplate) {
+    // Held for the production: handlers may set another template meanwhile.
+    const std::shared_ptr<const TZDCompiledTemplate> compiled = FTemplate;
+    return Produce(*compiled);
+  }
+  if (!FHTMLFile.empty()) {
+    const auto [folderPath, name] = SplitFolder(FHTMLFile);
+    TJWFolderView folder(folderPath, false);
+    const TZDTemplateFile file = CompiledFile(folder, name, FStripParamQuotes, false);
+    switch (file.State) {
+      case TZDTemplateFile::tfRead:
+        return Produce(*file.Template);
+      case TZDTemplateFile::tfMissing:
+        throw EJWError("Datei \"" + FHTMLFile + "\" nicht gefunden!");
+      case TZDTemplateFile::tfTooLarge:
+        throw EJWError("Template file too large: " + FHTMLFile);
+      default:
+        throw EJWError("Konnte Datei \"" + FHTMLFile + kCannotOpenTail);
+    }
+  }
   size_t size = 0;
   for (const std::string& line : FHTMLDoc) size += line.size() + 2;
   std::string text;
@@ -217,23 +302,116 @@ std::string TZDEnhPageProducer::Content() {
     text += line;
     text += "\r\n";
   }
-  return Produce(std::move(text));
+  return Produce(*TZDCompiledTemplate::Compile(text, FStripParamQuotes, false));
 }
 
 std::string TZDEnhPageProducer::ContentOf(std::string_view ATemplate) {
-  // Work on our own copy: event handlers may change HTMLDoc or free what the view points into.
-  return Produce(std::string(ATemplate));
+  return Produce(*TZDCompiledTemplate::Compile(ATemplate, FStripParamQuotes, false));
 }
 
-std::string TZDEnhPageProducer::Produce(std::string AText) {
+std::shared_ptr<const TZDCompiledTemplate> TZDCompiledTemplate::Compile(std::string_view ATemplate,
+                                                                        bool AStripQuotes,
+                                                                        bool AFromFile) {
+  auto compiled = std::make_shared<TZDCompiledTemplate>();
+  compiled->StripParamQuotes = AStripQuotes;
+  compiled->Lines = AFromFile;
+  std::string& text = compiled->Text;
+  if (AFromFile) {
+    // A file comes in as lines (CR, LF or CR LF end one), each given back with CR LF.
+    const std::string bytes(ATemplate);
+    for (const std::string& line : htmltext::SplitLines(bytes)) {
+      text += line;
+      text += "\r\n";
+    }
+  } else {
+    text.assign(ATemplate);
+  }
+  const size_t nul = text.find('\0');
+  if (nul != std::string::npos) text.resize(nul);
+  text.shrink_to_fit();
+  try {
+    CheckLineLengths(text);
+  } catch (const std::exception& e) {
+    compiled->LineError = e.what();
+    return compiled;
+  }
+
+  auto literal = [&](size_t ABegin, size_t AEnd) {
+    if (AEnd <= ABegin) return;
+    if (!compiled->Pieces.empty() && compiled->Pieces.back().Tag < 0 &&
+        compiled->Pieces.back().Begin + compiled->Pieces.back().Length == ABegin) {
+      compiled->Pieces.back().Length += AEnd - ABegin;
+    } else {
+      compiled->Pieces.push_back({ABegin, AEnd - ABegin, -1});
+    }
+  };
+  const std::string_view t(text);
+  const size_t n = t.size();
+  size_t pos = 0;
+  while (pos < n) {
+    const size_t lt = t.find('<', pos);
+    if (lt == std::string_view::npos) {
+      literal(pos, n);
+      break;
+    }
+    size_t p = lt + 1;
+    while (p < n && IsBlank(t[p])) ++p;
+    if (p >= n || t[p] != '#') {
+      // Not a tag: the "<" stays, the blanks after it go, and scanning resumes at the next token.
+      literal(pos, lt + 1);
+      pos = p;
+      continue;
+    }
+    literal(pos, lt);
+    ++p;
+    while (p < n && IsBlank(t[p])) ++p;
+    const size_t nameStart = p;
+    if (p < n && IsLetter(t[p])) {
+      while (p < n && (IsLetter(t[p]) || IsDigit(t[p]))) ++p;
+    } else if (p < n) {
+      ++p;
+    }
+    TTagItem tag;
+    tag.Name = std::string(t.substr(nameStart, p - nameStart));
+    const size_t gt = t.find('>', p);
+    const size_t paramEnd = gt == std::string_view::npos ? n : gt;
+    try {
+      tag.Params =
+          TZDEnhPageProducer::ExtractTagParams(TrimView(t.substr(p, paramEnd - p)), AStripQuotes);
+    } catch (const std::exception& e) {
+      // Production stops at this tag; nothing after it is ever reached.
+      tag.Error = e.what();
+      compiled->Pieces.push_back({0, 0, int32_t(compiled->Tags.size())});
+      compiled->Tags.push_back(std::move(tag));
+      break;
+    }
+    compiled->Pieces.push_back({0, 0, int32_t(compiled->Tags.size())});
+    compiled->Tags.push_back(std::move(tag));
+    pos = gt == std::string_view::npos ? n : gt + 1;
+  }
+  compiled->Pieces.shrink_to_fit();
+  compiled->Tags.shrink_to_fit();
+  return compiled;
+}
+
+size_t TZDCompiledTemplate::Bytes() const {
+  size_t bytes = sizeof *this + Text.capacity() + Pieces.capacity() * sizeof(TPiece) +
+                 Tags.capacity() * sizeof(TTagItem) + LineError.capacity();
+  for (const TTagItem& tag : Tags) {
+    bytes += tag.Name.capacity() + tag.Error.capacity() +
+             tag.Params.Items().capacity() * sizeof(std::string);
+    for (const std::string& item : tag.Params) bytes += item.capacity();
+  }
+  return bytes;
+}
+
+std::string TZDEnhPageProducer::Produce(const TZDCompiledTemplate& ATemplate) {
   TActiveGuard active(*FProduction);
-  const size_t nul = AText.find('\0');
-  if (nul != std::string::npos) AText.resize(nul);
   // Includes are refused before they are read; only a template handed in directly gets here.
-  if (AText.size() > kMaxScannedBytes - std::min(FProduction->Scanned, kMaxScannedBytes))
+  if (ATemplate.Text.size() > kMaxScannedBytes - std::min(FProduction->Scanned, kMaxScannedBytes))
     throw EJWError("Template text too large");
-  FProduction->Scanned += AText.size();
-  CheckLineLengths(AText);
+  FProduction->Scanned += ATemplate.Text.size();
+  if (!ATemplate.LineError.empty()) throw EJWError(ATemplate.LineError);
 
   // The page's budget counts the bytes held by the outputs under construction at all levels;
   // a finished output leaves the count when it goes to the caller, which counts it again if it
@@ -244,46 +422,22 @@ std::string TZDEnhPageProducer::Produce(std::string AText) {
     ~TOutputRelease() { P.Bytes -= Counted; }
   } release{*FProduction};
   std::string out;
+  out.reserve(ATemplate.Text.size());
   auto emit = [&](std::string_view piece) {
     if (piece.size() > kMaxPageSize - FProduction->Bytes) throw EJWError("Page too large");
     FProduction->Bytes += piece.size();
     release.Counted += piece.size();
     out.append(piece);
   };
-
-  const std::string_view t(AText);
-  const size_t n = t.size();
-  size_t pos = 0;
-  while (pos < n) {
-    const size_t lt = t.find('<', pos);
-    if (lt == std::string_view::npos) {
-      emit(t.substr(pos));
-      break;
-    }
-    emit(t.substr(pos, lt - pos));
-    size_t p = lt + 1;
-    while (p < n && IsBlank(t[p])) ++p;
-    if (p >= n || t[p] != '#') {
-      // Not a tag: the "<" stays, the blanks after it go, and scanning resumes at the next token.
-      emit("<");
-      pos = p;
+  const std::string_view text(ATemplate.Text);
+  for (const TZDCompiledTemplate::TPiece& piece : ATemplate.Pieces) {
+    if (piece.Tag < 0) {
+      emit(text.substr(piece.Begin, piece.Length));
       continue;
     }
-    ++p;
-    while (p < n && IsBlank(t[p])) ++p;
-    const size_t nameStart = p;
-    if (p < n && IsLetter(t[p])) {
-      while (p < n && (IsLetter(t[p]) || IsDigit(t[p]))) ++p;
-    } else if (p < n) {
-      ++p;
-    }
-    const std::string name(t.substr(nameStart, p - nameStart));
-    const size_t gt = t.find('>', p);
-    const size_t paramEnd = gt == std::string_view::npos ? n : gt;
-    const TZDParamList params =
-        ExtractTagParams(TrimView(t.substr(p, paramEnd - p)), FStripParamQuotes);
-    pos = gt == std::string_view::npos ? n : gt + 1;
-    emit(ProcessTag(name, params));
+    const TZDCompiledTemplate::TTagItem& tag = ATemplate.Tags[size_t(piece.Tag)];
+    if (!tag.Error.empty()) throw EJWError(tag.Error);
+    emit(ProcessTag(tag.Name, tag.Params));
   }
   return out;
 }
@@ -375,19 +529,34 @@ std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
     return ErrorText(" Include name refused: " + Printable(AFileName) + " ");
   const std::string path = FIncludePath + AFileName + FIncludeExt;
   if (FProduction->Depth >= kMaxIncludeDepth) return ErrorText(" Include too deep: " + path + " ");
-  if (!FileExists(path)) return ErrorText(" File not found: " + path + " ");
+  const std::string relative = AFileName + FIncludeExt;
+  TJWFolderView::TFile& file = IncludeFolder().Check(relative);
+  if (file.Kind == platform::TFileKind::Outside)
+    return ErrorText(" Include name refused: " + Printable(AFileName) + " ");
+  if (file.Kind != platform::TFileKind::Regular) return ErrorText(" File not found: " + path + " ");
   if (++FProduction->Includes > kMaxIncludesPerPage)
     return ErrorText(" Too many includes: " + path + " ");
   // The file as it is now; Produce counts what was really read. Lines come back with CR LF, which
   // at most doubles a file.
   const size_t left = kMaxScannedBytes - std::min(FProduction->Scanned, kMaxScannedBytes);
-  if (left < 2 || TextFileSize(path) > (left - 2) / 2)
+  if (left < 2 || file.Identity.Size > (left - 2) / 2)
     return ErrorText(" Too much template text: " + path + " ");
+  const TZDTemplateFile compiled = CompiledFile(IncludeFolder(), relative, true);
+  switch (compiled.State) {
+    case TZDTemplateFile::tfRead:
+      break;
+    case TZDTemplateFile::tfMissing:
+      throw EJWError("Datei \"" + path + "\" nicht gefunden!");
+    case TZDTemplateFile::tfTooLarge:
+      throw EJWError("Template file too large: " + path);
+    default:
+      throw EJWError("Konnte Datei \"" + path + kCannotOpenTail);
+  }
 
   std::unique_ptr<TZDEnhPageProducer> include = CreateIncludeProducer();
   include->AssignSettings(*this);
   include->FProduction = FProduction;
-  include->SetHTMLDoc(htmltext::SplitLines(ReadTemplateFile(path)));
+  include->SetTemplate(compiled.Template);
 
   std::string text;
   {

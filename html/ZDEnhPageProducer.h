@@ -32,6 +32,42 @@ struct TZDFont {
 };
 
 class TZDEnhPageProducer;
+class TJWFolderView;
+
+// A template parsed once: its text with line ends made CR LF, cut at its first NUL byte, as runs
+// of literal bytes and tags with their parameters parsed. Immutable; shared through the record
+// cache by all pages that use the same version of the file.
+struct TZDCompiledTemplate {
+  struct TTagItem {
+    std::string Name;
+    TZDParamList Params;
+    std::string Error;  // the parameters could not be read: production stops here with this
+  };
+  struct TPiece {
+    size_t Begin = 0, Length = 0;  // literal bytes of Text
+    int32_t Tag = -1;              // or the tag Tags[Tag]
+  };
+  std::string Text;
+  std::vector<TPiece> Pieces;
+  std::vector<TTagItem> Tags;
+  std::string LineError;  // a line too long for the scanner: nothing is produced
+  bool StripParamQuotes = true;
+  bool Lines = false;  // made from a file taken as lines
+
+  // ATemplate scanned as the engine scans it; AFromFile takes it as lines first (CR, LF or CR LF
+  // ends a line; each comes back with CR LF).
+  static std::shared_ptr<const TZDCompiledTemplate> Compile(std::string_view ATemplate,
+                                                            bool AStripQuotes, bool AFromFile);
+  // Roughly the bytes it occupies.
+  size_t Bytes() const;
+};
+
+// What became of a template file looked up in the include folder.
+struct TZDTemplateFile {
+  enum TState { tfRead, tfMissing, tfOutside, tfTooLarge, tfUnreadable };
+  TState State = tfMissing;
+  std::shared_ptr<const TZDCompiledTemplate> Template;
+};
 
 // Sender is always the producer that raises the event (an include producer for tags inside an
 // include file). The parameter list is only valid during the call.
@@ -114,6 +150,20 @@ class TZDEnhPageProducer {
   // The finished text of a template given as bytes. Accepts any byte string.
   std::string ContentOf(std::string_view ATemplate);
 
+  // The template ARelative (name and extension) of the include folder, parsed once per version of
+  // the file and looked up once per page. A file that a link leads out of the folder is tfOutside.
+  TZDTemplateFile TemplateFile(const std::string& ARelative);
+  // Makes ATemplate the template that Content() produces (clears HTMLDoc and HTMLFile).
+  void SetTemplate(std::shared_ptr<const TZDCompiledTemplate> ATemplate);
+  // The include folder as this page sees it: resolved once, on first use, and kept until the
+  // outermost production ends or ForgetFiles is called, so one page reads one version of it.
+  // ForgetFiles keeps it as LastIncludeFolder.
+  TJWFolderView& IncludeFolder();
+  void ForgetFiles();
+  // The include folder as the last page saw it (its identity and the files it checked), for
+  // holders of caches of their own; null before the first page.
+  std::shared_ptr<const TJWFolderView> LastIncludeFolder() const { return FProduction->Last; }
+
   // Copies the settings (font, ellipsis, field/command/custom events, error texts, include path
   // and extension) from a producer of exactly this class; throws "Klasse nicht kompatiebel!"
   // otherwise and copies nothing.
@@ -147,13 +197,15 @@ class TZDEnhPageProducer {
     int Active = 0;  // productions running; the counters restart with the outermost one
     int Depth = 0;   // includes being expanded right now
     int Includes = 0;
-    size_t Scanned = 0;  // template and include text taken in
-    size_t Bytes = 0;    // held by the outputs being built
+    size_t Scanned = 0;                     // template and include text taken in
+    size_t Bytes = 0;                       // held by the outputs being built
+    std::shared_ptr<TJWFolderView> Folder;  // the include folder, resolved once per page
+    std::shared_ptr<TJWFolderView> Last;    // the folder of the last page
   };
   class TActiveGuard;
 
-  // Scans a template (up to its first NUL byte) and replaces its tags.
-  std::string Produce(std::string AText);
+  // Replaces the tags of a compiled template.
+  std::string Produce(const TZDCompiledTemplate& ATemplate);
   // Applies FONT-SIZE, FONT-FAMILIE, FONT-STYLE (to AFont, when given) and ELLIPSIS; returns the
   // error text for sizes that are not integers, or the empty text.
   std::string ApplyFontParams(TZDFont* AFont, bool& AEllipsis, const TZDParamList& ATagParams);
@@ -161,6 +213,7 @@ class TZDEnhPageProducer {
 
   std::vector<std::string> FHTMLDoc;
   std::string FHTMLFile;
+  std::shared_ptr<const TZDCompiledTemplate> FTemplate;
   bool FStripParamQuotes = true;
   TZDFont FDefaultFont;
   bool FDefaultEllipsis = false;

@@ -10,8 +10,15 @@
  *  - Texts are zero-terminated, single-byte Windows-1252. A null text argument counts as "".
  *  - Flags (uint8_t) are 0 = false, any other value = true.
  *  - An entry is named by its unsigned 32-bit identifier, passed by value.
- *  - Every call is one complete transaction: it opens the data files it needs, does its work and
- *    closes them again. Calls from several threads are serialised by one library-wide lock.
+ *  - Every call is one complete transaction on one version of the files: it resolves the data
+ *    directory and the template directory once, at its start, and reads everything relative to
+ *    them, so a directory swapped behind a link mid-call is not mixed into its answer. Data files
+ *    stay open between calls and what was decoded from them (entries, pictures, parsed templates)
+ *    is kept in memory, but each call checks every file it uses once, by identity (device, file
+ *    number, size, modification time), so a file replaced, rewritten, renamed over, removed or put
+ *    back between two calls is seen at the next call. (On Windows the data files are closed at the
+ *    end of every call, so that they can be replaced.) Calls from several threads are serialised
+ *    by one library-wide lock.
  *  - No C++ exception ever leaves the library. A call that fails returns the failure value
  *    documented for it, and the failure's message becomes the calling thread's last error
  *    (JW_GetLastError). Every call except JW_GetLastError clears the last error on entry, so it
@@ -235,7 +242,13 @@ JWLIB_EXPORT int32_t JWAPI JW_ButtonCount(uint32_t AEntryId, uint8_t AShowLocati
  * AHostApp is the native window id of the host's main window, made the transient parent of the
  * library's windows; 0 keeps the current one. ASettingsKey may be null (no placement is kept).
  * Returns 1 when the path was accepted; 0 when it is empty or only blanks and control characters
- * (the data path is then that text, the settings key stays as it was). */
+ * (the data path is then that text, the settings key stays as it was, and the data files are that
+ * text directly followed by the file name, e.g. "   JWDAT.SRM" in the current directory).
+ * The data path, the settings key and the host window are one setting for the whole process, not
+ * for the calling thread: two threads that set two paths share whichever was set last, so a host
+ * serving several data directories must serialise setting the path and the calls that use it.
+ * Data files are not opened and closed on every call: see the conventions above for what a call
+ * sees of files changed between calls. */
 JWLIB_EXPORT uint8_t JWAPI JW_SetJWDataPath(const char* ADataPath, const char* ASettingsKey,
                                             uintptr_t AHostApp);
 

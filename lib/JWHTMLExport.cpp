@@ -29,6 +29,8 @@ JWLIB_EXPORT JWMemoryStream* JWAPI JW_GetHTMLText(uint32_t AEntryId, const char*
       producer.OpenDataFiles(files.Shared());
       producer.SetQueryParams(params);
       producer.SetIncludePath(includePath);
+      // The template folder too is resolved now, once for the whole call.
+      producer.Engine().IncludeFolder();
       producer.SetJW2ID(static_cast<int32_t>(AEntryId));
 
       stream = NewMemoryStream(std::string());

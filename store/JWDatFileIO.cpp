@@ -30,12 +30,27 @@ TJWDatFileIO::~TJWDatFileIO() {
   Close();
 }
 
+void TJWDatFileIO::SetFolder(std::shared_ptr<TJWFolderView> AFolder, const std::string& ARelative) {
+  FFolder = std::move(AFolder);
+  FRelative = ARelative;
+}
+
 void TJWDatFileIO::Open(const std::string& AFileName) {
   if (IsOpen()) throw EJWError("File already open!");
-  const platform::TFileKind kind = platform::KindOf(AFileName);
-  if (kind == platform::TFileKind::Missing || kind == platform::TFileKind::Directory)
-    throw EJWError("Datei \"" + AFileName + "\" nicht gefunden!");
-  const platform::TFileHandle file = platform::OpenReadOnly(AFileName);
+  platform::TFileHandle file = platform::InvalidFile;
+  if (FFolder) {
+    file = FFolder->Open(FRelative);
+    if (file == platform::InvalidFile) {
+      const platform::TFileKind kind = FFolder->Check(FRelative).Kind;
+      if (kind == platform::TFileKind::Missing || kind == platform::TFileKind::Directory)
+        throw EJWError("Datei \"" + AFileName + "\" nicht gefunden!");
+    }
+  } else {
+    const platform::TFileKind kind = platform::KindOf(AFileName);
+    if (kind == platform::TFileKind::Missing || kind == platform::TFileKind::Directory)
+      throw EJWError("Datei \"" + AFileName + "\" nicht gefunden!");
+    file = platform::OpenReadOnly(AFileName);
+  }
   if (file == platform::InvalidFile)
     throw EJWError("Konnte Datei \"" + AFileName +
                    "\" nicht \xF6"

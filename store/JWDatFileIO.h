@@ -4,9 +4,11 @@
 // data-file readers share it; their raw deflate streams are inflated by JWRawInflate.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "store/JWFolderView.h"
 #include "store/JWPlatform.h"
 #include "store/JWRawInflate.h"
 
@@ -37,6 +39,9 @@ class TJWDatFileIO {
   // Fails with "File already open!", "Datei "<name>" nicht gefunden!" or
   // "Konnte Datei "<name>" nicht öffnen!".
   void Open(const std::string& AFileName);
+  // From now on Open opens ARelative inside AFolder (a call's view of the data folder) instead of
+  // the name it is given, which only names the file in messages. Null goes back to names.
+  void SetFolder(std::shared_ptr<TJWFolderView> AFolder, const std::string& ARelative);
   void Close();
   const std::string& GetFileName() const { return FFileName; }
 
@@ -54,6 +59,8 @@ class TJWDatFileIO {
   platform::TFileHandle FHandle = platform::InvalidFile;
   std::string FFileName;
   platform::TFileIdentity FIdentity;
+  std::shared_ptr<TJWFolderView> FFolder;
+  std::string FRelative;
 };
 
 }  // namespace jw

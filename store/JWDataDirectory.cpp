@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "store/JWRecordCache.h"
+#include "store/ZDStrUtils.h"
 
 namespace jw {
 
@@ -25,14 +26,6 @@ std::mutex& RegistryLock() {
 std::list<TOpenDirectory>& Registry() {
   static auto* registry = new std::list<TOpenDirectory>();
   return *registry;
-}
-
-// Whether the file AName still is the file a reader opened as AOpened. A reader that never opened
-// has nothing to lose.
-bool StillTheSame(const platform::TFileIdentity& AOpened, const std::string& AName) {
-  if (AOpened == platform::TFileIdentity{}) return true;
-  platform::TFileIdentity now;
-  return platform::IdentityOf(AName, now) && now == AOpened;
 }
 
 size_t ListBytes(const TStringList& AList) {
@@ -66,50 +59,78 @@ size_t EntryBytes(const TJW2DataRec& ARecord) {
 
 }  // namespace
 
-TJWDataDirectory::TJWDataDirectory(const std::string& APath) : FPath(APath) {}
+// A blank path names files in the current directory as it is now: the process-wide directories
+// are told apart by that, and a later change of the current directory makes another one.
+TJWDataDirectory::TJWDataDirectory(const std::string& APath)
+    : FPath(APath), FFolder(Trim(APath).empty() ? platform::CurrentDirectory() : APath) {}
 
 TJWDataDirectory::~TJWDataDirectory() = default;
 
+std::string TJWDataDirectory::FileName(const std::string& APath, const char* AName) {
+  return Trim(APath).empty() ? APath + AName : JoinPath(APath, AName);
+}
+
 std::string TJWDataDirectory::FileName(const char* AName) const {
-  return JoinPath(FPath, AName);
+  return FileName(FPath, AName);
+}
+
+std::string TJWDataDirectory::FolderPath() const {
+  return FFolder;
+}
+
+std::string TJWDataDirectory::Relative(const char* AName) const {
+  return Trim(FPath).empty() ? FPath + AName : std::string(AName);
 }
 
 void TJWDataDirectory::Recheck() {
+  FView = std::make_shared<TJWFolderView>(FolderPath(), false);
   std::fill(std::begin(FChecked), std::end(FChecked), false);
 }
 
 void TJWDataDirectory::Check(TFile AFile) {
   if (FChecked[AFile]) return;
   FChecked[AFile] = true;
+  static const char* const names[] = {EntryDatFileName, LogoDatFileName, TemplateDatFileName};
+  const TJWFolderView::TFile& now = FView->Check(Relative(names[AFile]));
+  // A reader that never opened has nothing to lose.
+  auto stale = [&](const platform::TFileIdentity& AOpened) {
+    return AOpened != platform::TFileIdentity{} &&
+           (now.Kind != platform::TFileKind::Regular || now.Identity != AOpened);
+  };
   switch (AFile) {
     case fEntries:
-      if (FEntries && !StillTheSame(FEntries->FileIdentity(), FEntries->GetFileName()))
-        FEntries.reset();
+      if (FEntries && stale(FEntries->FileIdentity())) FEntries.reset();
       break;
     case fLogos:
-      if (FLogos && !StillTheSame(FLogos->FileIdentity(), FLogos->GetFileName())) {
+      if (FLogos && stale(FLogos->FileIdentity())) {
         if (FEntries) FEntries->SetLogoFile(nullptr);
         FLogos.reset();
       }
       break;
     case fTemplates:
-      if (FTemplates && !StillTheSame(FTemplates->FileIdentity(), FTemplates->GetFileName()))
-        FTemplates.reset();
+      if (FTemplates && stale(FTemplates->FileIdentity())) FTemplates.reset();
       break;
   }
 }
 
+template <class TReader>
+TReader& TJWDataDirectory::Reader(std::unique_ptr<TReader>& AReader, TFile AFile,
+                                  const char* AName) {
+  Check(AFile);
+  if (!AReader) AReader = std::make_unique<TReader>(FileName(AName));
+  // A reader opens in the folder of the call that first needs the file.
+  if (FView && !AReader->IsOpen()) AReader->SetFolder(FView, Relative(AName));
+  return *AReader;
+}
+
 TJWELogoDatFile& TJWDataDirectory::Logos() {
-  Check(fLogos);
-  if (!FLogos) FLogos = std::make_unique<TJWELogoDatFile>(FileName(LogoDatFileName));
-  return *FLogos;
+  return Reader(FLogos, fLogos, LogoDatFileName);
 }
 
 TJWEEntryDatFile& TJWDataDirectory::EntriesWithoutLogos() {
-  Check(fEntries);
-  if (!FEntries) FEntries = std::make_unique<TJWEEntryDatFile>(FileName(EntryDatFileName));
-  FEntries->SetLogoFile(nullptr);
-  return *FEntries;
+  TJWEEntryDatFile& entries = Reader(FEntries, fEntries, EntryDatFileName);
+  entries.SetLogoFile(nullptr);
+  return entries;
 }
 
 TJWEEntryDatFile& TJWDataDirectory::Entries() {
@@ -144,15 +165,12 @@ void TJWDataDirectory::LoadEntry(uint32_t AId, TJW2DataRec& ARecord) {
 }
 
 TJWETemplateDatFile& TJWDataDirectory::Templates() {
-  Check(fTemplates);
-  if (!FTemplates)
-    FTemplates = std::make_unique<TJWETemplateDatFile>(FileName(TemplateDatFileName));
-  return *FTemplates;
+  return Reader(FTemplates, fTemplates, TemplateDatFileName);
 }
 
 TJWDataDirectory::TCall TJWDataDirectory::Use(const std::string& APath) {
   // A bare path depends on the current directory, which may change between calls.
-  const std::string key = ResolveDataFileName(JoinPath(APath, EntryDatFileName));
+  const std::string key = ResolveDataFileName(FileName(APath, EntryDatFileName));
   TCall call;
   {
     std::lock_guard<std::mutex> lock(RegistryLock());

@@ -3,11 +3,14 @@
 // readers, wired together (the entry reader takes its logos from the logo reader).
 //
 // Exports use the process-wide directory of the data path (Use): its readers stay open from call
-// to call, but every call checks each file it touches by identity before trusting what is open, so
-// a file replaced, rewritten or renamed between two calls is read afresh at the next one, and a
-// file that disappeared fails with the reader's usual message. Where the system does not let open
-// files be replaced (Windows), the readers are closed at the end of each call instead. A viewer
-// window keeps a directory of its own for as long as it is open.
+// to call. Each call resolves the folder once, at its start (a link to it is followed then and
+// never again), opens files relative to that one folder and checks each file it touches once by
+// identity before trusting what is open. So one call reads one version of the three files, even
+// while the folder is swapped behind a link, and a file replaced, rewritten, renamed over or
+// removed between two calls is seen at the next one (a removed file fails with the reader's usual
+// message). Where the system does not let open files be replaced (Windows), the readers are closed
+// at the end of each call instead. A viewer window keeps a directory of its own for as long as it
+// is open.
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -17,6 +20,7 @@
 #include "store/JWEEntryDatFile.h"
 #include "store/JWELogoDatFile.h"
 #include "store/JWETemplateDatFile.h"
+#include "store/JWFolderView.h"
 
 namespace jw {
 
@@ -29,8 +33,16 @@ class TJWDataDirectory {
   TJWDataDirectory& operator=(const TJWDataDirectory&) = delete;
 
   const std::string& Path() const { return FPath; }
-  // The full name of one of the data files above, as its reader opens it.
+  // The full name of one of the data files above, as its reader opens it: the path followed by
+  // the name, with a separator between them unless the path is blank or ends in one. (A path of
+  // blanks alone names files beginning with those blanks in the current directory.)
   std::string FileName(const char* AName) const;
+  static std::string FileName(const std::string& APath, const char* AName);
+
+  // The folder as the current call resolved it (null outside a call and before Recheck): its
+  // identity, and the identities of the data files the call checked, for holders of caches of
+  // their own.
+  std::shared_ptr<const TJWFolderView> View() const { return FView; }
 
   // The readers, opened lazily on first use as before. The entry reader delivers logos from
   // Logos(); EntriesWithoutLogos() is the same reader with no logo source, for callers that must
@@ -51,8 +63,8 @@ class TJWDataDirectory {
   // Closes the three readers; the next use opens them again.
   void CloseFiles();
 
-  // The next use of each reader first compares the file on disk with the file the reader has
-  // open and starts a fresh reader when they differ.
+  // Resolves the folder afresh; the next use of each reader first compares the file in it with the
+  // file the reader has open and starts a fresh reader when they differ.
   void Recheck();
 
   // The process-wide directory of APath, held for one call: its lock is taken (calls on the same
@@ -84,8 +96,15 @@ class TJWDataDirectory {
  private:
   enum TFile { fEntries, fLogos, fTemplates };
   void Check(TFile AFile);
+  // The data files' folder, and a data file's name inside it.
+  std::string FolderPath() const;
+  std::string Relative(const char* AName) const;
+  template <class TReader>
+  TReader& Reader(std::unique_ptr<TReader>& AReader, TFile AFile, const char* AName);
 
   std::string FPath;
+  std::string FFolder;  // where the files are: the path, or for a blank one the current directory
+  std::shared_ptr<TJWFolderView> FView;
   std::recursive_mutex FLock;
   std::unique_ptr<TJWELogoDatFile> FLogos;
   std::unique_ptr<TJWEEntryDatFile> FEntries;

@@ -48,6 +48,11 @@ void TJWEEntryDatFile::SetFileName(const std::string& AFileName) {
   FFileName = AFileName;
 }
 
+void TJWEEntryDatFile::SetFolder(std::shared_ptr<TJWFolderView> AFolder,
+                                 const std::string& ARelative) {
+  FFile.SetFolder(std::move(AFolder), ARelative);
+}
+
 void TJWEEntryDatFile::Open() {
   FProbed.clear();
   FFile.Open(FFileName);
@@ -148,12 +153,15 @@ TJWIndexEntry TJWEEntryDatFile::Lookup(uint32_t AId) {
 TJWFileRec TJWEEntryDatFile::LoadFileRec(const TJWIndexEntry& AEntry, bool AFixedOnly) {
   EnsureOpen();
   TJWFileRec rec;
-  // The size at opening bounds the buffer (a stated size can be anything); a file that shrank since
-  // simply delivers fewer bytes.
+  // A record must lie wholly inside the file: one cut short (a truncated copy, a file that shrank
+  // while open) is damaged, not an entry with empty fields.
   const uint64_t start = FDataStart + AEntry.Offset;
-  std::vector<uint8_t> packed(
-      start >= FFileSize ? 0 : size_t(std::min<uint64_t>(AEntry.Size, FFileSize - start)));
-  packed.resize(FFile.ReadAt(start, packed.data(), packed.size()));
+  auto failCut = [&] {
+    FailDamaged("#" + IdText(AEntry.Id) + " JW Eintrag (endet hinter dem Dateiende)");
+  };
+  if (start > FFileSize || AEntry.Size > FFileSize - start) failCut();
+  std::vector<uint8_t> packed(AEntry.Size);
+  if (FFile.ReadAt(start, packed.data(), packed.size()) != packed.size()) failCut();
   TJWRawInflater inflater(packed.data(), packed.size());
   auto failCorrupt = [&] {
     FailDamaged("#" + IdText(AEntry.Id) + " JW Eintrag (" + inflater.Error() + ")");

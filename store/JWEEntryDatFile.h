@@ -76,6 +76,9 @@ class TJWEEntryDatFile {
 
   const std::string& GetFileName() const { return FFileName; }
   void SetFileName(const std::string& AFileName);  // closes; stores the name unchanged
+  // Opens the file as ARelative inside AFolder (a call's view of the data folder); the file name
+  // only names it in messages. Null goes back to opening by name.
+  void SetFolder(std::shared_ptr<TJWFolderView> AFolder, const std::string& ARelative);
   TJWLogoSource* GetLogoFile() const { return FLogoFile; }
   void SetLogoFile(TJWLogoSource* ALogoFile) { FLogoFile = ALogoFile; }
 

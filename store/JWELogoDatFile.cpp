@@ -26,6 +26,11 @@ void TJWELogoDatFile::SetFileName(const std::string& AFileName) {
   FFileName = AFileName;
 }
 
+void TJWELogoDatFile::SetFolder(std::shared_ptr<TJWFolderView> AFolder,
+                                const std::string& ARelative) {
+  FStream.SetFolder(std::move(AFolder), ARelative);
+}
+
 void TJWELogoDatFile::Open() {
   FStream.Open(FFileName);
   try {

@@ -31,6 +31,9 @@ class TJWELogoDatFile : public TJWLogoSource {
   const std::string& GetFileName() const { return FFileName; }
   // Closes the reader and stores AFileName unchanged.
   void SetFileName(const std::string& AFileName);
+  // Opens the file as ARelative inside AFolder (a call's view of the data folder); the file name
+  // only names it in messages. Null goes back to opening by name.
+  void SetFolder(std::shared_ptr<TJWFolderView> AFolder, const std::string& ARelative);
 
   bool IsOpen() const { return FStream.IsOpen(); }
   // Opens the file and reads the index. Fails with the data files' three messages, or when the

@@ -43,6 +43,11 @@ void TJWETemplateDatFile::SetFileName(const std::string& AFileName) {
   FFileName = AFileName;
 }
 
+void TJWETemplateDatFile::SetFolder(std::shared_ptr<TJWFolderView> AFolder,
+                                    const std::string& ARelative) {
+  FStream->SetFolder(std::move(AFolder), ARelative);
+}
+
 bool TJWETemplateDatFile::IsOpen() const {
   return FStream->IsOpen();
 }

@@ -15,6 +15,7 @@
 namespace jw {
 
 class TJWDatFileIO;
+class TJWFolderView;
 
 // One template as a lookup delivers it. The receiver owns the pictures; an empty bitmap means
 // the template has no such picture (a template file without the requested and the default
@@ -77,6 +78,9 @@ class TJWETemplateDatFile {
   const std::string& GetFileName() const { return FFileName; }
   // Closes the reader when the name differs and stores it unchanged.
   void SetFileName(const std::string& AFileName);
+  // Opens the file as ARelative inside AFolder (a call's view of the data folder); the file name
+  // only names it in messages. Null goes back to opening by name.
+  void SetFolder(std::shared_ptr<TJWFolderView> AFolder, const std::string& ARelative);
 
   bool IsOpen() const;
   // Opens the file and reads header and index. Fails with the data files' three messages, or with

@@ -35,7 +35,8 @@ inline constexpr bool OpenFilesCanBeReplaced = true;
 using TFileHandle = intptr_t;
 inline constexpr TFileHandle InvalidFile = -1;
 
-enum class TFileKind { Missing, Directory, Regular, Other };
+// Outside: a name inside a folder that a link leads out of it (TFolder::KindAt).
+enum class TFileKind { Missing, Directory, Regular, Other, Outside };
 
 // What a file is at this moment, following links.
 TFileKind KindOf(const std::string& AName);
@@ -65,10 +66,47 @@ struct TFileIdentity {
 bool IdentityOf(TFileHandle AFile, TFileIdentity& AIdentity);
 bool IdentityOf(const std::string& AName, TFileIdentity& AIdentity);
 
+// A folder resolved once. A link naming it is followed when it is opened and never again: files
+// named relative to it all come from the folder it was at that moment, whatever is renamed or
+// swapped meanwhile, so one call sees one version of a folder's files. POSIX keeps the folder's
+// descriptor; Windows keeps its final path (junctions and symbolic links resolved).
+class TFolder {
+ public:
+  TFolder() = default;
+  ~TFolder();
+  TFolder(const TFolder&) = delete;
+  TFolder& operator=(const TFolder&) = delete;
+
+  // Opens the folder AName ("" is the current directory). False when that is no folder.
+  bool Open(const std::string& AName);
+  bool IsOpen() const { return FOpen; }
+  // Who the folder is (the one opened, whatever its name shows now).
+  const TFileIdentity& Identity() const;
+
+  // What ARelative ('/' and '\' separate folders) names inside the folder, following links, and
+  // its identity when it is a regular file. With ABeneath, a name that a link leads out of the
+  // folder is Outside.
+  TFileKind KindAt(const std::string& ARelative, bool ABeneath, TFileIdentity& AIdentity) const;
+  // OpenReadOnly for a file inside the folder; with ABeneath a file reached through a link that
+  // leads out of the folder is refused.
+  TFileHandle OpenReadOnlyAt(const std::string& ARelative, bool ABeneath) const;
+
+ private:
+  // The folder's path with every link resolved, ending in a separator ("" when unknown).
+  const std::string& FinalPath() const;
+
+  bool FOpen = false;
+  TFileHandle FHandle = InvalidFile;  // POSIX: the folder's descriptor
+  // Told on first need (POSIX), so that a call that follows no link does not ask.
+  mutable bool FKnown = false;
+  mutable std::string FFinalPath;
+  mutable TFileIdentity FIdentity;
+};
+
 // The process's current directory without a trailing separator; "" when it cannot be told.
 std::string CurrentDirectory();
 
-// The full file name of the running program; "" when it cannot be told.
+// The full file name of the running program, found once per process; "" when it cannot be told.
 std::string ExecutablePath();
 
 // ATime broken down in the local time zone.

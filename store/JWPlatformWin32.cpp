@@ -38,7 +38,96 @@ int64_t Nanoseconds(const FILETIME& ATime) {
   return int64_t(ticks) * 100;
 }
 
+// Opens AName for its attributes only (folders too), following links and junctions.
+HANDLE OpenForQuery(const std::string& AName) {
+  return CreateFileA(AName.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The path of an open handle with every link and junction resolved, in the usual drive or UNC
+// form; "" when the system cannot tell.
+std::string FinalPathOf(HANDLE AHandle) {
+  std::vector<char> buffer(MAX_PATH + 1);
+  DWORD n = GetFinalPathNameByHandleA(AHandle, buffer.data(), DWORD(buffer.size()), 0);
+  if (n >= buffer.size()) {
+    buffer.resize(n + 1);
+    n = GetFinalPathNameByHandleA(AHandle, buffer.data(), DWORD(buffer.size()), 0);
+  }
+  if (n == 0 || n >= buffer.size()) return "";
+  std::string path(buffer.data(), n);
+  if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + path.substr(8);
+  if (path.rfind("\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+// Whether APath lies below the folder APrefix (ending in a separator); names differing only in
+// the case of ASCII letters are the same on Windows.
+bool SameTextPrefix(const std::string& APath, const std::string& APrefix) {
+  if (APath.size() <= APrefix.size()) return false;
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; };
+  for (size_t i = 0; i < APrefix.size(); ++i)
+    if (upper(APath[i]) != upper(APrefix[i])) return false;
+  return true;
+}
+
 }  // namespace
+
+TFolder::~TFolder() = default;
+
+const std::string& TFolder::FinalPath() const {
+  return FFinalPath;
+}
+
+const TFileIdentity& TFolder::Identity() const {
+  return FIdentity;
+}
+
+bool TFolder::Open(const std::string& AName) {
+  const HANDLE h = OpenForQuery(AName.empty() ? std::string(".") : AName);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool folder = GetFileInformationByHandle(h, &info) &&
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  std::string path = folder ? FinalPathOf(h) : std::string();
+  TFileIdentity identity;
+  const bool known = folder && IdentityOf(reinterpret_cast<TFileHandle>(h), identity);
+  // The folder is named by its final path from now on; no handle stays open, so that the host
+  // can still rename or remove it.
+  CloseHandle(h);
+  if (!known || path.empty()) return false;
+  if (path.back() != '\\') path += '\\';
+  FFinalPath = path;
+  FIdentity = identity;
+  FOpen = true;
+  return true;
+}
+
+TFileKind TFolder::KindAt(const std::string& ARelative, bool ABeneath,
+                          TFileIdentity& AIdentity) const {
+  if (!FOpen || ARelative.empty()) return TFileKind::Missing;
+  const HANDLE h = OpenForQuery(FFinalPath + ARelative);
+  if (h == INVALID_HANDLE_VALUE) return TFileKind::Missing;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  const bool inside = !ABeneath || SameTextPrefix(FinalPathOf(h), FFinalPath);
+  if (ok) IdentityOf(reinterpret_cast<TFileHandle>(h), AIdentity);
+  const DWORD type = GetFileType(h);
+  CloseHandle(h);
+  if (!ok) return TFileKind::Missing;
+  if (!inside) return TFileKind::Outside;
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return TFileKind::Directory;
+  return type == FILE_TYPE_DISK ? TFileKind::Regular : TFileKind::Other;
+}
+
+TFileHandle TFolder::OpenReadOnlyAt(const std::string& ARelative, bool ABeneath) const {
+  if (!FOpen || ARelative.empty()) return InvalidFile;
+  const TFileHandle file = OpenReadOnly(FFinalPath + ARelative);
+  if (file != InvalidFile && ABeneath && !SameTextPrefix(FinalPathOf(AsHandle(file)), FFinalPath)) {
+    CloseFile(file);
+    return InvalidFile;
+  }
+  return file;
+}
 
 bool IsDirectoryEnd(char AChar) {
   return AChar == '/' || AChar == '\\' || AChar == ':';
@@ -122,14 +211,17 @@ std::string CurrentDirectory() {
 }
 
 std::string ExecutablePath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), DWORD(buffer.size()));
-    if (n == 0) return "";
-    if (n < buffer.size()) return std::string(buffer.data(), n);
-    if (buffer.size() >= 32768) return "";  // longer than any Windows path
-    buffer.resize(buffer.size() * 2);
-  }
+  static const std::string path = [] {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+      const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), DWORD(buffer.size()));
+      if (n == 0) return std::string();
+      if (n < buffer.size()) return std::string(buffer.data(), n);
+      if (buffer.size() >= 32768) return std::string();  // longer than any Windows path
+      buffer.resize(buffer.size() * 2);
+    }
+  }();
+  return path;
 }
 
 std::tm LocalTime(std::time_t ATime) {

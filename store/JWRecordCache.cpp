@@ -72,8 +72,10 @@ void TJWRecordCache::Clear() {
 }
 
 std::string TJWRecordCache::FileKey(const platform::TFileIdentity& AIdentity) {
-  return std::to_string(AIdentity.Device) + ':' + std::to_string(AIdentity.Inode) + ':' +
-         std::to_string(AIdentity.Size) + ':' + std::to_string(AIdentity.ModifiedNs);
+  // Fixed-length bytes, looked up on every use of a file: no number formatting.
+  const uint64_t parts[4] = {AIdentity.Device, AIdentity.Inode, AIdentity.Size,
+                             uint64_t(AIdentity.ModifiedNs)};
+  return std::string(reinterpret_cast<const char*>(parts), sizeof parts);
 }
 
 std::string PictureKey(char AKind, const platform::TFileIdentity& AFile, uint64_t AOffset,

@@ -58,7 +58,7 @@ class TJWRecordCache {
   void SetBound(size_t ABound);  // drops records at once when the new bound is smaller
   void Clear();
 
-  // A key part naming one version of one file.
+  // A key part naming one version of one file (always of the same length).
   static std::string FileKey(const platform::TFileIdentity& AIdentity);
 
  private:

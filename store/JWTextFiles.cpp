@@ -1,19 +1,10 @@
 #include "store/JWTextFiles.h"
 
-#include "store/JWPlatform.h"
-#include "store/JWRecordCache.h"
+#include "store/JWFolderView.h"
 
 namespace jw {
 
 namespace {
-
-std::string NativeName(const std::string& APath) {
-  std::string name = APath;
-  if (platform::PathSeparator != '\\')
-    for (char& c : name)
-      if (c == '\\') c = platform::PathSeparator;
-  return name;
-}
 
 struct TFileGuard {
   platform::TFileHandle Handle;
@@ -22,41 +13,19 @@ struct TFileGuard {
 
 }  // namespace
 
-bool TextFileExists(const std::string& APath) {
-  return platform::KindOf(NativeName(APath)) == platform::TFileKind::Regular;
-}
-
-uint64_t TextFileSize(const std::string& APath) {
-  platform::TFileIdentity id;
-  return platform::IdentityOf(NativeName(APath), id) ? id.Size : 0;
-}
-
-TJWTextFile ReadTextFile(const std::string& APath, uint64_t AMaxSize) {
+TJWTextFile ReadTextFile(const TJWFolderView& AFolder, const std::string& ARelative,
+                         uint64_t AMaxSize) {
   TJWTextFile result;
-  const std::string name = NativeName(APath);
-  if (platform::KindOf(name) != platform::TFileKind::Regular) return result;
-
-  TJWRecordCache& cache = TJWRecordCache::Instance();
-  const std::string keyStart = "T" + std::to_string(AMaxSize) + '|' + name + '|';
-  platform::TFileIdentity id;
-  if (platform::IdentityOf(name, id) && id != platform::TFileIdentity{}) {
-    if (auto text = cache.Find<std::string>(keyStart + TJWRecordCache::FileKey(id))) {
-      result.State = TJWTextFile::tsRead;
-      result.Text = std::move(text);
-      return result;
-    }
-  }
-
-  const TFileGuard file{platform::OpenReadOnly(name)};
-  if (file.Handle == platform::InvalidFile || !platform::IdentityOf(file.Handle, id)) {
+  const TFileGuard file{AFolder.Open(ARelative)};
+  if (file.Handle == platform::InvalidFile || !platform::IdentityOf(file.Handle, result.Identity)) {
     result.State = TJWTextFile::tsUnreadable;
     return result;
   }
-  if (id.Size > AMaxSize) {
+  if (result.Identity.Size > AMaxSize) {
     result.State = TJWTextFile::tsTooLarge;
     return result;
   }
-  auto text = std::make_shared<std::string>(size_t(id.Size), '\0');
+  auto text = std::make_shared<std::string>(size_t(result.Identity.Size), '\0');
   size_t done = 0;
   while (done < text->size()) {
     std::string error;
@@ -69,9 +38,11 @@ TJWTextFile ReadTextFile(const std::string& APath, uint64_t AMaxSize) {
     if (n == 0) break;
     done += size_t(n);
   }
-  text->resize(done);  // the file may have shrunk meanwhile
-  // The identity of the opened file names the bytes just read, whatever the name shows now.
-  if (done == id.Size) cache.Put<std::string>(keyStart + TJWRecordCache::FileKey(id), text, done);
+  if (done != text->size()) {
+    // The file shrank while it was read: not the version its identity names.
+    text->resize(done);
+    result.Identity = {};
+  }
   result.State = TJWTextFile::tsRead;
   result.Text = std::move(text);
   return result;

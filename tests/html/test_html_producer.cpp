@@ -91,20 +91,12 @@ std::vector<uint32_t> BranchIds(const TJWHTMLProducer& AProducer) {
 
 }  // namespace
 
+// The everyday fields are on the expected pages of the sample; here what the sample lacks.
 TEST_F(Producer, SingleValueFields) {
   Load(Entry());
-  EXPECT_EQ(Main1("<#FIELD NAME=TITLE>|<#FIELD NAME=STREET> <#FIELD NAME=STREET_NO>"
-                  "<#FIELD NAME=STREET_ADD>|<#FIELD NAME=ZIP> <#FIELD NAME=CITY>|"
-                  "<#FIELD NAME=PHONE_NO>|<#FIELD NAME=FAX_NO>|<#FIELD NAME=MOBIL_NO>|"
-                  "<#FIELD NAME=EMAIL>|<#FIELD NAME=URL>|<#FIELD NAME=SLOGAN>|"
-                  "<#FIELD NAME=BUISNESSTYPES>|<#FIELD NAME=POI_X>|<#FIELD NAME=POI_Y>|"
-                  "<#FIELD NAME=NOSUCH>|<#FIELD NAME=BGCOLOR>|<#field name=firm>"),
-            "M\xFCller Hans|Hohe Stra\xDF"
-            "e 12a|50667 K\xF6ln|(02 21) 12 34 56||"
-            "(01 71) 1 23 45 67|info@firma.example|" JW_PORTAL_ADDRESS
-            "firma-4711|Gut<BR>billig|B\xE4"
-            "ckerei<BR>Caf\xE9|410,5|3056,7|N/A|N/A|"
-            "M\xFCller Hans\r\n");
+  EXPECT_EQ(Main1("<#FIELD NAME=FAX_NO>|<#FIELD NAME=URL>|<#FIELD NAME=NOSUCH>|"
+                  "<#FIELD NAME=BGCOLOR>|<#field name=firm>"),
+            "|" JW_PORTAL_ADDRESS "firma-4711|N/A|N/A|M\xFCller Hans\r\n");
 
   TJW2DataRec r = Entry();
   r.Url = "www.firma.example";
@@ -415,21 +407,10 @@ class Branches : public Producer {
   }
 };
 
+// The first, a middle and the last page of fourteen branches are among the expected pages of the
+// sample (entry 2001); here the pages that end at the edge of the list.
 TEST_F(Branches, PagingOverTwelveBranches) {
   WritePagingTemplates();
-  Load(Twelve(), "BRANCHES_SORT=ZIP");
-  EXPECT_EQ(Page(6), "1:50001;\r\n2:50002;\r\n3:50003;\r\n4:50004;\r\n5:50005;\r\n|next=5\r\n\r\n");
-  EXPECT_EQ(P.BranchPosition(), 5);
-
-  Load(Twelve(), "BRANCHESPOS=5");
-  EXPECT_EQ(Page(6),
-            "6:50006;\r\n7:50007;\r\n8:50008;\r\n9:50009;\r\n10:50010;\r\nprev=0\r\n|"
-            "next=10\r\n\r\n");
-  EXPECT_EQ(P.BranchPosition(), 10);
-
-  // The last page: the NEXT button stays away once every branch was shown.
-  Load(Twelve(), "BRANCHESPOS=10");
-  EXPECT_EQ(Page(6), "11:50011;\r\n12:50012;\r\nprev=5\r\n|\r\n");
   // Pages that end exactly with the last branch: no NEXT button after it.
   TJW2DataRec ten = Twelve();
   ten.Branches->resize(10);

@@ -421,3 +421,33 @@ TEST(TagEngineBounds, PageSizeIsBounded) {
   EXPECT_EQ(p.ContentOf(text).size(), 7 * big.size());
   EXPECT_THROW(p.ContentOf(text + text), EJWError);
 }
+
+#ifndef _WIN32
+// Links inside the include folder: followed while they stay inside, refused when they lead out,
+// and a change behind one is seen by the next page.
+TEST_F(IncludeDir, LinksLeadingOutOfTheFolderAreRefused) {
+  namespace fs = std::filesystem;
+  fs::create_directories(dir / "inc" / "sub");
+  std::ofstream(dir / "secret.html", std::ios::binary) << "SECRET";
+  std::ofstream(dir / "inc" / "sub" / "row.html", std::ios::binary) << "row";
+  fs::create_symlink("../secret.html", dir / "inc" / "leak.html");
+  fs::create_symlink(dir / "secret.html", dir / "inc" / "abs.html");
+  fs::create_symlink("..", dir / "inc" / "up");
+  fs::create_symlink("sub/row.html", dir / "inc" / "ok.html");
+  fs::create_symlink("sub", dir / "inc" / "lsub");
+  e.p.SetIncludePath((dir / "inc").string());
+  for (const char* name : {"leak", "abs", "up/secret", "lsub/../leak"}) {
+    SCOPED_TRACE(name);
+    const std::string out = e.p.ContentOf(std::string("<#INC FILE=") + name + ">");
+    EXPECT_THAT(out, HasSubstr("<!-- Include name refused: "));
+    EXPECT_EQ(out.find("SECRET"), std::string::npos);
+  }
+  EXPECT_EQ(e.p.TemplateFile("leak.html").State, TZDTemplateFile::tfOutside);
+  EXPECT_EQ(e.p.ContentOf("<#INC FILE=ok>|<#INC FILE=lsub/row>"), "row\r\n|row\r\n");
+
+  // Renamed over behind the links: the next page reads the new file.
+  std::ofstream(dir / "inc" / "sub" / "new.html", std::ios::binary) << "new";
+  fs::rename(dir / "inc" / "sub" / "new.html", dir / "inc" / "sub" / "row.html");
+  EXPECT_EQ(e.p.ContentOf("<#INC FILE=ok>|<#INC FILE=lsub/row>"), "new\r\n|new\r\n");
+}
+#endif

@@ -62,3 +62,55 @@ TEST(DataDirectoryEntries, CachedEntriesFollowTheFileAndKeepLogosApart) {
 }
 
 }  // namespace
+
+namespace {
+
+// The data path is used as set: a separator comes between it and a file name unless the path is
+// empty, blank or ends in one; a blank path names files beginning with its blanks in the current
+// directory.
+TEST(DataDirectoryNames, PathAsSetFollowedByTheFileName) {
+  const std::string sep(1, platform::PathSeparator);
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "JWDAT.SRM"},     {"   ", "   JWDAT.SRM"},          {"d", "d" + sep + "JWDAT.SRM"},
+      {"d/", "d/JWDAT.SRM"}, {"d ", "d " + sep + "JWDAT.SRM"},
+  };
+  for (const auto& [path, name] : cases)
+    EXPECT_EQ(TJWDataDirectory::FileName(path, EntryDatFileName), name) << '"' << path << '"';
+
+  test::TJWTempDir dir;
+  std::vector<TJWEntryFixture> entries(1);
+  entries[0].Id = 1;
+  entries[0].Record.NamePart1 = "Leer";
+  WriteEntryDatFile((dir.Path() / "   JWDAT.SRM").string(), entries);
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.Path());
+  std::string name;
+  try {
+    name = TJWDataDirectory::Use("   ")->EntryWithoutLogo(1)->NamePart1;
+  } catch (const std::exception& e) {
+    name = e.what();
+  }
+  fs::current_path(before);
+  EXPECT_EQ(name, "Leer");
+}
+
+#ifndef _WIN32
+// A data file reached through a link: renamed over behind the link, it is seen at the next call.
+TEST(DataDirectoryEntries, ChangesBehindALinkAreSeenAtTheNextCall) {
+  test::TJWTempDir dir, real;
+  fs::create_directory(dir.Path() / "data");
+  const std::string target = (real.Path() / "entries").string();
+  fs::create_symlink(target, dir.Path() / "data" / EntryDatFileName);
+  const std::string path = (dir.Path() / "data").string();
+  for (const char* name : {"Alt", "Neu"}) {
+    std::vector<TJWEntryFixture> entries(1);
+    entries[0].Id = 1;
+    entries[0].Record.NamePart1 = name;
+    WriteEntryDatFile(target + ".new", entries);
+    fs::rename(target + ".new", target);
+    EXPECT_EQ(TJWDataDirectory::Use(path)->EntryWithoutLogo(1)->NamePart1, name);
+  }
+}
+#endif
+
+}  // namespace

@@ -321,9 +321,9 @@ TEST_F(EntryFile, ShortRecordsAndStreams) {
   EXPECT_TRUE(r.Searchwords.empty());
   EXPECT_EQ(r.BusinessTypes, "");
 
-  file.LoadEntry(4, r);
-  EXPECT_EQ(r.NamePart1, "M\xFCller");
-  EXPECT_EQ(r.Industries.size(), 3u);
+  // A stored block beyond the end of the file is a file cut short, not an empty entry.
+  EXPECT_THAT(ErrorOf([&] { file.LoadEntry(4, r); }), HasSubstr(kDamaged + std::string(": #4 ")));
+  EXPECT_EQ(r.Industries, TStringList{"Zimme"});
 }
 
 TEST_F(EntryFile, HostileSizesAllocateOnlyWhatTheStreamHolds) {
@@ -437,10 +437,9 @@ TEST_F(EntryFile, FileShrinkingUnderAnOpenReader) {
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(50, r);
-  // Cut into the data area: entries there read as empty records.
+  // Cut into the data area: entries there are damaged.
   std::filesystem::resize_file(FPath, entryrec::kHeaderSize + 12 * 50 + 10);
-  file.LoadEntry(50, r);
-  EXPECT_EQ(r.NamePart1, "");
+  EXPECT_THAT(ErrorOf([&] { file.LoadEntry(50, r); }), HasSubstr(kDamaged + std::string(": #50 ")));
   // Cut into the index: probes fail cleanly.
   std::filesystem::resize_file(FPath, 100);
   EXPECT_THAT(ErrorOf([&] { file.LoadEntry(50, r); }), HasSubstr(kDamaged));
