@@ -1,6 +1,6 @@
 // The data files stay open from call to call, so a file that changes on disk between two calls
 // must be seen at the very next call; and calls from several threads on several data directories
-// must never answer from the wrong directory's files.
+// must never answer from the wrong directory's files or another thread's results.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -145,7 +145,8 @@ TEST_F(DataFiles, TemplateAndPageFileChangesAreSeenAtTheNextCall) {
 
 // Four host threads alternate between two data directories. The data path is one setting for the
 // whole library, so a thread cannot know which directory its call will see; but every answer must
-// be wholly one directory's, never a mixture or another entry's.
+// be wholly one directory's, never a mixture or another entry's, and the result texts belong to
+// their thread: other threads' calls, and its own calls of other exports, leave them alone.
 TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
   jwtest::TTempDir dirs[2], inc, cwd;
   jwtest::TCurrentDir inCwd{cwd.Path()};
@@ -156,33 +157,43 @@ TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
                          d ? jwtest::TLogos{{kId, jwtest::Gradient(8, 8)}} : jwtest::TLogos{},
                          {Template(d ? 0x0000FF : 0xFF0000, 20 + d)});
   }
-  std::string expected[2];
-  int32_t buttons[2];
+  struct TAnswers {
+    std::string Page, Set, Index;
+    int32_t Count;
+  } expected[2];
   for (int d = 0; d < 2; ++d) {
     ASSERT_EQ(Lib().SetJWDataPath(dirs[d].Dir().c_str(), nullptr, 0), 1);
-    expected[d] = Page(inc.Dir(), kId);
-    buttons[d] = Lib().ButtonCount(kId, 1, 0);
+    expected[d] = {Page(inc.Dir(), kId), Lib().GetButtonSet(kId, 1, 0),
+                   Lib().Button2Index(kId, "brClose", 1, 0), Lib().ButtonCount(kId, 1, 0)};
   }
-  ASSERT_NE(expected[0], expected[1]);
-  ASSERT_NE(buttons[0], buttons[1]);
+  ASSERT_NE(expected[0].Page, expected[1].Page);
+  ASSERT_NE(expected[0].Set, expected[1].Set);
+  ASSERT_NE(expected[0].Index, expected[1].Index);
 
   constexpr int kThreads = 4, kRounds = 40;
   std::atomic<int> wrong{0}, seen[2] = {0, 0};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t)
     threads.emplace_back([&, t] {
+      auto one = [&](auto AField, const auto& AValue) {
+        if (AValue == expected[0].*AField) return 0;
+        if (AValue == expected[1].*AField) return 1;
+        ++wrong;
+        return -1;
+      };
       for (int round = 0; round < kRounds; ++round) {
-        const int d = (t + round) % 2;
-        Lib().SetJWDataPath(dirs[d].Dir().c_str(), nullptr, 0);
-        const std::string page = Page(inc.Dir(), kId);
-        if (page == expected[0])
-          ++seen[0];
-        else if (page == expected[1])
-          ++seen[1];
-        else
-          ++wrong;
-        const int32_t count = Lib().ButtonCount(kId, 1, 0);
-        if (count != buttons[0] && count != buttons[1]) ++wrong;
+        Lib().SetJWDataPath(dirs[(t + round) % 2].Dir().c_str(), nullptr, 0);
+        const int d = one(&TAnswers::Page, Page(inc.Dir(), kId));
+        if (d >= 0) ++seen[d];
+        const char* set = Lib().GetButtonSet(kId, 1, 0);
+        const std::string setNow = set;
+        const char* index = Lib().Button2Index(kId, "brClose", 1, 0);
+        const std::string indexNow = index;
+        one(&TAnswers::Count, Lib().ButtonCount(kId, 1, 0));
+        std::this_thread::yield();
+        if (one(&TAnswers::Set, setNow) < 0 || setNow != set) ++wrong;
+        if (one(&TAnswers::Index, indexNow) < 0 || indexNow != index) ++wrong;
+        if (*Lib().GetLastError() != '\0') ++wrong;
       }
     });
   for (auto& t : threads) t.join();
