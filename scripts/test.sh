@@ -18,8 +18,9 @@ run_build() {
   ctest --test-dir "$dir" --output-on-failure -j "$JOBS"
 }
 
+# The folder scripts/run.sh builds its few targets in: tests and benchmarks are switched on there.
 echo "== Normal build"
-run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJW_BUILD_TESTS=ON -DJW_BUILD_BENCH=ON
 
 echo "== Packages of the normal build"
 scripts/test-packages.sh build

@@ -1,5 +1,5 @@
 #pragma once
-// A data directory with a small entry file whose entries cover the kinds of button sets.
+// A data directory with a small entry file: entries with buttons of every kind, and the flags.
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,8 +23,6 @@ enum : uint32_t {
   idShortSearchwords = 1,  // 2 industries + 3 search words: one button
   idLongSearchwords = 2,   // 4 industries + 3 search words: two buttons
   idBranches = 3,          // office hours, EC card, two branch offices called "Niederlassungen"
-  idOneBranch = 4,         // a branch list holding only the entry itself
-  idOddBranchWord = 5,     // branch caption kind 9 falls back to "Filialen"
   idPosition = 6,          // business types and a usable position
   idHidden = 7,            // a hidden, missing position and nothing else
   idMissing = 99,          // not in the file
@@ -53,14 +51,6 @@ inline std::vector<jw::TJWEntryFixture> SampleEntries() {
     r.CardEC = 1;
     r.BranchCaption = 2;
     entries.back().BranchIds = {idBranches, idShortSearchwords};
-  }
-  {
-    add(idOneBranch).Industries = {"Handel"};
-    entries.back().BranchIds = {idOneBranch};
-  }
-  {
-    add(idOddBranchWord).BranchCaption = 9;
-    entries.back().BranchIds = {idOddBranchWord, idOneBranch, idMissing};
   }
   {
     auto& r = add(idPosition);

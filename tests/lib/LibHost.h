@@ -24,23 +24,19 @@
 
 namespace jwtest {
 
+// The exports, each named once: a member per export, loaded by name.
+// clang-format off
+#define JW_EXPORTS(X)                                                                     \
+  X(SetMemoryManager) X(GetTemplateImages) X(GetHTMLText) X(ShowForm) X(GetMiniaturBitmap) \
+  X(Button2Index) X(GetButtonSet) X(ButtonCaptions) X(ButtonCaption) X(ButtonCount)        \
+  X(SetJWDataPath) X(GetDLLVersion) X(GetLastError) X(FreeMemoryStream) X(FreeMem)         \
+  X(ProcessMessages)
+// clang-format on
+
 struct TJWLib {
-  decltype(&JW_SetMemoryManager) SetMemoryManager;
-  decltype(&JW_GetTemplateImages) GetTemplateImages;
-  decltype(&JW_GetHTMLText) GetHTMLText;
-  decltype(&JW_ShowForm) ShowForm;
-  decltype(&JW_GetMiniaturBitmap) GetMiniaturBitmap;
-  decltype(&JW_Button2Index) Button2Index;
-  decltype(&JW_GetButtonSet) GetButtonSet;
-  decltype(&JW_ButtonCaptions) ButtonCaptions;
-  decltype(&JW_ButtonCaption) ButtonCaption;
-  decltype(&JW_ButtonCount) ButtonCount;
-  decltype(&JW_SetJWDataPath) SetJWDataPath;
-  decltype(&JW_GetDLLVersion) GetDLLVersion;
-  decltype(&JW_GetLastError) GetLastError;
-  decltype(&JW_FreeMemoryStream) FreeMemoryStream;
-  decltype(&JW_FreeMem) FreeMem;
-  decltype(&JW_ProcessMessages) ProcessMessages;
+#define JW_MEMBER(N) decltype(&JW_##N) N;
+  JW_EXPORTS(JW_MEMBER)
+#undef JW_MEMBER
 
   // Caption helpers: the call's result and the text it wrote.
   std::string Caption(uint32_t AId, uint32_t AIndex, uint8_t AShow = 0, uint8_t AForce = 0) const {
@@ -84,22 +80,9 @@ inline const TJWLib& Lib() {
         std::abort();
       }
     };
-    load(l.SetMemoryManager, "JW_SetMemoryManager");
-    load(l.GetTemplateImages, "JW_GetTemplateImages");
-    load(l.GetHTMLText, "JW_GetHTMLText");
-    load(l.ShowForm, "JW_ShowForm");
-    load(l.GetMiniaturBitmap, "JW_GetMiniaturBitmap");
-    load(l.Button2Index, "JW_Button2Index");
-    load(l.GetButtonSet, "JW_GetButtonSet");
-    load(l.ButtonCaptions, "JW_ButtonCaptions");
-    load(l.ButtonCaption, "JW_ButtonCaption");
-    load(l.ButtonCount, "JW_ButtonCount");
-    load(l.SetJWDataPath, "JW_SetJWDataPath");
-    load(l.GetDLLVersion, "JW_GetDLLVersion");
-    load(l.GetLastError, "JW_GetLastError");
-    load(l.FreeMemoryStream, "JW_FreeMemoryStream");
-    load(l.FreeMem, "JW_FreeMem");
-    load(l.ProcessMessages, "JW_ProcessMessages");
+#define JW_LOAD(N) load(l.N, "JW_" #N);
+    JW_EXPORTS(JW_LOAD)
+#undef JW_LOAD
     return l;
   }();
   return lib;

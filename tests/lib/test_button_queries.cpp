@@ -34,17 +34,14 @@ TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
     const char* Set;
     const char* Captions;
   };
+  // The rules are the store's; these cases show that both flags and the branch caption reach
+  // them and that the names and captions are joined in button order.
   const Case cases[] = {
       {idShortSearchwords, 1, 0, 1, "brIndustries|brClose", "Branchen"},
       {idLongSearchwords, 0, 0, 2, "brIndustries|brSearchwords|brClose", "Branchen|Suchworte"},
       {idBranches, 0, 0, 3, "brOfficeHours|brCardAcceptance|brBranches|brClose",
        "Gesch\xE4"
        "ftszeiten|Kartenakzeptanz|Niederlassungen"},
-      {idOneBranch, 0, 0, 1, "brIndustries|brClose", "Branchen"},
-      {idOddBranchWord, 0, 0, 1, "brBranches|brClose", "Filialen"},
-      {idPosition, 0, 0, 1, "brBusinessTypes|brClose",
-       "Gesch\xE4"
-       "ftstypen"},
       {idPosition, 1, 0, 2, "brBusinessTypes|brPointOfPlace|brClose",
        "Gesch\xE4"
        "ftstypen|Standort zeigen"},
@@ -62,14 +59,9 @@ TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
 }
 
 TEST_F(ButtonQueries, CaptionByPosition) {
-  EXPECT_EQ(Lib().Caption(idBranches, 0),
-            "Gesch\xE4"
-            "ftszeiten");
   EXPECT_EQ(Lib().Caption(idBranches, 2), "Niederlassungen");
   // The close button has no position; beyond the content buttons the first page is named.
   EXPECT_EQ(Lib().Caption(idBranches, 3), "Branchen");
-  EXPECT_EQ(Lib().Caption(idBranches, 5), "Branchen");
-  EXPECT_EQ(Lib().Caption(idBranches, 0xFFFFFFFFu), "Branchen");
   EXPECT_EQ(Lib().Caption(idPosition, 1, 1, 0), "Standort zeigen");
 }
 
@@ -110,16 +102,12 @@ TEST_F(ButtonQueries, Button2IndexFindsNamesCaseInsensitively) {
   auto index = [](uint32_t AId, const char* AName, uint8_t AShow = 0) {
     return std::string(Lib().Button2Index(AId, AName, AShow, 0));
   };
-  EXPECT_EQ(index(idShortSearchwords, "brClose"), "1");
   EXPECT_EQ(index(idShortSearchwords, "BRCLOSE"), "1");
   EXPECT_EQ(index(idShortSearchwords, " brClose"), "0");  // the name is not trimmed
   EXPECT_EQ(index(idShortSearchwords, "brSearchwords"), "0");
-  EXPECT_EQ(index(idShortSearchwords, ""), "0");
   EXPECT_EQ(index(idShortSearchwords, nullptr), "0");
-  EXPECT_EQ(index(idBranches, "brBranches"), "2");
   EXPECT_EQ(index(idBranches, "brclose"), "3");
   EXPECT_EQ(index(idPosition, "brPointOfPlace", 1), "1");
-  EXPECT_EQ(index(idPosition, "brPointOfPlace", 0), "0");
   EXPECT_EQ(index(idMissing, "brClose"), "0");
 }
 

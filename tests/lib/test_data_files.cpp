@@ -1,9 +1,10 @@
 // The data files stay open from call to call, so a file that changes on disk between two calls
 // must be seen at the very next call; and calls from several threads on several data directories
-// must never answer from the wrong directory's files.
+// must never answer from the wrong directory's files or another thread's results.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -145,7 +146,8 @@ TEST_F(DataFiles, TemplateAndPageFileChangesAreSeenAtTheNextCall) {
 
 // Four host threads alternate between two data directories. The data path is one setting for the
 // whole library, so a thread cannot know which directory its call will see; but every answer must
-// be wholly one directory's, never a mixture or another entry's.
+// be wholly one directory's, never a mixture or another entry's, and the result texts belong to
+// their thread: other threads' calls, and its own calls of other exports, leave them alone.
 TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
   jwtest::TTempDir dirs[2], inc, cwd;
   jwtest::TCurrentDir inCwd{cwd.Path()};
@@ -156,38 +158,96 @@ TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
                          d ? jwtest::TLogos{{kId, jwtest::Gradient(8, 8)}} : jwtest::TLogos{},
                          {Template(d ? 0x0000FF : 0xFF0000, 20 + d)});
   }
-  std::string expected[2];
-  int32_t buttons[2];
+  struct TAnswers {
+    std::string Page, Set, Index;
+    int32_t Count;
+  } expected[2];
   for (int d = 0; d < 2; ++d) {
     ASSERT_EQ(Lib().SetJWDataPath(dirs[d].Dir().c_str(), nullptr, 0), 1);
-    expected[d] = Page(inc.Dir(), kId);
-    buttons[d] = Lib().ButtonCount(kId, 1, 0);
+    expected[d] = {Page(inc.Dir(), kId), Lib().GetButtonSet(kId, 1, 0),
+                   Lib().Button2Index(kId, "brClose", 1, 0), Lib().ButtonCount(kId, 1, 0)};
   }
-  ASSERT_NE(expected[0], expected[1]);
-  ASSERT_NE(buttons[0], buttons[1]);
+  ASSERT_NE(expected[0].Page, expected[1].Page);
+  ASSERT_NE(expected[0].Set, expected[1].Set);
+  ASSERT_NE(expected[0].Index, expected[1].Index);
 
   constexpr int kThreads = 4, kRounds = 40;
   std::atomic<int> wrong{0}, seen[2] = {0, 0};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t)
     threads.emplace_back([&, t] {
+      auto one = [&](auto AField, const auto& AValue) {
+        if (AValue == expected[0].*AField) return 0;
+        if (AValue == expected[1].*AField) return 1;
+        ++wrong;
+        return -1;
+      };
       for (int round = 0; round < kRounds; ++round) {
-        const int d = (t + round) % 2;
-        Lib().SetJWDataPath(dirs[d].Dir().c_str(), nullptr, 0);
-        const std::string page = Page(inc.Dir(), kId);
-        if (page == expected[0])
-          ++seen[0];
-        else if (page == expected[1])
-          ++seen[1];
-        else
-          ++wrong;
-        const int32_t count = Lib().ButtonCount(kId, 1, 0);
-        if (count != buttons[0] && count != buttons[1]) ++wrong;
+        Lib().SetJWDataPath(dirs[(t + round) % 2].Dir().c_str(), nullptr, 0);
+        const int d = one(&TAnswers::Page, Page(inc.Dir(), kId));
+        if (d >= 0) ++seen[d];
+        const char* set = Lib().GetButtonSet(kId, 1, 0);
+        const std::string setNow = set;
+        const char* index = Lib().Button2Index(kId, "brClose", 1, 0);
+        const std::string indexNow = index;
+        one(&TAnswers::Count, Lib().ButtonCount(kId, 1, 0));
+        std::this_thread::yield();
+        if (one(&TAnswers::Set, setNow) < 0 || setNow != set) ++wrong;
+        if (one(&TAnswers::Index, indexNow) < 0 || indexNow != index) ++wrong;
+        if (*Lib().GetLastError() != '\0') ++wrong;
       }
     });
   for (auto& t : threads) t.join();
   EXPECT_EQ(wrong.load(), 0);
   EXPECT_GT(seen[0].load() + seen[1].load(), 0);
 }
+
+#ifndef _WIN32
+// Operators replace data by swapping a link between two complete folders. Each page must come
+// from one folder: the entry (FIRM) and its template (BGCOLOR) from the same one.
+TEST(DataFilesThreads, PagesWhileTheDataFolderIsSwappedComeFromOneFolder) {
+  jwtest::TTempDir root, inc;
+  for (const char* side : {"A", "B"}) {
+    const std::string dir = (root.Path() / side).string() + "/";
+    fs::create_directory(dir);
+    jw::TJWEntryFixture e;
+    e.Id = 1;
+    e.Record.NamePart1 = side;
+    e.Record.TemplateId = 1;
+    jw::WriteEntryDatFile(dir + "JWDAT.SRM", {e});
+    jw::TJWImgWriter(dir + "JWIMG.SRM").Finish();
+    jw::TJWTmpWriter templates(dir + "JWTMP.SRM");
+    jw::TJWTemplateFixture t;
+    t.Id = 1;
+    t.BackgroundColor = side[0] == 'A' ? 0xAA : 0xBB;
+    templates.Add(t);
+    templates.Finish();
+  }
+  std::ofstream(inc.Path() / "main1.html", std::ios::binary)
+      << "<#FIELD NAME=FIRM>|<#FIELD NAME=BGCOLOR>";
+  fs::create_directory_symlink("A", root.Path() / "data");
+  ASSERT_EQ(Lib().SetJWDataPath((root.Path() / "data").string().c_str(), nullptr, 0), 1);
+
+  std::atomic<bool> done{false};
+  std::thread swapper([&] {
+    for (int i = 0; !done; ++i) {
+      fs::remove(root.Path() / "next");
+      fs::create_directory_symlink(i % 2 ? "A" : "B", root.Path() / "next");
+      fs::rename(root.Path() / "next", root.Path() / "data");
+    }
+  });
+  int pages = 0, mixed = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  while (pages < 3000 && std::chrono::steady_clock::now() < end) {
+    const std::string page =
+        jwtest::TakeStream(Lib().GetHTMLText(1, inc.Dir().c_str(), 0, "", 0, 0));
+    ++pages;
+    if (page != "A|AA0000\r\n" && page != "B|BB0000\r\n") ++mixed;
+  }
+  done = true;
+  swapper.join();
+  EXPECT_EQ(mixed, 0) << "of " << pages;
+}
+#endif
 
 }  // namespace

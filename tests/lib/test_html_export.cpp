@@ -7,7 +7,6 @@
 #include <fstream>
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "DataDir.h"
@@ -26,17 +25,10 @@ enum : uint32_t {
   idMissing = 99,
 };
 
-jw::TJWEntryFixture Firm(uint32_t AId, const std::string& AName, const std::string& AZip,
-                         const std::string& AStreet, const std::string& APosX = "",
-                         const std::string& APosY = "") {
+jw::TJWEntryFixture Firm(uint32_t AId, const std::string& AName) {
   jw::TJWEntryFixture e;
   e.Id = AId;
   e.Record.NamePart1 = AName;
-  e.Record.Zip = AZip;
-  e.Record.Street = AStreet;
-  e.Record.City = "K\xF6ln";
-  e.Record.PosX = APosX;
-  e.Record.PosY = APosY;
   return e;
 }
 
@@ -44,26 +36,13 @@ class HtmlExport : public ::testing::Test {
  protected:
   void SetUp() override {
     std::vector<jw::TJWEntryFixture> entries;
-    jw::TJWEntryFixture firm = Firm(idFirm, "Muster", "50667",
-                                    "Hohe Stra\xDF"
-                                    "e",
-                                    "06503000", "50564200");
+    jw::TJWEntryFixture firm = Firm(idFirm, "Muster");
     firm.Record.TemplateId = 2;
-    firm.Record.Industries = {
-        "B\xE4"
-        "cker",
-        "Konditor"};
-    firm.Record.Searchwords = {"Brot", "Brezel", "Kuchen", "Semmel", "Torte"};
-    // Branches about 1, 3 and 2 km north of the firm, one without a position, and the firm.
-    firm.BranchIds = {21, 22, 23, 24, idFirm};
+    firm.Record.Industries = {"Konditor"};
     entries.push_back(std::move(firm));
-    entries.push_back(Firm(21, "Nord", "50670", "A-Weg", "06503000", "50573900"));
-    entries.push_back(Firm(22, "Fern", "50735", "B-Weg", "06503000", "51000100"));
-    entries.push_back(Firm(23, "Mitte", "50672", "C-Weg", "06503000", "50580400"));
-    entries.push_back(Firm(24, "Ohne", "50000", "D-Weg"));
-    jw::TJWEntryFixture search = Firm(idSearchOnly, "Suche", "10115", "E-Weg");
+    jw::TJWEntryFixture search = Firm(idSearchOnly, "Suche");
     search.Record.Searchwords = {"x"};
-    search.BranchIds = {idSearchOnly, 21};
+    search.BranchIds = {idSearchOnly, idFirm};
     entries.push_back(std::move(search));
     jw::TJWTemplateFixture t;
     t.Id = 2;
@@ -113,27 +92,6 @@ TEST_F(HtmlExport, PagePositionsMapToTheEntrysButtons) {
   EXPECT_TRUE(NewLogLines().empty());
 }
 
-TEST_F(HtmlExport, BranchesSortedByDistanceFromTheRequestedStart) {
-  Write("main2",
-        "<#INC FILE=row ACCEPT=DATA><#INC FILE=row ACCEPT=DATA><#INC FILE=row ACCEPT=DATA>"
-        "<#INC FILE=row ACCEPT=DATA>"
-        "<#FIELD NAME=BRANCHES TYPE=BUTTON DIRECTION=NEXT FILE=next>");
-  Write("row", "<#FIELD NAME=B_ID>:<#FIELD NAME=B_FIRM>:<#FIELD NAME=B_ZIP TYPE=NEXT>");
-  Write("next",
-        "<a href=\"<#FIELD NAME=PARAM VALUE=?BRANCHESPOS=$branchespos$&"
-        "BRANCHES_SORT=[?BRANCHES_SORT?]&STARTX=$startx$&STARTY=$starty$>\">weiter</a>");
-  // The firm stands at 410,5 / 3056,7 arc minutes; the branch button is position 2. Four rows
-  // of five branches: the button to the fifth one shows.
-  EXPECT_EQ(
-      Get(idFirm, 2, "BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7"),
-      "17:Muster:50667\r\n21:Nord:50670\r\n23:Mitte:50672\r\n22:Fern:50735\r\n"
-      "<a href=\"?BRANCHESPOS=4&BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7\">weiter</a>\r\n"
-      "\r\n");
-  // By street, filtered to postal codes starting with 506: every branch fits on the page.
-  EXPECT_EQ(Get(idFirm, 2, "BRANCHES_SORT=street&BRANCHES_FILTER=1&BRANCHES_ZIP=506"),
-            "21:Nord:50670\r\n23:Mitte:50672\r\n17:Muster:50667\r\n\r\n");
-}
-
 TEST_F(HtmlExport, FieldsFromAllThreeDataFiles) {
   Write("main1",
         "<#FIELD NAME=FIRM>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>x<#FIELD "
@@ -149,6 +107,7 @@ TEST_F(HtmlExport, FieldsFromAllThreeDataFiles) {
             "BranchenSuchworte,?pagenum=2&pagename=industries&pageidx=0\r\n");
 }
 
+// The query string reaches the page as given: merged, a leading "?" part of the first name.
 TEST_F(HtmlExport, QueryStringsAreMergedAndTheirValuesEscaped) {
   Write("main1", "<#FIELD NAME=PARAM VALUE=[?a?]|[?x?]|[??x?]|[?q?]>");
   EXPECT_EQ(Get(idFirm, 0, "?x=1&a=1&a=2&q=\"><script>"), "2||1|&quot;&gt;&lt;script&gt;\r\n");

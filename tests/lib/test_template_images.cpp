@@ -98,21 +98,15 @@ TEST_F(TemplateImages, ItemsOfTheTemplateAndTheLogo) {
     std::vector<std::string> Names;
     std::vector<jw::TJWBitmap> Pictures;
   } cases[] = {
-      // The entry's own template (2), and its logo.
+      // The entry's own template (2), and its logo; a template asked for explicitly, no logo.
       {idWithLogo,
        0,
        {"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"},
        {Background(2), Button1(2), Button2(2), Logo}},
-      // A template asked for explicitly; no logo, no item for it.
       {idWithoutLogo,
        2,
        {"template.jpg", "button1.jpg", "button2.jpg"},
        {Background(2), Button1(2), Button2(2)}},
-      // An unknown template falls back to the file's default (1).
-      {idWithLogo,
-       77,
-       {"template.jpg", "button1.jpg", "button2.jpg", "logo.jpg"},
-       {Background(1), Button1(1), Button2(1), Logo}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "entry " << c.Id << " template " << c.Template);

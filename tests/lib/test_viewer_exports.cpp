@@ -94,12 +94,12 @@ class ViewerExports : public ::testing::Test {
 }  // namespace
 
 TEST_F(ViewerExports, ThumbnailIsTheWindowScaledToTheHostsSize) {
-  // The window is 705 x 460; a side of 1 is chosen from the proportions.
+  // The window is 705 x 460; a side of 1 is chosen from the proportions (the rule itself is the
+  // viewer's: here the sizes reach the host's bitmap, in the order of its calls).
   struct Case {
     int32_t W0, H0, W, H;
   };
-  for (const Case& c : {Case{120, 1, 120, 78}, Case{1, 80, 123, 80}, Case{200, 50, 200, 130},
-                        Case{141, 1, 141, 92}, Case{1, 1, 1, 1}}) {
+  for (const Case& c : {Case{120, 1, 120, 78}, Case{1, 80, 123, 80}, Case{1, 1, 1, 1}}) {
     SCOPED_TRACE(testing::Message() << c.W0 << " x " << c.H0);
     HostBitmap host(c.W0, c.H0);
     JWHostBitmap boundary = host.Boundary();
