@@ -131,7 +131,10 @@ void PressKey(WORD AKey) {
 BOOL CALLBACK CollectViewerWindow(HWND AWindow, LPARAM AResult) {
   char name[64] = {};
   GetClassNameA(AWindow, name, sizeof name);
-  if (std::string(name) == JWWindowClassName)
+  DWORD process = 0;
+  GetWindowThreadProcessId(AWindow, &process);
+  // Other test programs of the same Wine prefix may have viewer windows open at the same time.
+  if (process == GetCurrentProcessId() && std::string(name) == JWWindowClassName)
     reinterpret_cast<std::vector<HWND>*>(AResult)->push_back(AWindow);
   return TRUE;
 }
