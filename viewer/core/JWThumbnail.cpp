@@ -72,6 +72,12 @@ TJWBitmap ScaleBitmap(const TJWBitmap& ASource, int32_t AWidth, int32_t AHeight)
   result.Height = AHeight;
   result.Pixels.assign(size_t(AWidth) * size_t(AHeight), 0xFF000000u);
   if (ASource.Empty() || AWidth <= 0 || AHeight <= 0) return result;
+  if (AWidth == ASource.Width && AHeight == ASource.Height) {
+    // Nothing to average: each pixel is its source's, opaque.
+    for (size_t i = 0; i < result.Pixels.size(); ++i)
+      result.Pixels[i] = ASource.Pixels[i] | 0xFF000000u;
+    return result;
+  }
   const std::vector<TSpan> columns = Spans(ASource.Width, AWidth);
   const std::vector<TSpan> rows = Spans(ASource.Height, AHeight);
   // Columns first into a row buffer of three 16.16 channels per target column, then rows.
