@@ -151,8 +151,8 @@ std::pair<std::string, std::vector<std::string>> PageAndFiles(int APage) {
   std::vector<std::string> used;
   for (const char* name : {EntryDatFileName, LogoDatFileName, TemplateDatFileName})
     used.push_back(kData + name);
-  for (const auto& [name, identity] : producer.Engine().LastIncludeFolder()->Checked())
-    used.push_back(kTemplates + name);
+  for (const auto& file : producer.Engine().LastIncludeFolder()->Snapshot().Files)
+    used.push_back(kTemplates + file.Name);
   return {page, used};
 }
 

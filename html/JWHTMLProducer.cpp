@@ -246,6 +246,7 @@ void TJWHTMLProducer::Assign(const TJWHTMLProducer& ASource) {
 // Request parameters
 
 const std::vector<std::string>& TJWHTMLProducer::Params() {
+  FParamsReadAll = true;
   WriteRequestParams();
   return FParams;
 }
@@ -255,9 +256,14 @@ void TJWHTMLProducer::SetParams(const std::vector<std::string>& AValue) {
   ReadRequestParams();
 }
 
+std::string TJWHTMLProducer::RequestParam(const std::string& AName) {
+  FParamsRead.insert(AName);
+  return ParamValue(FParams, AName);
+}
+
 void TJWHTMLProducer::ReadRequestParams() {
   FBranchSortIndex = bsStreet;
-  const std::string sortName = ParamValue(FParams, "BRANCHES_SORT");
+  const std::string sortName = RequestParam("BRANCHES_SORT");
   for (int32_t index : SortNameOrder) {
     if (AnsiSameText(sortName, SortNames[index])) {
       FBranchSortIndex = index;
@@ -267,14 +273,14 @@ void TJWHTMLProducer::ReadRequestParams() {
 
   // The leading "0" makes signs and blanks fail, so the position is never negative.
   int32_t position = 0;
-  if (!TryStrToInt("0" + ParamValue(FParams, "BRANCHESPOS"), position)) position = 0;
+  if (!TryStrToInt("0" + RequestParam("BRANCHESPOS"), position)) position = 0;
   FBranchPosition = position;
 
   double minutes = 0;
-  FStartGeoEast = TryStrToFloatComma(ReplaceAll(ParamValue(FParams, "STARTX"), ".", ","), minutes)
+  FStartGeoEast = TryStrToFloatComma(ReplaceAll(RequestParam("STARTX"), ".", ","), minutes)
                       ? minutes / 60.0
                       : 0.0;
-  FStartGeoNorth = TryStrToFloatComma(ReplaceAll(ParamValue(FParams, "STARTY"), ".", ","), minutes)
+  FStartGeoNorth = TryStrToFloatComma(ReplaceAll(RequestParam("STARTY"), ".", ","), minutes)
                        ? minutes / 60.0
                        : 0.0;
 }
@@ -306,7 +312,7 @@ std::string TJWHTMLProducer::PageName(int32_t AIndex) const {
 }
 
 void TJWHTMLProducer::SelectPage(int32_t APageIndex) {
-  const std::string force = ParamValue(FParams, "FORCEPAGE");
+  const std::string force = RequestParam("FORCEPAGE");
   int32_t forced = 0;
   if (!force.empty() && TryStrToInt(force, forced) && forced >= 0 && forced <= 7)
     APageIndex = forced;
@@ -384,7 +390,7 @@ std::string TJWHTMLProducer::ResolveParamMarkers(const std::string& AText) {
     }
   }
   auto paramValue = [&](const std::string& AName) {
-    if (byName.empty()) return ParamValue(FParams, AName);
+    if (byName.empty()) return RequestParam(AName);
     const auto it = byName.find(AnsiUpperCase(AName));
     return it == byName.end() ? std::string()
                               : FParams[it->second].substr(FParams[it->second].find('=') + 1);
@@ -756,7 +762,7 @@ std::string TJWHTMLProducer::ButtonUrlField(const TZDParamList& ATagParams) {
 std::string TJWHTMLProducer::BranchField(const std::string& AName, const TZDParamList& ATagParams) {
   if (AName == "BRANCHES") {
     if (AnsiSameText(Tag(ATagParams, "TYPE"), "FILE")) {
-      const bool search = AnsiSameText(ParamValue(FParams, "BRANCHES_PAGE"), "SEARCH");
+      const bool search = AnsiSameText(RequestParam("BRANCHES_PAGE"), "SEARCH");
       return Include(Tag(ATagParams, search ? "SEARCH" : "MAIN"), ATagParams);
     }
     return BranchStep(ATagParams);
@@ -830,9 +836,9 @@ void TJWHTMLProducer::QuickSortBranches(std::vector<TJWBranchRec>& AList, int32_
 }
 
 void TJWHTMLProducer::FilterBranches(std::vector<TJWBranchRec>& AList) {
-  const std::string street = AnsiUpperCase(Trim(ParamValue(FParams, "BRANCHES_STREET")));
-  const std::string zip = Trim(ParamValue(FParams, "BRANCHES_ZIP"));
-  const std::string city = AnsiUpperCase(ParamValue(FParams, "BRANCHES_CITY"));
+  const std::string street = AnsiUpperCase(Trim(RequestParam("BRANCHES_STREET")));
+  const std::string zip = Trim(RequestParam("BRANCHES_ZIP"));
+  const std::string city = AnsiUpperCase(RequestParam("BRANCHES_CITY"));
   std::erase_if(AList, [&](const TJWBranchRec& b) {
     return !(StartsWithUpperCased(b.Street, street) && StartsWithUpperCased(b.City, city) &&
              StartsWithUpperCased(b.Zip, zip));
@@ -842,7 +848,7 @@ void TJWHTMLProducer::FilterBranches(std::vector<TJWBranchRec>& AList) {
 void TJWHTMLProducer::SortBranches(std::vector<TJWBranchRec>& AList, int32_t ASortIndex,
                                    int32_t AHigh, int32_t ALow) {
   QuickSortBranches(AList, ASortIndex, AHigh, ALow);
-  if (Trim(ParamValue(FParams, "BRANCHES_FILTER")) == "1") FilterBranches(AList);
+  if (Trim(RequestParam("BRANCHES_FILTER")) == "1") FilterBranches(AList);
 }
 
 }  // namespace jw

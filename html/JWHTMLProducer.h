@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "html/ZDEnhPageProducer.h"
@@ -68,6 +69,12 @@ class TJWHTMLProducer {
   const std::vector<std::string>& Params();
   void SetParams(const std::vector<std::string>& AValue);
 
+  // The names of the request parameters read so far (each as first asked for), and whether the
+  // whole list was handed out: a page made again from a request that gives these names the same
+  // values comes out the same.
+  const std::unordered_set<std::string>& ParamsRead() const { return FParamsRead; }
+  bool ParamsReadAll() const { return FParamsReadAll; }
+
   // Counters and settings that the fields walk; readable for callers and tests.
   int32_t ButtonCounter() const { return FButtonCounter; }
   TJWButtonSet ButtonSet() const { return FButtonSet; }
@@ -110,6 +117,8 @@ class TJWHTMLProducer {
   void WritePage(std::string* AStream, int32_t APageIndex);
 
  private:
+  // A request parameter by name, noted in ParamsRead.
+  std::string RequestParam(const std::string& AName);
   std::string PageName(int32_t AIndex) const;
   int32_t ButtonSlot() const;
   std::string Include(const std::string& AFileName, const TZDParamList& ATagParams);
@@ -142,6 +151,8 @@ class TJWHTMLProducer {
   std::string FLogoLink = "logo.jpg";
   std::string FLogoLinkParams = "?jwid=$jwid$&tmpid=$tmpid$";
   std::vector<std::string> FParams;
+  std::unordered_set<std::string> FParamsRead;
+  bool FParamsReadAll = false;
   std::string FParamTagBegin = "[?";
   std::string FParamTagEnd = "?]";
   bool FShowPoPButton = true;

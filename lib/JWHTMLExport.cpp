@@ -3,6 +3,7 @@
 
 #include "JWCallFrame.h"
 #include "html/JWHTMLProducer.h"
+#include "html/JWPageCache.h"
 #include "store/JWEButtons.h"
 
 using namespace jw;
@@ -15,12 +16,18 @@ JWLIB_EXPORT JWMemoryStream* JWAPI JW_GetHTMLText(uint32_t AEntryId, const char*
   return RunExport<JWMemoryStream*>(nullptr, [&](TLibLockGuard&) -> JWMemoryStream* {
     JWMemoryStream* stream = nullptr;
     try {
+      const std::string includePath = AIncludePath ? AIncludePath : "";
+      const std::string params = AParams ? AParams : "";
+      const TJWPageRequest request{DataPath(), includePath,     params,
+                                   AEntryId,   APageIndex,      AShowLocation != 0,
+                                   AForceLocation != 0};
+      // A host asks for the same pages again and again: one check of the files they came from.
+      if (const auto kept = TJWPageCache::Find(request)) return NewMemoryStream(*kept);
+
       // The page choice follows the buttons the host sees for the same flags.
       const TJWDataDirectory::TCall files = UseDataDirectory();
       const TEntryButtons buttons =
           LoadEntryButtons(*files, AEntryId, AShowLocation, AForceLocation);
-      const std::string includePath = AIncludePath ? AIncludePath : "";
-      const std::string params = AParams ? AParams : "";
 
       TJWHTMLProducer producer;
       producer.SetShowPoPButton(AShowLocation != 0);
@@ -36,6 +43,7 @@ JWLIB_EXPORT JWMemoryStream* JWAPI JW_GetHTMLText(uint32_t AEntryId, const char*
       stream = NewMemoryStream(std::string());
       std::string page;
       producer.WritePage(&page, Index2JWButton(APageIndex, buttons.Set));
+      if (const auto data = files->View()) TJWPageCache::Put(request, producer, *data, page);
       JWMemoryStream* full = NewMemoryStream(page);
       FreeMemoryStream(stream);
       stream = full;

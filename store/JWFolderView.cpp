@@ -17,10 +17,29 @@ platform::TFileHandle TJWFolderView::Open(const std::string& ARelative) const {
   return FFolder.OpenReadOnlyAt(ARelative, FBeneath);
 }
 
-std::vector<std::pair<std::string, platform::TFileIdentity>> TJWFolderView::Checked() const {
-  std::vector<std::pair<std::string, platform::TFileIdentity>> files;
-  for (const auto& [name, file] : FFiles) files.emplace_back(name, file.Identity);
-  return files;
+TJWFolderView::TSnapshot TJWFolderView::Snapshot() const {
+  TSnapshot snapshot{FPath, FBeneath, {}};
+  snapshot.Files.reserve(FFiles.size());
+  for (const auto& [name, file] : FFiles) snapshot.Files.push_back({name, file.Kind, file.Identity});
+  return snapshot;
+}
+
+bool TJWFolderView::TSnapshot::Unchanged() const {
+  platform::TFolder folder;
+  folder.Open(Path);
+  platform::TFileIdentity identity;
+  for (const TChecked& file : Files) {
+    identity = {};
+    if (folder.KindAt(file.Name, Beneath, identity) != file.Kind || !(identity == file.Identity))
+      return false;
+  }
+  return true;
+}
+
+size_t TJWFolderView::TSnapshot::Bytes() const {
+  size_t bytes = sizeof(*this) + Path.size();
+  for (const TChecked& file : Files) bytes += sizeof(file) + file.Name.size();
+  return bytes;
 }
 
 }  // namespace jw

@@ -40,15 +40,36 @@ class TJWFolderView {
   // Opens ARelative for reading (InvalidFile when it cannot be, or leads out of the folder).
   platform::TFileHandle Open(const std::string& ARelative) const;
 
-  // The files checked so far with what they were, for holders of caches of their own (a web host
-  // comparing answers it gave before).
-  std::vector<std::pair<std::string, platform::TFileIdentity>> Checked() const;
+  bool Beneath() const { return FBeneath; }
+
+  // The folder's name and the files checked so far with what they were, kept after the call by
+  // holders of answers made from them.
+  struct TSnapshot;
+  TSnapshot Snapshot() const;
 
  private:
   std::string FPath;
   bool FBeneath;
   platform::TFolder FFolder;
   std::unordered_map<std::string, TFile> FFiles;
+};
+
+// What one call found in a folder: for an answer made from those files, to tell at a later call,
+// with one check per file, whether it still holds.
+struct TJWFolderView::TSnapshot {
+  struct TChecked {
+    std::string Name;
+    platform::TFileKind Kind = platform::TFileKind::Missing;
+    platform::TFileIdentity Identity;
+  };
+  std::string Path;
+  bool Beneath = false;
+  std::vector<TChecked> Files;
+
+  // True when the folder, resolved afresh, still holds each file as it was (a missing one still
+  // missing, a file a link led out of still led out).
+  bool Unchanged() const;
+  size_t Bytes() const;  // roughly what it occupies
 };
 
 }  // namespace jw
