@@ -83,6 +83,8 @@ row "/entry/$ENTRY" "/entry/$ENTRY" "/$ENTRY-0.html"
 # Each request with a query of its own: the host cannot answer from the pages it already made, so
 # every request is a library call.
 row "/entry/$ENTRY (new query each)" "/entry/$ENTRY" "/$ENTRY-0.html" -s bench/fresh-query.lua
+# Each request with a new value of a parameter the page reads: the library makes the page anew.
+row "/entry/$ENTRY (new page each)" "/entry/$ENTRY" "/$ENTRY-0.html" -s bench/fresh-page.lua
 row "/entry/$ENTRY (If-None-Match)" "/entry/$ENTRY" "/$ENTRY-0.html" -H "If-None-Match: $TAG"
 row "/" "/" "/index.html"
 echo "(ratio: nginx requests/s over jwhost's; wrk -t2 -c8 for ${DURATION}s each, loopback)"

@@ -33,8 +33,8 @@ void AppendField(std::string& AKey, const std::string& AValue) {
 
 std::string RequestKey(const TJWPageRequest& ARequest) {
   std::string key = "H|" + std::to_string(ARequest.EntryId) + '|' +
-                    std::to_string(ARequest.PageIndex) + '|' +
-                    char('0' + ARequest.ShowLocation) + char('0' + ARequest.ForceLocation) + '|';
+                    std::to_string(ARequest.PageIndex) + '|' + char('0' + ARequest.ShowLocation) +
+                    char('0' + ARequest.ForceLocation) + '|';
   AppendField(key, ARequest.DataPath);
   AppendField(key, ARequest.IncludePath);
   return key;

@@ -14,9 +14,11 @@
  *    directory and the template directory once, at its start, and reads everything relative to
  *    them, so a directory swapped behind a link mid-call is not mixed into its answer. Data files
  *    stay open between calls and what was decoded from them (entries, pictures, parsed templates)
- *    is kept in memory, but each call checks every file it uses once, by identity (device, file
- *    number, size, modification time), so a file replaced, rewritten, renamed over, removed or put
- *    back between two calls is seen at the next call. (On Windows the data files are closed at the
+ *    is kept in memory, and so are finished HTML pages (under the request and the values of the
+ *    request parameters the page read: a parameter no template reads does not make a page new).
+ *    Each call checks every file it uses once, by identity (device, file number, size,
+ *    modification time), so a file replaced, rewritten, renamed over, removed or put back between
+ *    two calls is seen at the next call. (On Windows the data files are closed at the
  *    end of every call, so that they can be replaced.) Calls from several threads are serialised
  *    by one library-wide lock.
  *  - No C++ exception ever leaves the library. A call that fails returns the failure value

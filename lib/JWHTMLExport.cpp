@@ -18,8 +18,8 @@ JWLIB_EXPORT JWMemoryStream* JWAPI JW_GetHTMLText(uint32_t AEntryId, const char*
     try {
       const std::string includePath = AIncludePath ? AIncludePath : "";
       const std::string params = AParams ? AParams : "";
-      const TJWPageRequest request{DataPath(), includePath,     params,
-                                   AEntryId,   APageIndex,      AShowLocation != 0,
+      const TJWPageRequest request{DataPath(),         includePath, params,
+                                   AEntryId,           APageIndex,  AShowLocation != 0,
                                    AForceLocation != 0};
       // A host asks for the same pages again and again: one check of the files they came from.
       if (const auto kept = TJWPageCache::Find(request)) return NewMemoryStream(*kept);

@@ -20,7 +20,8 @@ platform::TFileHandle TJWFolderView::Open(const std::string& ARelative) const {
 TJWFolderView::TSnapshot TJWFolderView::Snapshot() const {
   TSnapshot snapshot{FPath, FBeneath, {}};
   snapshot.Files.reserve(FFiles.size());
-  for (const auto& [name, file] : FFiles) snapshot.Files.push_back({name, file.Kind, file.Identity});
+  for (const auto& [name, file] : FFiles)
+    snapshot.Files.push_back({name, file.Kind, file.Identity});
   return snapshot;
 }
 
