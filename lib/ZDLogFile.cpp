@@ -28,7 +28,7 @@ std::mutex LogLock;
 
 void ReplaceAll(std::string& AText, std::string_view AFrom) {
   for (size_t pos = AText.find(AFrom); pos != std::string::npos; pos = AText.find(AFrom, pos + 1))
-    AText.replace(pos, AFrom.size(), " ");
+    AText.replace(pos, AFrom.size(), 1, ' ');
 }
 
 std::string TimestampPrefix() {

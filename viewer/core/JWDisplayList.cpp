@@ -110,14 +110,21 @@ std::string TJWDisplayList::Dump() const {
                std::to_string(slot.Selection);
         break;
       case TJWControlKind::ckEdit:
-        out += " " + Quoted(slot.Text) + " max " + std::to_string(slot.MaxLength);
+        out += ' ';
+        out += Quoted(slot.Text);
+        out += " max " + std::to_string(slot.MaxLength);
         break;
       case TJWControlKind::ckComboBox:
         out += " selected " + std::to_string(slot.Selection);
-        for (const std::string& item : slot.Items) out += " " + Quoted(item);
+        for (const std::string& item : slot.Items) {
+          out += ' ';
+          out += Quoted(item);
+        }
         break;
       case TJWControlKind::ckRadio:
-        out += " " + Quoted(slot.Text) + (slot.Checked ? " checked" : "");
+        out += ' ';
+        out += Quoted(slot.Text);
+        if (slot.Checked) out += " checked";
         break;
     }
     out += "\n";
