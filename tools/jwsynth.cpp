@@ -204,7 +204,7 @@ int JWPackSynth(uint32_t ACount, const std::string& AOutDir, uint32_t AMaxLogoEn
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) {
-    std::fprintf(stderr, "jwpack synth: cannot create %s\n", dir.c_str());
+    std::fprintf(stderr, "jwpack synth: cannot create %s\n", dir.string().c_str());
     return 1;
   }
 
@@ -308,7 +308,7 @@ int JWPackSynth(uint32_t ACount, const std::string& AOutDir, uint32_t AMaxLogoEn
     std::fprintf(stderr, "jwpack synth: %s\n", e.what());
     return 1;
   }
-  std::printf("%u entries written to %s\n", count, dir.c_str());
+  std::printf("%u entries written to %s\n", count, dir.string().c_str());
   return 0;
 }
 
