@@ -164,6 +164,7 @@ void TJWHTMLProducer::OpenDataFiles() {
 
 void TJWHTMLProducer::OpenDataFiles(std::shared_ptr<TJWDataDirectory> ADirectory) {
   FFiles.reset();
+  FTemplateInfo.reset();
   // In this order, so that of several missing files the image file is named.
   if (!ADirectory->Logos().IsOpen()) ADirectory->Logos().Open();
   if (!ADirectory->Templates().IsOpen()) ADirectory->Templates().Open();
@@ -184,7 +185,13 @@ void TJWHTMLProducer::SetIncludeExt(const std::string& AValue) {
   FEngine->SetIncludeExt(AValue);
 }
 
+void TJWHTMLProducer::RecordReplaced() {
+  FOfficeHoursRead = false;
+  FTemplateInfo.reset();
+}
+
 void TJWHTMLProducer::ClearRecord() {
+  RecordReplaced();
   FDataRec = TJW2DataRec();
   FButtonSet = 0;
   FButtonCount = 0;
@@ -211,6 +218,7 @@ void TJWHTMLProducer::SetJW2ID(int32_t AValue) {
 
 void TJWHTMLProducer::SetDataRec(const TJW2DataRec& ARecord) {
   FRecordIsCopy = true;
+  RecordReplaced();
   FDataRec = CopyDataRec(ARecord);
   LoadedRecordChanged();
   int32_t id = 0;
@@ -233,6 +241,7 @@ void TJWHTMLProducer::Assign(const TJWHTMLProducer& ASource) {
     return CustomTag(ASender, ATagString, ATagParams);
   };
   FJW2ID = ASource.FJW2ID;
+  RecordReplaced();
   FDataRec = CopyDataRec(ASource.FDataRec);
   FRecordIsCopy = true;
   FFilepath = ASource.FFilepath;
@@ -337,6 +346,7 @@ void TJWHTMLProducer::WritePage(std::string* AStream, int32_t APageIndex) {
     TZDEnhPageProducer& Engine;
     ~TForget() { Engine.ForgetFiles(); }
   } forget{*FEngine};
+  FTemplateInfo.reset();  // read afresh for each page, like the template files
   ReadRequestParams();
   SelectPage(APageIndex);
   if (!AStream) throw EJWError("Stream Error!");
@@ -453,11 +463,10 @@ std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
   // without one is done, and a placeholder that is absent costs one search of the upper-cased
   // text.
   if (s.find('$') == std::string::npos) return s;
-  std::string upper = AnsiUpperCase(s);
-  auto replace = [&](const char* APlaceholder, auto&& AValue) {
+  std::string upper = UpperText(s);
+  auto replace = [&](const std::string& APlaceholder, auto&& AValue) {
     if (upper.find(APlaceholder) == std::string::npos) return;
-    s = ReplaceAllIgnoreCase(s, APlaceholder, AValue());
-    upper = AnsiUpperCase(s);
+    ReplaceAllUpper(s, upper, APlaceholder, AValue());
   };
   replace("$PAGENUM$", [&] { return IntToStr(FButtonCounter); });
   replace("$BTNPAGEIDX$", [&] { return IntToStr(int64_t(FButtonCounter) - 1); });
@@ -498,7 +507,7 @@ std::string TJWHTMLProducer::CustomTag(TZDEnhPageProducer&, const std::string&,
 std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string& AFieldName,
                                           const TZDParamList& ATagParams) {
   using namespace std::literals;
-  const std::string name = AnsiUpperCase(AFieldName);
+  const std::string name = UpperText(AFieldName);
   if (name == "PARAM"sv) return ParamField(ATagParams);
   // Every other tag may set a request parameter instead of naming a field.
   if (AnsiSameText(Tag(ATagParams, "TYPE"), "SETPARAM")) {
@@ -563,8 +572,9 @@ std::string TJWHTMLProducer::ParamField(const TZDParamList& ATagParams) {
 std::string TJWHTMLProducer::TemplateField(const std::string& AName) {
   if (!FFiles) return "N/A";
   // Sizes and colour only: the pictures themselves are not decoded for a page.
-  const TJWTemplateInfo rec =
-      FFiles->Templates().GetInfo(static_cast<uint32_t>(FDataRec.TemplateId));
+  if (!FTemplateInfo)
+    FTemplateInfo = FFiles->Templates().GetInfo(static_cast<uint32_t>(FDataRec.TemplateId));
+  const TJWTemplateInfo& rec = *FTemplateInfo;
   if (AName == "BUT1_HEIGHT") return IntToStr(rec.Button1.Height);
   if (AName == "BUT1_WIDTH") return IntToStr(rec.Button1.Width);
   if (AName == "BUT2_HEIGHT") return IntToStr(rec.Button2.Height);
@@ -641,9 +651,7 @@ std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
 const std::array<TJWOfficeHoursTextRow, kOfficeHoursRows>& TJWHTMLProducer::OfficeHoursRows()
     const {
   const int32_t kind = FDataRec.OfficeHoursKind;
-  if (FOfficeHoursSource && FOfficeHoursSource->first == kind &&
-      FOfficeHoursSource->second == FDataRec.OfficeHours)
-    return FOfficeHoursRows;
+  if (FOfficeHoursRead) return FOfficeHoursRows;
   FOfficeHoursRows = {};
   const TStringList& lines = FDataRec.OfficeHours;
   switch (kind) {
@@ -666,7 +674,7 @@ const std::array<TJWOfficeHoursTextRow, kOfficeHoursRows>& TJWHTMLProducer::Offi
     default:
       break;
   }
-  FOfficeHoursSource.emplace(kind, lines);
+  FOfficeHoursRead = true;
   return FOfficeHoursRows;
 }
 

@@ -13,6 +13,7 @@
 #include "store/JWEButtons.h"
 #include "store/JWEOfficeHours.h"
 #include "store/JWEStruct.h"
+#include "store/JWETemplateDatFile.h"
 #include "store/JWPortal.h"
 
 namespace jw {
@@ -133,6 +134,8 @@ class TJWHTMLProducer {
   std::string BranchStep(const TZDParamList& ATagParams);
   std::string TemplateField(const std::string& AName);
   std::string LogoField(const TZDParamList& ATagParams);
+  // A new record: what was read from the old one goes.
+  void RecordReplaced();
   void FilterBranches(std::vector<TJWBranchRec>& AList);
 
   int32_t FJW2ID = 0;
@@ -157,13 +160,15 @@ class TJWHTMLProducer {
   bool FRecordIsCopy = false;
   int32_t FLinePosition = 0;
   int32_t FRowCounter = 1;
-  mutable std::optional<std::pair<int32_t, TStringList>> FOfficeHoursSource;  // kind and lines read
+  mutable bool FOfficeHoursRead = false;  // FOfficeHoursRows holds the record's; reset with it
   mutable std::array<TJWOfficeHoursTextRow, kOfficeHoursRows> FOfficeHoursRows;
   int32_t FPageIndex = 0;
   std::string FIndustriesText;
   std::string FSearchwordsText;
   int32_t FBranchPosition = 0;
   int32_t FBranchSortIndex = 1;
+  // The sizes and colour of the record's template, read once per page.
+  std::optional<TJWTemplateInfo> FTemplateInfo;
 };
 
 }  // namespace jw

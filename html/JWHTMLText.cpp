@@ -1,5 +1,6 @@
 #include "html/JWHTMLText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -22,10 +23,37 @@ void CheckSize(size_t ASize) {
 
 }  // namespace
 
+namespace {
+
+const std::array<char, 256> UpperTable = [] {
+  std::array<char, 256> table{};
+  for (size_t c = 0; c < table.size(); ++c) table[c] = jw::AnsiUpperChar(static_cast<char>(c));
+  return table;
+}();
+
+}  // namespace
+
+char UpperChar(char AChar) {
+  return UpperTable[static_cast<unsigned char>(AChar)];
+}
+
+std::string UpperText(std::string_view AText) {
+  std::string result(AText);
+  for (char& c : result) c = UpperChar(c);
+  return result;
+}
+
+bool SameAsUpper(std::string_view AText, std::string_view AUpper) {
+  if (AText.size() != AUpper.size()) return false;
+  for (size_t i = 0; i < AText.size(); ++i)
+    if (UpperChar(AText[i]) != AUpper[i]) return false;
+  return true;
+}
+
 bool AnsiSameText(std::string_view A, std::string_view B) {
   if (A.size() != B.size()) return false;
   for (size_t i = 0; i < A.size(); ++i)
-    if (A[i] != B[i] && AnsiUpperChar(A[i]) != AnsiUpperChar(B[i])) return false;
+    if (A[i] != B[i] && UpperChar(A[i]) != UpperChar(B[i])) return false;
   return true;
 }
 
@@ -73,6 +101,13 @@ std::string ReplaceAllIgnoreCase(const std::string& AText, const std::string& AF
 std::string ReplaceAll(const std::string& AText, const std::string& AFind,
                        const std::string& AReplace) {
   return ReplaceIn(AText, AText, AFind, AReplace);
+}
+
+void ReplaceAllUpper(std::string& AText, std::string& AUpper, const std::string& AFind,
+                     const std::string& AReplace) {
+  std::string text = ReplaceIn(AText, AUpper, AFind, AReplace);
+  AUpper = ReplaceIn(AUpper, AUpper, AFind, UpperText(AReplace));
+  AText = std::move(text);
 }
 
 bool TryStrToInt(const std::string& AText, int32_t& AValue) {

@@ -15,7 +15,12 @@ using TStringList = std::vector<std::string>;
 // Upper-casing by the Windows-1252 code page lives with the other text helpers of the store.
 using jw::AnsiUpperCase;
 using jw::AnsiUpperChar;
+// The same from a table, for the producer's many short texts.
+char UpperChar(char AChar);
+std::string UpperText(std::string_view AText);
 bool AnsiSameText(std::string_view A, std::string_view B);
+// Whether AText upper-cased equals AUpper (which is upper-cased already).
+bool SameAsUpper(std::string_view AText, std::string_view AUpper);
 // ASCII-only case folding, as the comparisons of tag values use it.
 int32_t CompareTextAscii(const std::string& A, const std::string& B);
 
@@ -25,6 +30,10 @@ std::string ReplaceAllIgnoreCase(const std::string& AText, const std::string& AF
                                  const std::string& AReplace);
 std::string ReplaceAll(const std::string& AText, const std::string& AFind,
                        const std::string& AReplace);
+// ReplaceAllIgnoreCase on a text whose upper-cased form AUpper the caller keeps beside it: both
+// are updated, so that several replacements upper-case the text once. AFind is upper-cased.
+void ReplaceAllUpper(std::string& AText, std::string& AUpper, const std::string& AFind,
+                     const std::string& AReplace);
 
 // A decimal integer with an optional sign and nothing else (no blanks); false on overflow.
 bool TryStrToInt(const std::string& AText, int32_t& AValue);
