@@ -26,8 +26,9 @@ using namespace htmltext;
 
 namespace {
 
-std::string Tag(const TZDParamList& AParams, const std::string& AName) {
-  return AParams.Values(AName);
+// A tag parameter, as a view into the tag's list.
+std::string_view Tag(const TZDParamList& AParams, std::string_view AName) {
+  return AParams.Value(AName);
 }
 
 // Counters only move forward one step at a time, but their start values come from request
@@ -353,8 +354,8 @@ void TJWHTMLProducer::WritePage(std::string* AStream, int32_t APageIndex) {
   AStream->append(FEngine->Content());
 }
 
-std::string TJWHTMLProducer::Include(const std::string& AFileName, const TZDParamList& ATagParams) {
-  return FEngine->ProduceInclude(AFileName, ATagParams);
+std::string TJWHTMLProducer::Include(std::string_view AFileName, const TZDParamList& ATagParams) {
+  return FEngine->ProduceInclude(std::string(AFileName), ATagParams);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -484,7 +485,7 @@ std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
 std::string TJWHTMLProducer::LogoField(const TZDParamList& ATagParams) {
   if (!FLogoLinkParams.empty() && (FLogoLinkParams[0] == '?' || FLogoLinkParams[0] == '&'))
     FLogoLinkParams.erase(0, 1);
-  std::string query = Trim(ReplacePlaceholders(Tag(ATagParams, "QUERY")));
+  std::string query = Trim(ReplacePlaceholders(std::string(Tag(ATagParams, "QUERY"))));
   if (!query.empty() && query[0] != '?') query.insert(0, "?");
   if (!query.empty()) {
     if (query.back() != '&') query += '&';
@@ -493,7 +494,7 @@ std::string TJWHTMLProducer::LogoField(const TZDParamList& ATagParams) {
     query = ReplacePlaceholders(FLogoLinkParams);
   }
   if (!query.empty() && query[0] != '?') query.insert(0, "?");
-  return (FDataRec.Logo ? FLogoLink : Tag(ATagParams, "DEFAULT")) + query;
+  return (FDataRec.Logo ? FLogoLink : std::string(Tag(ATagParams, "DEFAULT"))) + query;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -511,7 +512,8 @@ std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string
   if (name == "PARAM"sv) return ParamField(ATagParams);
   // Every other tag may set a request parameter instead of naming a field.
   if (AnsiSameText(Tag(ATagParams, "TYPE"), "SETPARAM")) {
-    SetParamValue(FParams, Tag(ATagParams, "NAME"), Tag(ATagParams, "VALUE"));
+    SetParamValue(FParams, std::string(Tag(ATagParams, "NAME")),
+                  std::string(Tag(ATagParams, "VALUE")));
     return std::string();
   }
 
@@ -563,10 +565,11 @@ std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string
 
 std::string TJWHTMLProducer::ParamField(const TZDParamList& ATagParams) {
   if (CompareTextAscii(Tag(ATagParams, "TYPE"), "SET") > 0) {
-    SetParamValue(FParams, Tag(ATagParams, "NAME"), Tag(ATagParams, "VALUE"));
+    SetParamValue(FParams, std::string(Tag(ATagParams, "NAME")),
+                  std::string(Tag(ATagParams, "VALUE")));
     return std::string();
   }
-  return ReplacePlaceholders(Tag(ATagParams, "VALUE"));
+  return ReplacePlaceholders(std::string(Tag(ATagParams, "VALUE")));
 }
 
 std::string TJWHTMLProducer::TemplateField(const std::string& AName) {
@@ -588,7 +591,7 @@ std::string TJWHTMLProducer::TemplateField(const std::string& AName) {
 }
 
 std::string TJWHTMLProducer::ListField(bool AIndustries, const TZDParamList& ATagParams) {
-  const std::string type = Tag(ATagParams, "TYPE");
+  const std::string_view type = Tag(ATagParams, "TYPE");
   std::string& text = AIndustries ? FIndustriesText : FSearchwordsText;
   if (AnsiSameText(type, "DATA")) return text;
   text.clear();
@@ -598,7 +601,7 @@ std::string TJWHTMLProducer::ListField(bool AIndustries, const TZDParamList& ATa
   if (list.empty()) return "&nbsp;";
   if (AnsiSameText(type, "FILE")) {
     int32_t maxRows = 10;
-    if (!TryStrToInt(Tag(ATagParams, "MAX_ROWS"), maxRows)) maxRows = 10;
+    if (!TryStrToInt(std::string(Tag(ATagParams, "MAX_ROWS")), maxRows)) maxRows = 10;
     const TStringList& words = FDataRec.Searchwords;
     if (AIndustries && list.size() < 7 && !words.empty() && list.size() + words.size() < 7) {
       FIndustriesText = WholeListText(list);
@@ -611,7 +614,7 @@ std::string TJWHTMLProducer::ListField(bool AIndustries, const TZDParamList& ATa
   }
   if (AnsiSameText(type, "ROWS")) {
     std::string result;
-    const std::string file = Tag(ATagParams, "FILE");
+    const std::string_view file = Tag(ATagParams, "FILE");
     for (const std::string& line : list) {
       text = line;
       result += Include(file, ATagParams);
@@ -626,7 +629,7 @@ std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
   const TStringList& lines = FDataRec.EnhInfo;
   if (AName == "ENHINFO") {
     if (FDataRec.EnhInfoKind == 0) {
-      const std::string plain = Tag(ATagParams, "PLAIN");
+      const std::string_view plain = Tag(ATagParams, "PLAIN");
       if (AnsiSameText(plain, "THIS")) return lines.empty() ? "&nbsp;" : WholeListText(lines);
       return Include(plain, ATagParams);
     }
@@ -686,7 +689,8 @@ std::string TJWHTMLProducer::OfficeHoursCell(const TZDParamList& ATagParams) con
       return OfficeHoursRows()[row][0];
     case 1: {
       int32_t col = 0;
-      if (!TryStrToInt(Tag(ATagParams, "COL"), col) || col < 1 || col > 16) return std::string();
+      if (!TryStrToInt(std::string(Tag(ATagParams, "COL")), col) || col < 1 || col > 16)
+        return std::string();
       return OfficeHoursRows()[row][size_t(col - 1)];
     }
     case 2:
@@ -697,7 +701,7 @@ std::string TJWHTMLProducer::OfficeHoursCell(const TZDParamList& ATagParams) con
 }
 
 std::string TJWHTMLProducer::OfficeHoursField(const TZDParamList& ATagParams) {
-  const std::string type = Tag(ATagParams, "TYPE");
+  const std::string_view type = Tag(ATagParams, "TYPE");
   if (AnsiSameText(type, "FILE")) {
     // The office-hours includes show their error texts openly for the rest of the page.
     FEngine->SetErrStrPrefix(std::string());
@@ -729,7 +733,7 @@ std::string TJWHTMLProducer::OfficeHoursInfoLine() const {
 
 std::string TJWHTMLProducer::CardField(const TZDParamList& ATagParams) {
   if (!AnsiSameText(Tag(ATagParams, "TYPE"), "FILE")) return std::string();
-  const std::string row = AnsiUpperCase(Tag(ATagParams, "ROW"));
+  const std::string row = UpperText(Tag(ATagParams, "ROW"));
   const TJW2DataRec& r = FDataRec;
   bool set = false;
   if (row == "VISA")
@@ -796,14 +800,14 @@ std::string TJWHTMLProducer::BranchField(const std::string& AName, const TZDPara
 }
 
 std::string TJWHTMLProducer::BranchStep(const TZDParamList& ATagParams) {
-  const std::string type = Tag(ATagParams, "TYPE");
+  const std::string_view type = Tag(ATagParams, "TYPE");
   const auto& branches = FDataRec.Branches;
   if (AnsiSameText(type, "NEXT") || AnsiSameText(type, "INIT")) {
     if (branches) Step(FBranchPosition);
     return std::string();
   }
   if (!AnsiSameText(type, "BUTTON") || !branches) return std::string();
-  const std::string direction = Tag(ATagParams, "DIRECTION");
+  const std::string_view direction = Tag(ATagParams, "DIRECTION");
   if (AnsiSameText(direction, "NEXT")) {
     // Shown while branches remain at or behind the position, so every branch can be reached.
     if (!branches->empty() && int64_t(branches->size()) > int64_t(FBranchPosition))

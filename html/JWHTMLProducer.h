@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/ZDEnhPageProducer.h"
@@ -113,7 +114,7 @@ class TJWHTMLProducer {
  private:
   std::string PageName(int32_t AIndex) const;
   int32_t ButtonSlot() const;
-  std::string Include(const std::string& AFileName, const TZDParamList& ATagParams);
+  std::string Include(std::string_view AFileName, const TZDParamList& ATagParams);
   void LoadedRecordChanged();
   void ClearRecord();
 

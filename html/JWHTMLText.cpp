@@ -23,31 +23,16 @@ void CheckSize(size_t ASize) {
 
 }  // namespace
 
-namespace {
-
 const std::array<char, 256> UpperTable = [] {
   std::array<char, 256> table{};
   for (size_t c = 0; c < table.size(); ++c) table[c] = jw::AnsiUpperChar(static_cast<char>(c));
   return table;
 }();
 
-}  // namespace
-
-char UpperChar(char AChar) {
-  return UpperTable[static_cast<unsigned char>(AChar)];
-}
-
 std::string UpperText(std::string_view AText) {
   std::string result(AText);
   for (char& c : result) c = UpperChar(c);
   return result;
-}
-
-bool SameAsUpper(std::string_view AText, std::string_view AUpper) {
-  if (AText.size() != AUpper.size()) return false;
-  for (size_t i = 0; i < AText.size(); ++i)
-    if (UpperChar(AText[i]) != AUpper[i]) return false;
-  return true;
 }
 
 bool AnsiSameText(std::string_view A, std::string_view B) {
@@ -57,7 +42,7 @@ bool AnsiSameText(std::string_view A, std::string_view B) {
   return true;
 }
 
-int32_t CompareTextAscii(const std::string& A, const std::string& B) {
+int32_t CompareTextAscii(std::string_view A, std::string_view B) {
   const size_t n = std::min(A.size(), B.size());
   for (size_t i = 0; i < n; ++i) {
     auto a = static_cast<unsigned char>(A[i]);

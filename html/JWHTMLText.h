@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers of the entry producer: Windows-1252 case rules, number reading and writing, the
 // request-parameter list and the escaping of untrusted values written into pages.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,13 +17,21 @@ using TStringList = std::vector<std::string>;
 using jw::AnsiUpperCase;
 using jw::AnsiUpperChar;
 // The same from a table, for the producer's many short texts.
-char UpperChar(char AChar);
+extern const std::array<char, 256> UpperTable;
+inline char UpperChar(char AChar) {
+  return UpperTable[static_cast<unsigned char>(AChar)];
+}
 std::string UpperText(std::string_view AText);
 bool AnsiSameText(std::string_view A, std::string_view B);
 // Whether AText upper-cased equals AUpper (which is upper-cased already).
-bool SameAsUpper(std::string_view AText, std::string_view AUpper);
+inline bool SameAsUpper(std::string_view AText, std::string_view AUpper) {
+  if (AText.size() != AUpper.size()) return false;
+  for (size_t i = 0; i < AText.size(); ++i)
+    if (AText[i] != AUpper[i] && UpperChar(AText[i]) != AUpper[i]) return false;
+  return true;
+}
 // ASCII-only case folding, as the comparisons of tag values use it.
-int32_t CompareTextAscii(const std::string& A, const std::string& B);
+int32_t CompareTextAscii(std::string_view A, std::string_view B);
 
 // Every occurrence of AFind (compared by AnsiUpperCase) replaced by AReplace, left to right,
 // without rescanning replaced text. An empty AFind returns the text unchanged.
