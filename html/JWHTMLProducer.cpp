@@ -465,7 +465,7 @@ std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
   // text.
   if (s.find('$') == std::string::npos) return s;
   std::string upper = UpperText(s);
-  auto replace = [&](const std::string& APlaceholder, auto&& AValue) {
+  auto replace = [&](std::string_view APlaceholder, auto&& AValue) {
     if (upper.find(APlaceholder) == std::string::npos) return;
     ReplaceAllUpper(s, upper, APlaceholder, AValue());
   };

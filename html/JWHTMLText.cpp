@@ -58,7 +58,7 @@ int32_t CompareTextAscii(std::string_view A, std::string_view B) {
 namespace {
 
 std::string ReplaceIn(const std::string& AText, const std::string& AHaystack,
-                      const std::string& ANeedle, const std::string& AReplace) {
+                      std::string_view ANeedle, const std::string& AReplace) {
   if (ANeedle.empty()) return AText;
   std::string result;
   size_t from = 0;
@@ -88,7 +88,7 @@ std::string ReplaceAll(const std::string& AText, const std::string& AFind,
   return ReplaceIn(AText, AText, AFind, AReplace);
 }
 
-void ReplaceAllUpper(std::string& AText, std::string& AUpper, const std::string& AFind,
+void ReplaceAllUpper(std::string& AText, std::string& AUpper, std::string_view AFind,
                      const std::string& AReplace) {
   std::string text = ReplaceIn(AText, AUpper, AFind, AReplace);
   AUpper = ReplaceIn(AUpper, AUpper, AFind, UpperText(AReplace));

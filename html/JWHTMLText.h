@@ -41,7 +41,7 @@ std::string ReplaceAll(const std::string& AText, const std::string& AFind,
                        const std::string& AReplace);
 // ReplaceAllIgnoreCase on a text whose upper-cased form AUpper the caller keeps beside it: both
 // are updated, so that several replacements upper-case the text once. AFind is upper-cased.
-void ReplaceAllUpper(std::string& AText, std::string& AUpper, const std::string& AFind,
+void ReplaceAllUpper(std::string& AText, std::string& AUpper, std::string_view AFind,
                      const std::string& AReplace);
 
 // A decimal integer with an optional sign and nothing else (no blanks); false on overflow.
