@@ -643,9 +643,13 @@ std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
   const bool onLine = FLinePosition >= 0 && size_t(FLinePosition) < lines.size();
   std::string result;
   if (onLine) {
-    std::string rest = lines[size_t(FLinePosition)];
-    const std::string left = ExtractToken("\t", rest);
-    result = AName == "ENH_LEFT" ? left : ExtractToken("\t", rest);
+    // The left text ends at the first tab, the right one at the next.
+    const std::string_view line = lines[size_t(FLinePosition)];
+    const size_t tab = line.find('\t');
+    if (AName == "ENH_LEFT")
+      result = line.substr(0, tab);
+    else if (tab != std::string_view::npos)
+      result = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
   }
   if (AName == "ENH_RIGHT") Step(FLinePosition);
   return result;

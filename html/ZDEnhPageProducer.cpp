@@ -507,9 +507,9 @@ std::string TZDEnhPageProducer::ProcessTag(const std::string& ATagName,
   if (OnBeforeCmd) text = OnBeforeCmd(*this, ATagName, ATagParams, accept);
   if (accept) {
     if (SameTagName(ATagName, "FIELD")) {
-      text = ProduceField(ATagParams.Values("NAME"), ATagParams);
+      text = ProduceField(std::string(ATagParams.Value("NAME")), ATagParams);
     } else if (SameTagName(ATagName, "INC")) {
-      text = ProduceInclude(ATagParams.Values("FILE"), ATagParams);
+      text = ProduceInclude(std::string(ATagParams.Value("FILE")), ATagParams);
     } else if (SameTagName(ATagName, "DEFAULT")) {
       text = ApplyFontParams(&FDefaultFont, FDefaultEllipsis, ATagParams);
     }
@@ -531,7 +531,7 @@ std::string TZDEnhPageProducer::ProduceField(const std::string& AFieldName,
     bool ellipsis = false;
     ApplyFontParams(nullptr, ellipsis, ATagParams);
     if (ellipsis) {
-      const std::string maxWidth = ATagParams.Values("MAXWIDTH");
+      const std::string maxWidth(ATagParams.Value("MAXWIDTH"));
       if (maxWidth.empty())
         errors += "; Missing MAXWIDTH";
       else
