@@ -90,9 +90,23 @@ std::string ReplaceAll(const std::string& AText, const std::string& AFind,
 
 void ReplaceAllUpper(std::string& AText, std::string& AUpper, std::string_view AFind,
                      const std::string& AReplace) {
-  std::string text = ReplaceIn(AText, AUpper, AFind, AReplace);
-  AUpper = ReplaceIn(AUpper, AUpper, AFind, UpperText(AReplace));
+  if (AFind.empty()) return;
+  std::string text, upper;
+  size_t from = 0;
+  for (size_t hit = AUpper.find(AFind); hit != std::string::npos; hit = AUpper.find(AFind, from)) {
+    CheckSize(text.size() + (hit - from) + AReplace.size());
+    text.append(AText, from, hit - from);
+    text += AReplace;
+    upper.append(AUpper, from, hit - from);
+    for (char c : AReplace) upper += UpperChar(c);
+    from = hit + AFind.size();
+  }
+  if (from == 0) return;
+  CheckSize(text.size() + AText.size() - from);
+  text.append(AText, from, std::string::npos);
+  upper.append(AUpper, from, std::string::npos);
   AText = std::move(text);
+  AUpper = std::move(upper);
 }
 
 bool TryStrToInt(const std::string& AText, int32_t& AValue) {
