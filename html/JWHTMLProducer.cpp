@@ -26,8 +26,9 @@ using namespace htmltext;
 
 namespace {
 
-std::string Tag(const TZDParamList& AParams, const std::string& AName) {
-  return AParams.Values(AName);
+// A tag parameter, as a view into the tag's list.
+std::string_view Tag(const TZDParamList& AParams, std::string_view AName) {
+  return AParams.Value(AName);
 }
 
 // Counters only move forward one step at a time, but their start values come from request
@@ -164,6 +165,7 @@ void TJWHTMLProducer::OpenDataFiles() {
 
 void TJWHTMLProducer::OpenDataFiles(std::shared_ptr<TJWDataDirectory> ADirectory) {
   FFiles.reset();
+  FTemplateInfo.reset();
   // In this order, so that of several missing files the image file is named.
   if (!ADirectory->Logos().IsOpen()) ADirectory->Logos().Open();
   if (!ADirectory->Templates().IsOpen()) ADirectory->Templates().Open();
@@ -184,7 +186,13 @@ void TJWHTMLProducer::SetIncludeExt(const std::string& AValue) {
   FEngine->SetIncludeExt(AValue);
 }
 
+void TJWHTMLProducer::RecordReplaced() {
+  FOfficeHoursRead = false;
+  FTemplateInfo.reset();
+}
+
 void TJWHTMLProducer::ClearRecord() {
+  RecordReplaced();
   FDataRec = TJW2DataRec();
   FButtonSet = 0;
   FButtonCount = 0;
@@ -211,6 +219,7 @@ void TJWHTMLProducer::SetJW2ID(int32_t AValue) {
 
 void TJWHTMLProducer::SetDataRec(const TJW2DataRec& ARecord) {
   FRecordIsCopy = true;
+  RecordReplaced();
   FDataRec = CopyDataRec(ARecord);
   LoadedRecordChanged();
   int32_t id = 0;
@@ -233,6 +242,7 @@ void TJWHTMLProducer::Assign(const TJWHTMLProducer& ASource) {
     return CustomTag(ASender, ATagString, ATagParams);
   };
   FJW2ID = ASource.FJW2ID;
+  RecordReplaced();
   FDataRec = CopyDataRec(ASource.FDataRec);
   FRecordIsCopy = true;
   FFilepath = ASource.FFilepath;
@@ -343,14 +353,15 @@ void TJWHTMLProducer::WritePage(std::string* AStream, int32_t APageIndex) {
     TZDEnhPageProducer& Engine;
     ~TForget() { Engine.ForgetFiles(); }
   } forget{*FEngine};
+  FTemplateInfo.reset();  // read afresh for each page, like the template files
   ReadRequestParams();
   SelectPage(APageIndex);
   if (!AStream) throw EJWError("Stream Error!");
   AStream->append(FEngine->Content());
 }
 
-std::string TJWHTMLProducer::Include(const std::string& AFileName, const TZDParamList& ATagParams) {
-  return FEngine->ProduceInclude(AFileName, ATagParams);
+std::string TJWHTMLProducer::Include(std::string_view AFileName, const TZDParamList& ATagParams) {
+  return FEngine->ProduceInclude(std::string(AFileName), ATagParams);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -459,11 +470,10 @@ std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
   // without one is done, and a placeholder that is absent costs one search of the upper-cased
   // text.
   if (s.find('$') == std::string::npos) return s;
-  std::string upper = AnsiUpperCase(s);
-  auto replace = [&](const char* APlaceholder, auto&& AValue) {
+  std::string upper = UpperText(s);
+  auto replace = [&](std::string_view APlaceholder, auto&& AValue) {
     if (upper.find(APlaceholder) == std::string::npos) return;
-    s = ReplaceAllIgnoreCase(s, APlaceholder, AValue());
-    upper = AnsiUpperCase(s);
+    ReplaceAllUpper(s, upper, APlaceholder, AValue());
   };
   replace("$PAGENUM$", [&] { return IntToStr(FButtonCounter); });
   replace("$BTNPAGEIDX$", [&] { return IntToStr(int64_t(FButtonCounter) - 1); });
@@ -481,7 +491,7 @@ std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
 std::string TJWHTMLProducer::LogoField(const TZDParamList& ATagParams) {
   if (!FLogoLinkParams.empty() && (FLogoLinkParams[0] == '?' || FLogoLinkParams[0] == '&'))
     FLogoLinkParams.erase(0, 1);
-  std::string query = Trim(ReplacePlaceholders(Tag(ATagParams, "QUERY")));
+  std::string query = Trim(ReplacePlaceholders(std::string(Tag(ATagParams, "QUERY"))));
   if (!query.empty() && query[0] != '?') query.insert(0, "?");
   if (!query.empty()) {
     if (query.back() != '&') query += '&';
@@ -490,7 +500,7 @@ std::string TJWHTMLProducer::LogoField(const TZDParamList& ATagParams) {
     query = ReplacePlaceholders(FLogoLinkParams);
   }
   if (!query.empty() && query[0] != '?') query.insert(0, "?");
-  return (FDataRec.Logo ? FLogoLink : Tag(ATagParams, "DEFAULT")) + query;
+  return (FDataRec.Logo ? FLogoLink : std::string(Tag(ATagParams, "DEFAULT"))) + query;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -504,11 +514,12 @@ std::string TJWHTMLProducer::CustomTag(TZDEnhPageProducer&, const std::string&,
 std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string& AFieldName,
                                           const TZDParamList& ATagParams) {
   using namespace std::literals;
-  const std::string name = AnsiUpperCase(AFieldName);
+  const std::string name = UpperText(AFieldName);
   if (name == "PARAM"sv) return ParamField(ATagParams);
   // Every other tag may set a request parameter instead of naming a field.
   if (AnsiSameText(Tag(ATagParams, "TYPE"), "SETPARAM")) {
-    SetParamValue(FParams, Tag(ATagParams, "NAME"), Tag(ATagParams, "VALUE"));
+    SetParamValue(FParams, std::string(Tag(ATagParams, "NAME")),
+                  std::string(Tag(ATagParams, "VALUE")));
     return std::string();
   }
 
@@ -560,17 +571,19 @@ std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string
 
 std::string TJWHTMLProducer::ParamField(const TZDParamList& ATagParams) {
   if (CompareTextAscii(Tag(ATagParams, "TYPE"), "SET") > 0) {
-    SetParamValue(FParams, Tag(ATagParams, "NAME"), Tag(ATagParams, "VALUE"));
+    SetParamValue(FParams, std::string(Tag(ATagParams, "NAME")),
+                  std::string(Tag(ATagParams, "VALUE")));
     return std::string();
   }
-  return ReplacePlaceholders(Tag(ATagParams, "VALUE"));
+  return ReplacePlaceholders(std::string(Tag(ATagParams, "VALUE")));
 }
 
 std::string TJWHTMLProducer::TemplateField(const std::string& AName) {
   if (!FFiles) return "N/A";
   // Sizes and colour only: the pictures themselves are not decoded for a page.
-  const TJWTemplateInfo rec =
-      FFiles->Templates().GetInfo(static_cast<uint32_t>(FDataRec.TemplateId));
+  if (!FTemplateInfo)
+    FTemplateInfo = FFiles->Templates().GetInfo(static_cast<uint32_t>(FDataRec.TemplateId));
+  const TJWTemplateInfo& rec = *FTemplateInfo;
   if (AName == "BUT1_HEIGHT") return IntToStr(rec.Button1.Height);
   if (AName == "BUT1_WIDTH") return IntToStr(rec.Button1.Width);
   if (AName == "BUT2_HEIGHT") return IntToStr(rec.Button2.Height);
@@ -584,7 +597,7 @@ std::string TJWHTMLProducer::TemplateField(const std::string& AName) {
 }
 
 std::string TJWHTMLProducer::ListField(bool AIndustries, const TZDParamList& ATagParams) {
-  const std::string type = Tag(ATagParams, "TYPE");
+  const std::string_view type = Tag(ATagParams, "TYPE");
   std::string& text = AIndustries ? FIndustriesText : FSearchwordsText;
   if (AnsiSameText(type, "DATA")) return text;
   text.clear();
@@ -594,7 +607,7 @@ std::string TJWHTMLProducer::ListField(bool AIndustries, const TZDParamList& ATa
   if (list.empty()) return "&nbsp;";
   if (AnsiSameText(type, "FILE")) {
     int32_t maxRows = 10;
-    if (!TryStrToInt(Tag(ATagParams, "MAX_ROWS"), maxRows)) maxRows = 10;
+    if (!TryStrToInt(std::string(Tag(ATagParams, "MAX_ROWS")), maxRows)) maxRows = 10;
     const TStringList& words = FDataRec.Searchwords;
     if (AIndustries && list.size() < 7 && !words.empty() && list.size() + words.size() < 7) {
       FIndustriesText = WholeListText(list);
@@ -607,7 +620,7 @@ std::string TJWHTMLProducer::ListField(bool AIndustries, const TZDParamList& ATa
   }
   if (AnsiSameText(type, "ROWS")) {
     std::string result;
-    const std::string file = Tag(ATagParams, "FILE");
+    const std::string_view file = Tag(ATagParams, "FILE");
     for (const std::string& line : list) {
       text = line;
       result += Include(file, ATagParams);
@@ -622,7 +635,7 @@ std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
   const TStringList& lines = FDataRec.EnhInfo;
   if (AName == "ENHINFO") {
     if (FDataRec.EnhInfoKind == 0) {
-      const std::string plain = Tag(ATagParams, "PLAIN");
+      const std::string_view plain = Tag(ATagParams, "PLAIN");
       if (AnsiSameText(plain, "THIS")) return lines.empty() ? "&nbsp;" : WholeListText(lines);
       return Include(plain, ATagParams);
     }
@@ -636,9 +649,13 @@ std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
   const bool onLine = FLinePosition >= 0 && size_t(FLinePosition) < lines.size();
   std::string result;
   if (onLine) {
-    std::string rest = lines[size_t(FLinePosition)];
-    const std::string left = ExtractToken("\t", rest);
-    result = AName == "ENH_LEFT" ? left : ExtractToken("\t", rest);
+    // The left text ends at the first tab, the right one at the next.
+    const std::string_view line = lines[size_t(FLinePosition)];
+    const size_t tab = line.find('\t');
+    if (AName == "ENH_LEFT")
+      result = line.substr(0, tab);
+    else if (tab != std::string_view::npos)
+      result = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
   }
   if (AName == "ENH_RIGHT") Step(FLinePosition);
   return result;
@@ -647,9 +664,7 @@ std::string TJWHTMLProducer::EnhInfoField(const std::string& AName,
 const std::array<TJWOfficeHoursTextRow, kOfficeHoursRows>& TJWHTMLProducer::OfficeHoursRows()
     const {
   const int32_t kind = FDataRec.OfficeHoursKind;
-  if (FOfficeHoursSource && FOfficeHoursSource->first == kind &&
-      FOfficeHoursSource->second == FDataRec.OfficeHours)
-    return FOfficeHoursRows;
+  if (FOfficeHoursRead) return FOfficeHoursRows;
   FOfficeHoursRows = {};
   const TStringList& lines = FDataRec.OfficeHours;
   switch (kind) {
@@ -672,7 +687,7 @@ const std::array<TJWOfficeHoursTextRow, kOfficeHoursRows>& TJWHTMLProducer::Offi
     default:
       break;
   }
-  FOfficeHoursSource.emplace(kind, lines);
+  FOfficeHoursRead = true;
   return FOfficeHoursRows;
 }
 
@@ -684,7 +699,8 @@ std::string TJWHTMLProducer::OfficeHoursCell(const TZDParamList& ATagParams) con
       return OfficeHoursRows()[row][0];
     case 1: {
       int32_t col = 0;
-      if (!TryStrToInt(Tag(ATagParams, "COL"), col) || col < 1 || col > 16) return std::string();
+      if (!TryStrToInt(std::string(Tag(ATagParams, "COL")), col) || col < 1 || col > 16)
+        return std::string();
       return OfficeHoursRows()[row][size_t(col - 1)];
     }
     case 2:
@@ -695,7 +711,7 @@ std::string TJWHTMLProducer::OfficeHoursCell(const TZDParamList& ATagParams) con
 }
 
 std::string TJWHTMLProducer::OfficeHoursField(const TZDParamList& ATagParams) {
-  const std::string type = Tag(ATagParams, "TYPE");
+  const std::string_view type = Tag(ATagParams, "TYPE");
   if (AnsiSameText(type, "FILE")) {
     // The office-hours includes show their error texts openly for the rest of the page.
     FEngine->SetErrStrPrefix(std::string());
@@ -727,7 +743,7 @@ std::string TJWHTMLProducer::OfficeHoursInfoLine() const {
 
 std::string TJWHTMLProducer::CardField(const TZDParamList& ATagParams) {
   if (!AnsiSameText(Tag(ATagParams, "TYPE"), "FILE")) return std::string();
-  const std::string row = AnsiUpperCase(Tag(ATagParams, "ROW"));
+  const std::string row = UpperText(Tag(ATagParams, "ROW"));
   const TJW2DataRec& r = FDataRec;
   bool set = false;
   if (row == "VISA")
@@ -794,14 +810,14 @@ std::string TJWHTMLProducer::BranchField(const std::string& AName, const TZDPara
 }
 
 std::string TJWHTMLProducer::BranchStep(const TZDParamList& ATagParams) {
-  const std::string type = Tag(ATagParams, "TYPE");
+  const std::string_view type = Tag(ATagParams, "TYPE");
   const auto& branches = FDataRec.Branches;
   if (AnsiSameText(type, "NEXT") || AnsiSameText(type, "INIT")) {
     if (branches) Step(FBranchPosition);
     return std::string();
   }
   if (!AnsiSameText(type, "BUTTON") || !branches) return std::string();
-  const std::string direction = Tag(ATagParams, "DIRECTION");
+  const std::string_view direction = Tag(ATagParams, "DIRECTION");
   if (AnsiSameText(direction, "NEXT")) {
     // Shown while branches remain at or behind the position, so every branch can be reached.
     if (!branches->empty() && int64_t(branches->size()) > int64_t(FBranchPosition))

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "store/JWEButtons.h"
 #include "store/JWEOfficeHours.h"
 #include "store/JWEStruct.h"
+#include "store/JWETemplateDatFile.h"
 #include "store/JWPortal.h"
 
 namespace jw {
@@ -121,7 +123,7 @@ class TJWHTMLProducer {
   std::string RequestParam(const std::string& AName);
   std::string PageName(int32_t AIndex) const;
   int32_t ButtonSlot() const;
-  std::string Include(const std::string& AFileName, const TZDParamList& ATagParams);
+  std::string Include(std::string_view AFileName, const TZDParamList& ATagParams);
   void LoadedRecordChanged();
   void ClearRecord();
 
@@ -142,6 +144,8 @@ class TJWHTMLProducer {
   std::string BranchStep(const TZDParamList& ATagParams);
   std::string TemplateField(const std::string& AName);
   std::string LogoField(const TZDParamList& ATagParams);
+  // A new record: what was read from the old one goes.
+  void RecordReplaced();
   void FilterBranches(std::vector<TJWBranchRec>& AList);
 
   int32_t FJW2ID = 0;
@@ -168,13 +172,15 @@ class TJWHTMLProducer {
   bool FRecordIsCopy = false;
   int32_t FLinePosition = 0;
   int32_t FRowCounter = 1;
-  mutable std::optional<std::pair<int32_t, TStringList>> FOfficeHoursSource;  // kind and lines read
+  mutable bool FOfficeHoursRead = false;  // FOfficeHoursRows holds the record's; reset with it
   mutable std::array<TJWOfficeHoursTextRow, kOfficeHoursRows> FOfficeHoursRows;
   int32_t FPageIndex = 0;
   std::string FIndustriesText;
   std::string FSearchwordsText;
   int32_t FBranchPosition = 0;
   int32_t FBranchSortIndex = 1;
+  // The sizes and colour of the record's template, read once per page.
+  std::optional<TJWTemplateInfo> FTemplateInfo;
 };
 
 }  // namespace jw

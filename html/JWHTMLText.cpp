@@ -1,5 +1,6 @@
 #include "html/JWHTMLText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -22,14 +23,26 @@ void CheckSize(size_t ASize) {
 
 }  // namespace
 
+const std::array<char, 256> UpperTable = [] {
+  std::array<char, 256> table{};
+  for (size_t c = 0; c < table.size(); ++c) table[c] = jw::AnsiUpperChar(static_cast<char>(c));
+  return table;
+}();
+
+std::string UpperText(std::string_view AText) {
+  std::string result(AText);
+  for (char& c : result) c = UpperChar(c);
+  return result;
+}
+
 bool AnsiSameText(std::string_view A, std::string_view B) {
   if (A.size() != B.size()) return false;
   for (size_t i = 0; i < A.size(); ++i)
-    if (A[i] != B[i] && AnsiUpperChar(A[i]) != AnsiUpperChar(B[i])) return false;
+    if (A[i] != B[i] && UpperChar(A[i]) != UpperChar(B[i])) return false;
   return true;
 }
 
-int32_t CompareTextAscii(const std::string& A, const std::string& B) {
+int32_t CompareTextAscii(std::string_view A, std::string_view B) {
   const size_t n = std::min(A.size(), B.size());
   for (size_t i = 0; i < n; ++i) {
     auto a = static_cast<unsigned char>(A[i]);
@@ -45,7 +58,7 @@ int32_t CompareTextAscii(const std::string& A, const std::string& B) {
 namespace {
 
 std::string ReplaceIn(const std::string& AText, const std::string& AHaystack,
-                      const std::string& ANeedle, const std::string& AReplace) {
+                      std::string_view ANeedle, const std::string& AReplace) {
   if (ANeedle.empty()) return AText;
   std::string result;
   size_t from = 0;
@@ -73,6 +86,27 @@ std::string ReplaceAllIgnoreCase(const std::string& AText, const std::string& AF
 std::string ReplaceAll(const std::string& AText, const std::string& AFind,
                        const std::string& AReplace) {
   return ReplaceIn(AText, AText, AFind, AReplace);
+}
+
+void ReplaceAllUpper(std::string& AText, std::string& AUpper, std::string_view AFind,
+                     const std::string& AReplace) {
+  if (AFind.empty()) return;
+  std::string text, upper;
+  size_t from = 0;
+  for (size_t hit = AUpper.find(AFind); hit != std::string::npos; hit = AUpper.find(AFind, from)) {
+    CheckSize(text.size() + (hit - from) + AReplace.size());
+    text.append(AText, from, hit - from);
+    text += AReplace;
+    upper.append(AUpper, from, hit - from);
+    for (char c : AReplace) upper += UpperChar(c);
+    from = hit + AFind.size();
+  }
+  if (from == 0) return;
+  CheckSize(text.size() + AText.size() - from);
+  text.append(AText, from, std::string::npos);
+  upper.append(AUpper, from, std::string::npos);
+  AText = std::move(text);
+  AUpper = std::move(upper);
 }
 
 bool TryStrToInt(const std::string& AText, int32_t& AValue) {

@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers of the entry producer: Windows-1252 case rules, number reading and writing, the
 // request-parameter list and the escaping of untrusted values written into pages.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,9 +16,22 @@ using TStringList = std::vector<std::string>;
 // Upper-casing by the Windows-1252 code page lives with the other text helpers of the store.
 using jw::AnsiUpperCase;
 using jw::AnsiUpperChar;
+// The same from a table, for the producer's many short texts.
+extern const std::array<char, 256> UpperTable;
+inline char UpperChar(char AChar) {
+  return UpperTable[static_cast<unsigned char>(AChar)];
+}
+std::string UpperText(std::string_view AText);
 bool AnsiSameText(std::string_view A, std::string_view B);
+// Whether AText upper-cased equals AUpper (which is upper-cased already).
+inline bool SameAsUpper(std::string_view AText, std::string_view AUpper) {
+  if (AText.size() != AUpper.size()) return false;
+  for (size_t i = 0; i < AText.size(); ++i)
+    if (AText[i] != AUpper[i] && UpperChar(AText[i]) != AUpper[i]) return false;
+  return true;
+}
 // ASCII-only case folding, as the comparisons of tag values use it.
-int32_t CompareTextAscii(const std::string& A, const std::string& B);
+int32_t CompareTextAscii(std::string_view A, std::string_view B);
 
 // Every occurrence of AFind (compared by AnsiUpperCase) replaced by AReplace, left to right,
 // without rescanning replaced text. An empty AFind returns the text unchanged.
@@ -25,6 +39,10 @@ std::string ReplaceAllIgnoreCase(const std::string& AText, const std::string& AF
                                  const std::string& AReplace);
 std::string ReplaceAll(const std::string& AText, const std::string& AFind,
                        const std::string& AReplace);
+// ReplaceAllIgnoreCase on a text whose upper-cased form AUpper the caller keeps beside it: both
+// are updated, so that several replacements upper-case the text once. AFind is upper-cased.
+void ReplaceAllUpper(std::string& AText, std::string& AUpper, std::string_view AFind,
+                     const std::string& AReplace);
 
 // A decimal integer with an optional sign and nothing else (no blanks); false on overflow.
 bool TryStrToInt(const std::string& AText, int32_t& AValue);

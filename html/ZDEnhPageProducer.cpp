@@ -141,10 +141,9 @@ std::pair<std::string, std::string> SplitFolder(const std::string& APath) {
 // The template ARelative of AFolder as ReadTextFile finds it, parsed once per version of the
 // file: the record cache keeps the parsed form under the file's identity. ALines: the file is
 // taken as lines (page templates and includes), else scanned as it is.
-TZDTemplateFile CompiledFile(TJWFolderView& AFolder, const std::string& ARelative, bool AStrip,
-                             bool ALines = true) {
+TZDTemplateFile CompiledFile(TJWFolderView& AFolder, TJWFolderView::TFile& file,
+                             const std::string& ARelative, bool AStrip, bool ALines) {
   TZDTemplateFile result;
-  TJWFolderView::TFile& file = AFolder.Check(ARelative);
   if (file.Kind == platform::TFileKind::Outside) {
     result.State = TZDTemplateFile::tfOutside;
     return result;
@@ -187,6 +186,11 @@ TZDTemplateFile CompiledFile(TJWFolderView& AFolder, const std::string& ARelativ
   return result;
 }
 
+TZDTemplateFile CompiledFile(TJWFolderView& AFolder, const std::string& ARelative, bool AStrip,
+                             bool ALines = true) {
+  return CompiledFile(AFolder, AFolder.Check(ARelative), ARelative, AStrip, ALines);
+}
+
 }  // namespace
 
 class TZDEnhPageProducer::TActiveGuard {
@@ -206,9 +210,14 @@ class TZDEnhPageProducer::TActiveGuard {
   TProduction& FProduction;
 };
 
-TZDEnhPageProducer::TZDEnhPageProducer() : FProduction(std::make_shared<TProduction>()) {}
+TZDEnhPageProducer::TZDEnhPageProducer() : FProduction(std::make_shared<TProduction>()) {
+  FProduction->Owner = this;
+}
 
-TZDEnhPageProducer::~TZDEnhPageProducer() = default;
+TZDEnhPageProducer::~TZDEnhPageProducer() {
+  // The include producers share the bookkeeping they sit in: released here, or never.
+  if (FProduction->Owner == this) FProduction->Producers.clear();
+}
 
 void TZDEnhPageProducer::SetHTMLDoc(std::vector<std::string> ALines) {
   FHTMLDoc = std::move(ALines);
@@ -267,6 +276,23 @@ void TZDEnhPageProducer::Assign(const TZDEnhPageProducer& ASource) {
 
 std::unique_ptr<TZDEnhPageProducer> TZDEnhPageProducer::CreateIncludeProducer() {
   return std::make_unique<TZDEnhPageProducer>();
+}
+
+TZDEnhPageProducer& TZDEnhPageProducer::IncludeProducer() {
+  std::vector<std::unique_ptr<TZDEnhPageProducer>>& producers = FProduction->Producers;
+  const size_t depth = size_t(FProduction->Depth);
+  if (producers.size() <= depth) producers.resize(depth + 1);
+  if (!producers[depth]) {
+    producers[depth] = CreateIncludeProducer();
+    producers[depth]->FProduction = FProduction;
+  }
+  // Everything a fresh include producer would start with, or take from this one.
+  TZDEnhPageProducer& include = *producers[depth];
+  include.AssignSettings(*this);
+  include.OnHTMLTag = nullptr;
+  include.FStripParamQuotes = true;
+  include.FDataMark = false;
+  return include;
 }
 
 std::string TZDEnhPageProducer::ErrorText(const std::string& AMessage) const {
@@ -397,11 +423,8 @@ std::shared_ptr<const TZDCompiledTemplate> TZDCompiledTemplate::Compile(std::str
 size_t TZDCompiledTemplate::Bytes() const {
   size_t bytes = sizeof *this + Text.capacity() + Pieces.capacity() * sizeof(TPiece) +
                  Tags.capacity() * sizeof(TTagItem) + LineError.capacity();
-  for (const TTagItem& tag : Tags) {
-    bytes += tag.Name.capacity() + tag.Error.capacity() +
-             tag.Params.Items().capacity() * sizeof(std::string);
-    for (const std::string& item : tag.Params) bytes += item.capacity();
-  }
+  for (const TTagItem& tag : Tags)
+    bytes += tag.Name.capacity() + tag.Error.capacity() + tag.Params.Bytes();
   return bytes;
 }
 
@@ -484,9 +507,9 @@ std::string TZDEnhPageProducer::ProcessTag(const std::string& ATagName,
   if (OnBeforeCmd) text = OnBeforeCmd(*this, ATagName, ATagParams, accept);
   if (accept) {
     if (SameTagName(ATagName, "FIELD")) {
-      text = ProduceField(ATagParams.Values("NAME"), ATagParams);
+      text = ProduceField(std::string(ATagParams.Value("NAME")), ATagParams);
     } else if (SameTagName(ATagName, "INC")) {
-      text = ProduceInclude(ATagParams.Values("FILE"), ATagParams);
+      text = ProduceInclude(std::string(ATagParams.Value("FILE")), ATagParams);
     } else if (SameTagName(ATagName, "DEFAULT")) {
       text = ApplyFontParams(&FDefaultFont, FDefaultEllipsis, ATagParams);
     }
@@ -501,14 +524,14 @@ std::string TZDEnhPageProducer::ProduceField(const std::string& AFieldName,
                                              const TZDParamList& ATagParams) {
   std::string value = OnGetField ? OnGetField(*this, AFieldName, ATagParams) : std::string();
   if (value.empty() || value == "&nbsp;") return value;
-  if (!htmltext::AnsiSameText(ATagParams.Values("MARK"), "FALSE")) FDataMark = true;
+  if (!htmltext::AnsiSameText(ATagParams.Value("MARK"), "FALSE")) FDataMark = true;
 
   std::string errors;
   try {
     bool ellipsis = false;
     ApplyFontParams(nullptr, ellipsis, ATagParams);
     if (ellipsis) {
-      const std::string maxWidth = ATagParams.Values("MAXWIDTH");
+      const std::string maxWidth(ATagParams.Value("MAXWIDTH"));
       if (maxWidth.empty())
         errors += "; Missing MAXWIDTH";
       else
@@ -527,37 +550,38 @@ std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
   TActiveGuard active(*FProduction);
   if (!IsIncludeName(AFileName))
     return ErrorText(" Include name refused: " + Printable(AFileName) + " ");
-  const std::string path = FIncludePath + AFileName + FIncludeExt;
-  if (FProduction->Depth >= kMaxIncludeDepth) return ErrorText(" Include too deep: " + path + " ");
+  // The full name is only needed for error texts.
+  auto path = [&] { return FIncludePath + AFileName + FIncludeExt; };
+  if (FProduction->Depth >= kMaxIncludeDepth)
+    return ErrorText(" Include too deep: " + path() + " ");
   const std::string relative = AFileName + FIncludeExt;
-  TJWFolderView::TFile& file = IncludeFolder().Check(relative);
+  TJWFolderView& folder = IncludeFolder();
+  TJWFolderView::TFile& file = folder.Check(relative);
   if (file.Kind == platform::TFileKind::Outside)
     return ErrorText(" Include name refused: " + Printable(AFileName) + " ");
-  if (file.Kind != platform::TFileKind::Regular) return ErrorText(" File not found: " + path + " ");
+  if (file.Kind != platform::TFileKind::Regular)
+    return ErrorText(" File not found: " + path() + " ");
   if (++FProduction->Includes > kMaxIncludesPerPage)
-    return ErrorText(" Too many includes: " + path + " ");
+    return ErrorText(" Too many includes: " + path() + " ");
   // The file as it is now; Produce counts what was really read. Lines come back with CR LF, which
   // at most doubles a file.
   const size_t left = kMaxScannedBytes - std::min(FProduction->Scanned, kMaxScannedBytes);
   if (left < 2 || file.Identity.Size > (left - 2) / 2)
-    return ErrorText(" Too much template text: " + path + " ");
-  const TZDTemplateFile compiled = CompiledFile(IncludeFolder(), relative, true);
+    return ErrorText(" Too much template text: " + path() + " ");
+  const TZDTemplateFile compiled = CompiledFile(folder, file, relative, true, true);
   switch (compiled.State) {
     case TZDTemplateFile::tfRead:
       break;
     case TZDTemplateFile::tfMissing:
-      throw EJWError("Datei \"" + path + "\" nicht gefunden!");
+      throw EJWError("Datei \"" + path() + "\" nicht gefunden!");
     case TZDTemplateFile::tfTooLarge:
-      throw EJWError("Template file too large: " + path);
+      throw EJWError("Template file too large: " + path());
     default:
-      throw EJWError("Konnte Datei \"" + path + kCannotOpenTail);
+      throw EJWError("Konnte Datei \"" + path() + kCannotOpenTail);
   }
 
-  std::unique_ptr<TZDEnhPageProducer> include = CreateIncludeProducer();
-  include->AssignSettings(*this);
-  include->FProduction = FProduction;
-  include->SetTemplate(compiled.Template);
-
+  TZDEnhPageProducer& include = IncludeProducer();
+  include.SetTemplate(compiled.Template);
   std::string text;
   {
     ++FProduction->Depth;
@@ -565,16 +589,16 @@ std::string TZDEnhPageProducer::ProduceInclude(const std::string& AFileName,
       TProduction& P;
       ~TDepthGuard() { --P.Depth; }
     } depth{*FProduction};
-    text = include->Content();
+    text = include.Content();
   }
 
-  const std::string accept = ATagParams.Values("ACCEPT");
+  const std::string_view accept = ATagParams.Value("ACCEPT");
   if (htmltext::AnsiSameText(accept, "DATA")) {
-    if (!include->DataMark()) text.clear();
+    if (!include.DataMark()) text.clear();
   } else if (htmltext::AnsiSameText(accept, "EVER")) {
     if (text.empty()) FDataMark = true;
   }
-  if (!FDataMark) FDataMark = include->DataMark();
+  if (!FDataMark) FDataMark = include.DataMark();
   return text;
 }
 
@@ -583,26 +607,26 @@ std::string TZDEnhPageProducer::ApplyFontParams(TZDFont* AFont, bool& AEllipsis,
   // Every entry is applied with its own value, in order, so the last of a repeated name decides.
   std::string errors;
   for (int i = 0; i < ATagParams.Count(); ++i) {
-    const std::string name = ATagParams.Names(i);
-    const std::string value = ATagParams.ValueFromIndex(i);
-    if (htmltext::AnsiSameText(name, "FONT-SIZE")) {
+    const std::string_view name = ATagParams.UpperName(i);
+    const std::string_view value = ATagParams.ValueAt(i);
+    if (name == "FONT-SIZE") {
       if (!AFont) continue;
       try {
-        AFont->Size = StrToIntDec(value);
+        AFont->Size = StrToIntDec(std::string(value));
       } catch (const std::exception& e) {
         errors += "; ";
         errors += e.what();
       }
-    } else if (htmltext::AnsiSameText(name, "FONT-FAMILIE")) {
+    } else if (name == "FONT-FAMILIE") {
       if (AFont) AFont->Family = value;
-    } else if (htmltext::AnsiSameText(name, "FONT-STYLE")) {
+    } else if (name == "FONT-STYLE") {
       if (!AFont) continue;
       AFont->Bold = AFont->Italic = AFont->Underline = AFont->StrikeOut = false;
       if (htmltext::AnsiSameText(value, "ITALIC"))
         AFont->Italic = true;
       else if (htmltext::AnsiSameText(value, "BOLD"))
         AFont->Bold = true;
-    } else if (htmltext::AnsiSameText(name, "ELLIPSIS")) {
+    } else if (name == "ELLIPSIS") {
       AEllipsis = htmltext::AnsiSameText(value, "TRUE");
     }
   }

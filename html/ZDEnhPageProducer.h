@@ -185,7 +185,9 @@ class TZDEnhPageProducer {
  protected:
   // Settings copy behind Assign, without the class check, for derived classes and includes.
   void AssignSettings(const TZDEnhPageProducer& ASource);
-  // The producer that expands one INC tag. A derived class may return its own kind.
+  // The producer that expands INC tags at one include depth of a page: made by the first producer
+  // that includes at that depth and reused for every later include there. A derived class may
+  // return its own kind.
   virtual std::unique_ptr<TZDEnhPageProducer> CreateIncludeProducer();
   void SetDataMark(bool AValue) { FDataMark = AValue; }
 
@@ -201,11 +203,17 @@ class TZDEnhPageProducer {
     size_t Bytes = 0;                       // held by the outputs being built
     std::shared_ptr<TJWFolderView> Folder;  // the include folder, resolved once per page
     std::shared_ptr<TJWFolderView> Last;    // the folder of the last page
+    // The include producers by depth. Includes at one depth never overlap, so one producer per
+    // depth serves them all; the producer that made this bookkeeping releases them.
+    std::vector<std::unique_ptr<TZDEnhPageProducer>> Producers;
+    const TZDEnhPageProducer* Owner = nullptr;
   };
   class TActiveGuard;
 
   // Replaces the tags of a compiled template.
   std::string Produce(const TZDCompiledTemplate& ATemplate);
+  // The include producer of the current depth, set up with this producer's settings.
+  TZDEnhPageProducer& IncludeProducer();
   // Applies FONT-SIZE, FONT-FAMILIE, FONT-STYLE (to AFont, when given) and ELLIPSIS; returns the
   // error text for sizes that are not integers, or the empty text.
   std::string ApplyFontParams(TZDFont* AFont, bool& AEllipsis, const TZDParamList& ATagParams);

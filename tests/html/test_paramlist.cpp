@@ -21,4 +21,9 @@ TEST(ParamList, LookupByNameFirstMatchIgnoringCase) {
   EXPECT_EQ(l.IndexOfName("NAME"), 1);
   EXPECT_EQ(l.Names(0), "");
   EXPECT_EQ(l.ValueFromIndex(3), "=y");
+  // Lookups keep working after the list changes.
+  l.SetValue("name", "");
+  l.SetValue("New", "n");
+  EXPECT_EQ(l.Values("NAME"), "second");
+  EXPECT_EQ(l.Values("new"), "n");
 }
