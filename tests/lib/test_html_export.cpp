@@ -57,12 +57,15 @@ class HtmlExport : public ::testing::Test {
 TEST_F(HtmlExport, PagePositionsMapToTheEntrysButtons) {
   for (const char* page : {"main1", "main2", "route"})
     Write(page, std::string(page) + ":<#FIELD NAME=PARAM VALUE=$pageidx$/$pagename$|[?a?]>");
+  // The location's page shows its navigation buttons, which follow the same flags.
+  Write("route",
+        "<#FIELD NAME=BUT1 TYPE=NEXT>,<#FIELD NAME=BUT1 TYPE=NEXT>,<#FIELD NAME=BUT1 TYPE=NEXT>");
   // Search words (2) and branches (6) are the entry's buttons.
   EXPECT_EQ(Get(idSearchOnly, 0), "main1:2/searchwords|\r\n");
   EXPECT_EQ(Get(idSearchOnly, 1, "a=1"), "main2:6/branches|1\r\n");
   EXPECT_EQ(Get(idSearchOnly, 2, nullptr), "main1:0/industries|\r\n");  // beyond: page 0
-  // With the location forced, the location button takes position 1.
-  EXPECT_EQ(Get(idSearchOnly, 1, "", 0, 1), "route:5/pointofplace|\r\n");
+  // With the location forced, the location button takes position 1, in the page's buttons too.
+  EXPECT_EQ(Get(idSearchOnly, 1, "", 0, 1), "Branchen,Suchworte,Standort zeigen\r\n");
   EXPECT_TRUE(NewLogLines().empty());
   // Without an include path the templates come from the current directory.
   std::ofstream(Cwd.Path() / "main1.html", std::ios::binary) << "hier";
