@@ -1,7 +1,10 @@
 // The library as a host sees it: its export table, version text, memory routines and last error.
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <mutex>
 #include <set>
@@ -54,7 +57,17 @@ THeapState HeapNow() {
   std::lock_guard<std::mutex> lock(HeapLock);
   return Heap;
 }
+// Set before a call that allocates: the allocation then checks that the call holds the library
+// lock, by letting another thread's call wait for it.
+std::atomic<bool> ProbeLock{false};
+std::future<void> Waiting;
+bool LockHeld = false;
+
 void* JWAPI HostGetMem(int32_t ASize) {
+  if (ProbeLock.exchange(false)) {
+    Waiting = std::async(std::launch::async, [] { Lib().ButtonCount(1, 0, 0); });
+    LockHeld = Waiting.wait_for(std::chrono::milliseconds(100)) == std::future_status::timeout;
+  }
   void* p = std::malloc(size_t(ASize));
   std::lock_guard<std::mutex> lock(HeapLock);
   Heap.Live.insert(p);
@@ -99,7 +112,10 @@ TEST_F(HostMemory, ResultsComeFromTheInstalledRoutines) {
   EXPECT_TRUE(HeapNow().Sizes.empty());
 
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  ProbeLock = true;
   char* v = Lib().GetDLLVersion();
+  Waiting.get();
+  EXPECT_TRUE(LockHeld);
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(HeapNow().Live, std::set<void*>{v});
   EXPECT_EQ(HeapNow().Sizes, std::vector<int32_t>{12});  // the text and its zero, nothing else
@@ -130,8 +146,11 @@ TEST_F(HostMemory, PageStreamsComeFromTheHostsRoutines) {
   std::ofstream(templates.Path() / "main1.html", std::ios::binary) << "<p>page</p>";
 
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  ProbeLock = true;
   JWMemoryStream* s = Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0);
   ASSERT_NE(s, nullptr) << Lib().GetLastError();
+  Waiting.get();
+  EXPECT_TRUE(LockHeld);
   EXPECT_EQ(s->Position, s->Size);
   EXPECT_EQ(HeapNow().Live, (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s->Memory), size_t(s->Size)),

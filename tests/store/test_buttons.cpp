@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <functional>
+
 #include "store/JWEButtons.h"
 
 namespace jw {
@@ -11,71 +14,73 @@ TStringList Lines(int n) {
   return result;
 }
 
-struct Derived {
-  TJWButtonSet Set;
-  int32_t Count;
-};
-
-Derived Derive(const TJW2DataRec& r, bool show = false, bool force = false) {
-  Derived d{0xFF, -1};
-  d.Count = DeriveButtons(r, show, force, d.Set);
-  return d;
-}
-
 TJWButtonSet SetOf(std::initializer_list<TJWButtonRec> buttons) {
   TJWButtonSet s = 0;
   for (TJWButtonRec b : buttons) Include(s, b);
   return s;
 }
 
-TEST(DeriveButtons, ShortSearchWordListJoinsTheIndustries) {
-  TJW2DataRec r;
-  r.Industries = Lines(3);  // 6 lines together, the most that share one page
-  r.Searchwords = Lines(3);
-  Derived d = Derive(r);
-  EXPECT_EQ(d.Set, SetOf({brIndustries}));
-  EXPECT_EQ(d.Count, 1);
-
-  r.Industries = Lines(4);  // 7 lines together: search words keep their page
-  d = Derive(r);
-  EXPECT_EQ(d.Set, SetOf({brIndustries, brSearchwords}));
-  EXPECT_EQ(d.Count, 2);
-
-  r.Industries.clear();  // alone, even one search word has its page
-  r.Searchwords = Lines(1);
-  d = Derive(r);
-  EXPECT_EQ(d.Set, SetOf({brSearchwords}));
-  EXPECT_EQ(d.Count, 1);
-}
-
-TEST(DeriveButtons, BranchesNeedMoreThanOneRecord) {
-  TJW2DataRec r;
-  r.Branches.emplace();
-  EXPECT_EQ(Derive(r).Set, 0);
-  r.Branches->resize(1);
-  EXPECT_EQ(Derive(r).Set, 0);
-  r.Branches->resize(2);
-  EXPECT_EQ(Derive(r).Set, SetOf({brBranches}));
-  EXPECT_EQ(Derive(r).Count, 1);
-}
-
-TEST(DeriveButtons, BusinessTypesIgnoreBlanksAndControls) {
-  TJW2DataRec r;
-  r.BusinessTypes = " \t\r\n\x01 ";
-  EXPECT_EQ(Derive(r).Set, 0);
-  r.BusinessTypes = "  ,";
-  EXPECT_EQ(Derive(r).Set, SetOf({brBusinessTypes}));
-  r.BusinessTypes = "\xE4";  // a high byte is a visible character, not a negative control code
-  EXPECT_EQ(Derive(r).Set, SetOf({brBusinessTypes}));
+// The buttons of an entry and their count, for the two location flags.
+TEST(DeriveButtons, EntriesAndFlags) {
+  using TFill = std::function<void(TJW2DataRec&)>;
+  const TFill position = [](TJW2DataRec& r) {
+    r.PosX = "00544530";
+    r.PosY = "03056700";
+  };
+  const struct {
+    const char* Name;
+    TFill Fill;
+    bool Show, Force;
+    TJWButtonSet Set;
+  } cases[] = {
+      // Up to 6 lines together share one page; alone, even one search word has its page.
+      {"6 lines", [](auto& r) { r.Industries = r.Searchwords = Lines(3); }, 0, 0,
+       SetOf({brIndustries})},
+      {"7 lines", [](auto& r) { r.Industries = Lines(4), r.Searchwords = Lines(3); }, 0, 0,
+       SetOf({brIndustries, brSearchwords})},
+      {"search words", [](auto& r) { r.Searchwords = Lines(1); }, 0, 0, SetOf({brSearchwords})},
+      // Branches need more than one record.
+      {"no branches", [](auto& r) { r.Branches.emplace(); }, 0, 0, 0},
+      {"one branch", [](auto& r) { r.Branches.emplace(1); }, 0, 0, 0},
+      {"two branches", [](auto& r) { r.Branches.emplace(2); }, 0, 0, SetOf({brBranches})},
+      // Business types ignore blanks and controls; a high byte is a visible character.
+      {"blank types", [](auto& r) { r.BusinessTypes = " \t\r\n\x01 "; }, 0, 0, 0},
+      {"comma", [](auto& r) { r.BusinessTypes = "  ,"; }, 0, 0, SetOf({brBusinessTypes})},
+      {"high byte", [](auto& r) { r.BusinessTypes = "\xE4"; }, 0, 0, SetOf({brBusinessTypes})},
+      {"card", [](auto& r) { r.CardAmex = 1; }, 0, 0, SetOf({brCardAcceptance})},
+      // The location shows when asked for and usable; forcing wins over hidden or missing.
+      {"position", position, 0, 0, 0},
+      {"shown", position, 1, 0, SetOf({brPointOfPlace})},
+      {"no position", [](auto&) {}, 1, 0, 0},
+      {"zero", [&](auto& r) { position(r), r.PosX = "00000000"; }, 1, 0, 0},
+      {"7 characters", [&](auto& r) { position(r), r.PosY = "0305670"; }, 1, 0, 0},
+      {"hidden", [&](auto& r) { position(r), r.HideLocation = 1; }, 1, 0, 0},
+      {"forced", [&](auto& r) { r.HideLocation = 1; }, 0, 1, SetOf({brPointOfPlace})},
+      {"every button",
+       [](auto& r) {
+         r.Industries = r.Searchwords = Lines(5);
+         r.BusinessTypes = "Handel";
+         r.OfficeHours = {"Mo-Fr"};
+         r.CardEC = 1;
+         r.Branches.emplace(3);
+       },
+       0, 1, 0x7F},  // never brClose
+  };
+  for (const auto& c : cases) {
+    TJW2DataRec r;
+    c.Fill(r);
+    TJWButtonSet set = 0xFF;
+    EXPECT_EQ(DeriveButtons(r, c.Show, c.Force, set), std::popcount(unsigned(c.Set))) << c.Name;
+    EXPECT_EQ(set, c.Set) << c.Name;
+  }
 }
 
 TEST(DeriveButtons, OfficeHoursByKind) {
-  struct Case {
+  const struct {
     int32_t Kind;
     TStringList Lines;
     bool Present;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {0, {}, false},
       {0, {"", "  ", "\t"}, false},
       {0, {"", " Mo-Fr 8-18 "}, true},
@@ -92,49 +97,15 @@ TEST(DeriveButtons, OfficeHoursByKind) {
       {3, {"MoX\tanything"}, false},
       {-1, {"anything"}, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     TJW2DataRec r;
     r.OfficeHoursKind = c.Kind;
     r.OfficeHours = c.Lines;
-    Derived d = Derive(r);
-    EXPECT_EQ(d.Set, c.Present ? SetOf({brOfficeHours}) : 0)
+    TJWButtonSet set = 0;
+    EXPECT_EQ(DeriveButtons(r, false, false, set), c.Present ? 1 : 0);
+    EXPECT_EQ(set, c.Present ? SetOf({brOfficeHours}) : 0)
         << "kind " << c.Kind << ", first line '" << (c.Lines.empty() ? "" : c.Lines[0]) << "'";
-    EXPECT_EQ(d.Count, c.Present ? 1 : 0);
   }
-}
-
-TEST(DeriveButtons, LocationFlags) {
-  TJW2DataRec r;
-  r.PosX = "00544530";
-  r.PosY = "03056700";
-  EXPECT_EQ(Derive(r, false, false).Set, 0);
-  EXPECT_EQ(Derive(r, true, false).Set, SetOf({brPointOfPlace}));
-  EXPECT_EQ(Derive(r, true, false).Count, 1);
-
-  TJW2DataRec unusable[4] = {r, r, r, r};
-  unusable[0].PosX = "00000000";
-  unusable[1].PosY = "0305670";  // must be exactly 8 characters
-  unusable[2].HideLocation = 1;
-  unusable[3].PosX.clear();
-  for (const auto& u : unusable) {
-    EXPECT_EQ(Derive(u, true, false).Set, 0);
-    // Forcing wins over a hidden or missing position.
-    EXPECT_EQ(Derive(u, false, true).Set, SetOf({brPointOfPlace}));
-    EXPECT_EQ(Derive(u, false, true).Count, 1);
-  }
-}
-
-TEST(DeriveButtons, FullEntryCountsEveryButton) {
-  TJW2DataRec r;
-  r.Industries = Lines(5);
-  r.Searchwords = Lines(5);
-  r.BusinessTypes = "Handel";
-  r.OfficeHours = {"Mo-Fr"};
-  r.CardEC = 1;
-  r.Branches.emplace(3);
-  Derived d = Derive(r, false, true);
-  EXPECT_EQ(d.Set, 0x7F);  // every content button, never brClose
-  EXPECT_EQ(d.Count, 7);
 }
 
 TEST(Index2JWButton, WalksTheSetInEnumerationOrder) {
