@@ -67,20 +67,20 @@ TJWOfficeHoursSeparators OfficeHoursSeparators(const TJWOfficeHoursDay& ADay) {
   const bool d = !Trim(ADay.NBH + ADay.NBM).empty();
   TJWOfficeHoursSeparators s;
   if (a && b) {
-    s.VVD = ":";
-    s.V = "-";
-    s.VBD = ":";
+    s.VVD = ':';
+    s.V = '-';
+    s.VBD = ':';
   }
   if (c && d) {
-    s.NVD = ":";
-    s.N = "-";
-    s.NBD = ":";
+    s.NVD = ':';
+    s.N = '-';
+    s.NBD = ':';
   }
   if (a && b && c && d) s.U = "u.";
   if (a && d && !b && !c) {
-    s.VVD = ":";
-    s.U = "-";
-    s.NBD = ":";
+    s.VVD = ':';
+    s.U = '-';
+    s.NBD = ':';
   }
   return s;
 }
