@@ -126,7 +126,7 @@ void BM_GetHTMLText(benchmark::State& AState) {
 // the page is made, not handed out again (what the first request for a page costs).
 void BM_GetHTMLTextNew(benchmark::State& AState) {
   if (AState.range(0) >= PageCount()) return AState.SkipWithError("no such page");
-  uint64_t n = 0;
+  static uint64_t n = 0;  // never the same value twice, over every run of the benchmark
   for (auto _ : AState) {
     const std::string query = "STARTX=0," + std::to_string(++n);
     JWMemoryStream* page =

@@ -25,6 +25,13 @@ struct TKeptPage {
   size_t Bytes() const { return sizeof(*this) + Data.Bytes() + Templates.Bytes() + Page.size(); }
 };
 
+// Pages have a cache of their own, so that a stream of requests for pages never asked before
+// cannot push the decoded pictures and parsed templates out of the record cache.
+TJWRecordCache& Pages() {
+  static TJWRecordCache cache(TJWPageCache::Bound);
+  return cache;
+}
+
 void AppendField(std::string& AKey, const std::string& AValue) {
   AKey += std::to_string(AValue.size());
   AKey += ':';
@@ -60,7 +67,7 @@ std::string PageKey(const std::string& ARequestKey, const TParamNames& ANames,
 }  // namespace
 
 std::shared_ptr<const std::string> TJWPageCache::Find(const TJWPageRequest& ARequest) {
-  TJWRecordCache& cache = TJWRecordCache::Instance();
+  TJWRecordCache& cache = Pages();
   const std::string request = RequestKey(ARequest);
   const auto names = cache.Find<TParamNames>(NamesKey(request));
   if (!names) return nullptr;
@@ -73,7 +80,7 @@ void TJWPageCache::Put(const TJWPageRequest& ARequest, TJWHTMLProducer& AProduce
                        const TJWFolderView& AData, const std::string& APage) {
   const auto templates = AProducer.Engine().LastIncludeFolder();
   if (!templates || AProducer.ParamsReadAll() || APage.size() > MaxPageBytes) return;
-  TJWRecordCache& cache = TJWRecordCache::Instance();
+  TJWRecordCache& cache = Pages();
   const std::string request = RequestKey(ARequest);
 
   auto names = std::make_shared<TParamNames>();

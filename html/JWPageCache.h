@@ -1,7 +1,7 @@
 #pragma once
 // Finished pages kept for the next request that asks for the same. A page depends on nothing but
 // its request (entry, page, location flags, data path, include folder), the values of the request
-// parameters it read, and the files it read. So a page is kept in the record cache with what the
+// parameters it read, and the files it read. So a page is kept in a cache with what the
 // call found in its two folders and handed out again only after each of those files was checked
 // once more and found unchanged: a host asking again and again pays little more than that check,
 // and a file changed, removed or put back between two calls is seen at the next one, as before.
@@ -28,6 +28,8 @@ struct TJWPageRequest {
 
 class TJWPageCache {
  public:
+  // Bytes of pages kept at most (the least recently used go first).
+  static constexpr size_t Bound = size_t{16} << 20;
   // A larger page is made anew each time rather than push everything else out of the cache.
   static constexpr size_t MaxPageBytes = size_t{1} << 20;
   // Pages of a request whose pages read more parameters than this by name are not kept.
