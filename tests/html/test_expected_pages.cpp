@@ -42,8 +42,14 @@ const TPageCase kCases[] = {
      false},
     {"2001-zip-last", 2001, "FORCEPAGE=6&BRANCHES_SORT=zip&BRANCHESPOS=10", true, false, false},
     {"2001-filter", 2001, "FORCEPAGE=6&BRANCHES_FILTER=1&BRANCHES_ZIP=50", true, false, false},
+    // Filter values are trimmed (the street's) and compared in capitals (the city's).
+    {"2001-filter-city", 2001,
+     "FORCEPAGE=6&BRANCHES_SORT=CITY&BRANCHES_FILTER= 1 &BRANCHES_CITY=k\xF6ln&BRANCHES_STREET= h",
+     true, false, false},
+    {"2001-search", 2001, "FORCEPAGE=6&BRANCHES_PAGE=search", true, false, false},
     {"3001", 3001, "", true, false},
-    {"4001-firm", 4001, "FORCEPAGE=6&BRANCHES_SORT=FIRM", true, false, false},
+    {"4001-firm", 4001, "FORCEPAGE=6&BRANCHES_SORT=FIRM&BRANCHES_FILTER=0&BRANCHES_ZIP=9", true,
+     false, false},
     {"5001", 5001, "", false, false},
 };
 

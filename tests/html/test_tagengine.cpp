@@ -115,12 +115,14 @@ TEST(TagEngineParams, DecodingQuotesAndDuplicates) {
     got = params;
     return std::string();
   };
-  p.ContentOf("<#T V=a+b W=%41%2b%%%e4 Q=\"x y\" S='s t' V=second>");
-  EXPECT_EQ(got.Values("v"), "a b");
+  p.ContentOf("<#T V=a+b W=%41%2b%%%e4 Q=\"x y\" S='s t' V=second flag E==e>");
+  EXPECT_EQ(got.Values("v"), "a b");  // the first of a repeated name, in any case
+  EXPECT_EQ(got.Values("e"), "=e");
+  EXPECT_EQ(got.Values("flag"), "");  // an entry without "=" has no name
   EXPECT_EQ(got.Values("W"), "A+%\xE4");
   EXPECT_EQ(got.Values("Q"), "x y");
   EXPECT_EQ(got.Values("S"), "s");  // single quotes do not protect blanks
-  EXPECT_EQ(got.Count(), 6);
+  EXPECT_EQ(got.Count(), 8);
   EXPECT_EQ(got[4], "t");
 
   p.ContentOf("<#T \"A=1 2\"B=3 C=\"4\"xD=5 E=\"6 F=7>");
