@@ -1,14 +1,10 @@
 // Whole pages of the bundled sample, produced as JW_GetHTMLText produces them, against the pages
-// kept in tests/html/expected. A difference prints the diff; JW_UPDATE_EXPECTED=1 rewrites the
-// files (look at the diff before committing them).
-#include <gtest/gtest.h>
-
-#include <cstdlib>
+// kept in tests/html/expected (Expected.h: JW_UPDATE_EXPECTED=1 rewrites them).
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
+
+#include "Expected.h"
 
 #include "html/JWHTMLProducer.h"
 #include "store/JWDataDirectory.h"
@@ -53,11 +49,6 @@ const TPageCase kCases[] = {
     {"5001", 5001, "", false, false},
 };
 
-std::string ReadWhole(const fs::path& APath) {
-  std::ifstream in(APath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Every page position of the entry, one beyond the last included (it falls back to page 0).
 std::string Pages(const TPageCase& ACase) {
   auto files = std::make_shared<TJWDataDirectory>(JW_SAMPLE_DATA "/");
@@ -90,14 +81,7 @@ class ExpectedPages : public ::testing::TestWithParam<TPageCase> {};
 TEST_P(ExpectedPages, ProducedPagesMatchTheKeptOnes) {
   if (!fs::exists(JW_SAMPLE_DATA "/JWDAT.SRM")) GTEST_SKIP() << "no sample data";
   const fs::path file = fs::path(JW_EXPECTED_PAGES) / (std::string(GetParam().Name) + ".html");
-  const std::string pages = Pages(GetParam());
-  const char* update = std::getenv("JW_UPDATE_EXPECTED");
-  if (update && std::string(update) == "1") {
-    std::ofstream(file, std::ios::binary) << pages;
-    return;
-  }
-  ASSERT_TRUE(fs::exists(file)) << file << " missing: run with JW_UPDATE_EXPECTED=1";
-  EXPECT_EQ(ReadWhole(file), pages) << "in " << file;
+  jw::test::MatchExpected(file, Pages(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sample, ExpectedPages, ::testing::ValuesIn(kCases), [](const auto& AInfo) {
