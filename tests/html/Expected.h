@@ -1,14 +1,16 @@
 #pragma once
 // Text compared with a kept file: a difference fails with the diff, JW_UPDATE_EXPECTED=1 rewrites
-// the file instead (look at the diff before committing it). Case files write bytes that do not
-// print as C escapes (\r \n \t \0 \\ \xHH), one case a line.
+// the file instead (look at the diff before committing it).
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
 namespace jw::test {
@@ -59,6 +61,42 @@ inline std::string Escape(const std::string& AText) {
                                : std::string(1, char(c));
   }
   return out;
+}
+
+inline std::string Replace(std::string AText, const std::string& AFrom, const std::string& ATo) {
+  for (size_t at = 0; (at = AText.find(AFrom, at)) != std::string::npos; at += ATo.size())
+    AText.replace(at, AFrom.size(), ATo);
+  return AText;
+}
+
+// A case file holds one case a line, bytes that do not print written as C escapes (\r \n \t \0
+// \\ \xHH). Lines starting with "=" or "!" are the answers of the last run and are made anew: what
+// ACase returns for the line before (nothing for set-up lines), or "!" and the error it threw.
+// AGroup is called at each "#" comment line. AShown names texts (a temporary directory) that the
+// file writes as placeholders.
+inline void RunCases(const std::filesystem::path& AFile, const std::function<void()>& AGroup,
+                     const std::function<std::string(const std::string&)>& ACase,
+                     const std::string& APlaceholder = "", const std::string& AShown = "") {
+  std::istringstream in(ReadWhole(AFile));
+  std::string out, line, answer;
+  while (std::getline(in, line)) {
+    if (line.rfind('=', 0) == 0 || line.rfind('!', 0) == 0) continue;
+    out += line + "\n";
+    if (line.empty()) continue;
+    if (line[0] == '#') {
+      AGroup();
+      continue;
+    }
+    try {
+      answer = ACase(APlaceholder.empty() ? Unescape(line)
+                                          : Replace(Unescape(line), APlaceholder, AShown));
+    } catch (const std::runtime_error& err) {
+      answer = std::string("!") + err.what();
+    }
+    if (!APlaceholder.empty()) answer = Replace(answer, AShown, APlaceholder);
+    if (!answer.empty()) out += Escape(answer) + "\n";
+  }
+  MatchExpected(AFile, out);
 }
 
 }  // namespace jw::test

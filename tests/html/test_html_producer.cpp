@@ -77,12 +77,6 @@ TStringList List(const std::string& AText) {  // items separated by "|"
   return list;
 }
 
-std::string Replace(std::string s, const std::string& from, const std::string& to) {
-  for (size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
-    s.replace(at, from.size(), to);
-  return s;
-}
-
 class Producer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -136,66 +130,37 @@ const std::map<std::string, TSetter> kFields = {
 }  // namespace
 
 TEST_F(Producer, Cases) {
-  const fs::path file = fs::path(JW_HTML_CASES) / "producer.txt";
-  std::istringstream in(jw::test::ReadWhole(file));
-  std::string out, line;
   TJW2DataRec r = Entry();
-  while (std::getline(in, line)) {
-    if (line.rfind('=', 0) == 0 || line.rfind('!', 0) == 0) continue;  // the old answer
-    out += line + "\n";
-    if (line.empty()) continue;
-    if (line[0] == '#') {  // each group starts with a fresh producer and record
-      SetUp();
-      r = Entry();
-      continue;
-    }
-    const std::string text = jw::test::Unescape(line);
+  auto group = [&] {  // each group starts with a fresh producer and record
+    SetUp();
+    r = Entry();
+  };
+  auto run = [&](const std::string& text) -> std::string {
     const size_t blank = text.find(' '), eq = text.find('=');
     const std::string verb = text.substr(0, blank);
     const std::string arg = blank == std::string::npos ? "" : text.substr(blank + 1);
-    const std::string name = text.substr(blank + 1, eq - blank - 1);
+    const std::string name = arg.substr(0, eq - blank - 1);
     const std::string value = eq == std::string::npos ? "" : text.substr(eq + 1);
+    if (verb == "@entry") r = Entry();
+    if (verb == "@rec") kFields.at(name)(r, value);
+    if (verb == "@load") Load(r, arg);
+    if (verb == "@file") Write(name, value);
+    if (verb == "@remove") fs::remove(FDir / (arg + ".html"));
+    if (verb == "@id") P().SetJW2ID(std::stoi(arg));
+    if (verb == "@logolink") P().SetLogoLinkParams(arg);
+    if (verb == "@buttonlink") P().SetButtonLinkParams(arg);
+    if (verb == "@select") P().SelectPage(std::stoi(arg));
     std::string page;
-    try {
-      if (verb == "@entry") {
-        r = Entry();
-      } else if (verb == "@rec") {
-        kFields.at(name)(r, value);
-      } else if (verb == "@load") {
-        Load(r, arg);
-      } else if (verb == "@file") {
-        Write(name, value);
-      } else if (verb == "@remove") {
-        fs::remove(FDir / (arg + ".html"));
-      } else if (verb == "@id") {
-        P().SetJW2ID(std::stoi(arg));
-      } else if (verb == "@logolink") {
-        P().SetLogoLinkParams(arg);
-      } else if (verb == "@buttonlink") {
-        P().SetButtonLinkParams(arg);
-      } else if (verb == "@page") {
-        page = "=" + Page(std::stoi(arg));
-      } else if (verb == "@select") {
-        P().SelectPage(std::stoi(arg));
-        page = "=" + P().Engine().Content();
-      } else if (verb == "@resolve") {
-        page = "=" + P().ResolveParamMarkers(arg);
-      } else if (verb == "@counters") {
-        page = "=button " + std::to_string(P().ButtonCounter()) + ", branch " +
-               std::to_string(P().BranchPosition()) + ", page " + std::to_string(P().PageIndex());
-      } else {
-        Write("main1", text);
-        page = "=" + Page(0);
-      }
-    } catch (const EJWError& err) {
-      page = std::string("!") + err.what();
-    }
-    if (!page.empty())
-      out += jw::test::Escape(
-                 Replace(Replace(page, FDir.string(), "<dir>"), JW_PORTAL_ADDRESS, "<portal>")) +
-             "\n";
-  }
-  jw::test::MatchExpected(file, out);
+    if (verb == "@page") page = "=" + Page(std::stoi(arg));
+    if (verb == "@select") page = "=" + P().Engine().Content();
+    if (verb == "@resolve") page = "=" + P().ResolveParamMarkers(arg);
+    if (verb == "@counters")
+      page = "=button " + std::to_string(P().ButtonCounter()) + ", branch " +
+             std::to_string(P().BranchPosition()) + ", page " + std::to_string(P().PageIndex());
+    if (verb[0] != '@') Write("main1", text), page = "=" + Page(0);
+    return jw::test::Replace(page, JW_PORTAL_ADDRESS, "<portal>");
+  };
+  jw::test::RunCases(fs::path(JW_HTML_CASES) / "producer.txt", group, run, "<dir>", FDir.string());
 }
 
 // Markers resolve inside out in one linear walk: 200,000 markers took minutes when each step

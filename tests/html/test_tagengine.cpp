@@ -4,11 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,61 +57,30 @@ class Engine : public ::testing::Test {
   std::map<std::string, std::string> fields;
 };
 
-std::string Replace(std::string s, const std::string& from, const std::string& to) {
-  for (size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
-    s.replace(at, from.size(), to);
-  return s;
-}
-
 }  // namespace
 
 TEST_F(Engine, Cases) {
-  const fs::path file = fs::path(JW_HTML_CASES) / "engine.txt";
-  std::istringstream in(jw::test::ReadWhole(file));
-  std::string out, line;
-  while (std::getline(in, line)) {
-    if (line.rfind('=', 0) == 0 || line.rfind('!', 0) == 0) continue;  // the old answer
-    out += line + "\n";
-    if (line.empty() || line[0] == '#') continue;
-    const std::string text = Replace(jw::test::Unescape(line), "<dir>", dir.string());
-    const size_t eq = text.find('=');
-    const std::string name = text.substr(text.find(' ') + 1, eq - text.find(' ') - 1);
+  auto run = [this](const std::string& text) -> std::string {
+    const size_t blank = text.find(' '), eq = text.find('=');
+    const std::string verb = text.substr(0, blank), arg = text.substr(blank + 1);
+    const std::string name = arg.substr(0, eq - blank - 1);
     const std::string value = eq == std::string::npos ? "" : text.substr(eq + 1);
-    if (text.rfind("@field ", 0) == 0) {
-      fields[name] = value;
-    } else if (text.rfind("@file ", 0) == 0) {
-      Write(name, value);
-    } else if (text.rfind("@bare ", 0) == 0) {  // a file without the include extension
-      std::ofstream(dir / name, std::ios::binary) << value;
-    } else if (text.rfind("@dir ", 0) == 0) {
-      fs::create_directories(dir / text.substr(5));
-    } else if (text.rfind("@include", 0) == 0) {
-      p.SetIncludePath(text.substr(std::min<size_t>(9, text.size())));
-    } else if (text == "@custom") {
-      ShowCustomTags();
-    } else if (text == "@nocustom") {
-      p.OnCustomEvent = nullptr;
-    } else if (text.rfind("@errstr ", 0) == 0) {  // prefix and suffix of error texts
-      p.SetErrStrPrefix(text.substr(8, 1));
-      p.SetErrStrSuffix(text.substr(9, 1));
-    } else {
-      std::string page;
-      p.SetDataMark(false);
-      try {
-        if (text.rfind("@page ", 0) == 0) {
-          p.SetHTMLFile(text.substr(6));
-          page = p.Content();
-        } else {
-          page = p.ContentOf(text);
-        }
-        page = (p.DataMark() ? "=*" : "=") + page;
-      } catch (const EJWError& err) {
-        page = std::string("!") + err.what();
-      }
-      out += jw::test::Escape(Replace(page, dir.string(), "<dir>")) + "\n";
-    }
-  }
-  jw::test::MatchExpected(file, out);
+    if (verb == "@field") fields[name] = value;
+    if (verb == "@file") Write(name, value);
+    if (verb == "@bare") std::ofstream(dir / name, std::ios::binary) << value;  // no extension
+    if (verb == "@dir") fs::create_directories(dir / arg);
+    if (verb == "@include") p.SetIncludePath(blank == std::string::npos ? "" : arg);
+    if (verb == "@custom") ShowCustomTags();
+    if (verb == "@nocustom") p.OnCustomEvent = nullptr;
+    if (verb == "@errstr") p.SetErrStrPrefix(arg.substr(0, 1)), p.SetErrStrSuffix(arg.substr(1));
+    if (verb[0] == '@' && verb != "@page") return "";
+    p.SetDataMark(false);
+    if (verb == "@page") p.SetHTMLFile(arg);
+    const std::string page = verb == "@page" ? p.Content() : p.ContentOf(text);
+    return (p.DataMark() ? "=*" : "=") + page;
+  };
+  jw::test::RunCases(
+      fs::path(JW_HTML_CASES) / "engine.txt", [] {}, run, "<dir>", dir.string());
 }
 
 TEST(TagEngine, DocumentLinesAndLinesOf4096Bytes) {
