@@ -72,7 +72,13 @@ TEST_F(Engine, Cases) {
     if (verb == "@include") p.SetIncludePath(blank == std::string::npos ? "" : arg);
     if (verb == "@custom") ShowCustomTags();
     if (verb == "@nocustom") p.OnCustomEvent = nullptr;
+    if (verb == "@keepquotes") p.SetStripParamQuotes(false);
     if (verb == "@errstr") p.SetErrStrPrefix(arg.substr(0, 1)), p.SetErrStrSuffix(arg.substr(1));
+    const TZDFont f = p.DefaultFont();
+    if (verb == "@font")
+      return "=" + f.Family + " " + std::to_string(f.Size) + (f.Bold ? " bold" : "") +
+             (f.Italic ? " italic" : "") + (f.Underline || f.StrikeOut ? " lines" : "") +
+             (p.DefaultEllipsis() ? " ellipsis" : "");
     if (verb[0] == '@' && verb != "@page") return "";
     p.SetDataMark(false);
     if (verb == "@page") p.SetHTMLFile(arg);
@@ -148,25 +154,6 @@ TEST(TagEngine, EventOrderVetoAndErrors) {
   EXPECT_THROW(p.ContentOf("<#FIELD NAME=boom ELLIPSIS=TRUE MAXWIDTH=5>"), EJWError);
 }
 
-TEST(TagEngine, DefaultFontParametersApplyInOrder) {
-  TZDEnhPageProducer p;
-  EXPECT_EQ(p.DefaultFont().Family, "Arial");
-  p.ContentOf("<#DEFAULT FONT-SIZE=12 font-familie=Verdana FONT-STYLE=bold ELLIPSIS=TRUE>");
-  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Verdana", 12, true, false, false, false}));
-  EXPECT_TRUE(p.DefaultEllipsis());
-  // A bad size is reported (cases/engine.txt) and the other parameters still apply.
-  p.ContentOf("<#DEFAULT FONT-SIZE=big FONT-STYLE=Italic FONT-FAMILIE=Tahoma ELLIPSIS=no>");
-  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 12, false, true, false, false}));
-  EXPECT_FALSE(p.DefaultEllipsis());
-  p.ContentOf("<#DEFAULT FONT-STYLE=underline>");
-  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 12, false, false, false, false}));
-  p.ContentOf(
-      "<#DEFAULT FONT-SIZE=x FONT-SIZE=14 FONT-STYLE=bold FONT-STYLE=italic "
-      "ELLIPSIS=TRUE ELLIPSIS=no>");
-  EXPECT_EQ(p.DefaultFont(), (TZDFont{"Tahoma", 14, false, true, false, false}));
-  EXPECT_FALSE(p.DefaultEllipsis());
-}
-
 TEST(TagEngine, AssignSourcesAndPaths) {
   TZDEnhPageProducer a;
   a.SetIncludePath("inc");
@@ -211,17 +198,6 @@ TEST(TagEngine, AssignSourcesAndPaths) {
     EXPECT_STREQ(err.what(), "Klasse nicht kompatiebel!");
   }
   EXPECT_EQ(c.IncludeExt(), ".html");
-}
-
-TEST_F(Engine, QuotesKeptOnRequest) {
-  std::vector<std::string> got;
-  p.OnCustomEvent = [&](TZDEnhPageProducer&, const std::string&, const TZDParamList& params) {
-    got = params.Items();
-    return std::string();
-  };
-  p.SetStripParamQuotes(false);
-  p.ContentOf("<#T Q=\"x y\" S='s' %22>");
-  EXPECT_THAT(got, ::testing::ElementsAre("Q=\"x y\"", "S='s'", "\""));
 }
 
 // Include count, template text scanned and page size are bounded per page: the next page starts
