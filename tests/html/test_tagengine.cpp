@@ -18,6 +18,8 @@
 
 using namespace jw;
 using ::testing::HasSubstr;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 
 namespace {
@@ -96,12 +98,8 @@ TEST(TagEngine, DocumentLinesAndLinesOf4096Bytes) {
   EXPECT_EQ(p.Content(), "<p>\r\n\r\nx\r\n");  // document lines are joined with CR LF
   const std::string fits(4095, 'x');
   EXPECT_EQ(p.ContentOf("a\n" + fits + "\nb"), "a\n" + fits + "\nb");
-  try {
-    p.ContentOf("a\nb\n" + fits + "y\n");
-    FAIL() << "expected a parser error";
-  } catch (const EJWError& err) {
-    EXPECT_STREQ(err.what(), "Zeile zu lang in Zeile 3");
-  }
+  EXPECT_THAT([&] { p.ContentOf("a\nb\n" + fits + "y\n"); },
+              ThrowsMessage<EJWError>(StrEq("Zeile zu lang in Zeile 3")));
   // The carriage return of a line counts; so does a last line without a line feed.
   p.SetHTMLDoc({"ok", std::string(4094, 'x')});
   EXPECT_NO_THROW(p.Content());
@@ -191,12 +189,7 @@ TEST(TagEngine, AssignSourcesAndPaths) {
   struct Derived : TZDEnhPageProducer {};
   Derived d;
   TZDEnhPageProducer c;
-  try {
-    c.Assign(d);
-    FAIL();
-  } catch (const EJWError& err) {
-    EXPECT_STREQ(err.what(), "Klasse nicht kompatiebel!");
-  }
+  EXPECT_THAT([&] { c.Assign(d); }, ThrowsMessage<EJWError>(StrEq("Klasse nicht kompatiebel!")));
   EXPECT_EQ(c.IncludeExt(), ".html");
 }
 
