@@ -22,28 +22,24 @@ inline std::string ReadWhole(const std::filesystem::path& APath) {
 
 inline void MatchExpected(const std::filesystem::path& AFile, const std::string& AText) {
   const char* update = std::getenv("JW_UPDATE_EXPECTED");
-  if (update && std::string(update) == "1") {
-    std::ofstream(AFile, std::ios::binary) << AText;
-    return;
-  }
-  ASSERT_TRUE(std::filesystem::exists(AFile)) << AFile << " missing: run with JW_UPDATE_EXPECTED=1";
-  EXPECT_EQ(ReadWhole(AFile), AText) << "in " << AFile;
+  if (update && std::string(update) == "1") std::ofstream(AFile, std::ios::binary) << AText;
+  EXPECT_EQ(ReadWhole(AFile), AText) << "in " << AFile << " (JW_UPDATE_EXPECTED=1 writes it)";
 }
+
+// The bytes written as a backslash and a letter in case files; the rest that does not print as
+// \xHH.
+const std::string kEscaped("\r\n\t\\\0", 5), kEscapeLetters = "rnt\\0";
 
 inline std::string Unescape(const std::string& AText) {
   std::string out;
   for (size_t i = 0; i < AText.size(); ++i) {
-    if (AText[i] != '\\' || i + 1 == AText.size()) {
+    const size_t at = i + 1 < AText.size() ? kEscapeLetters.find(AText[i + 1]) : std::string::npos;
+    if (AText[i] == '\\' && AText[i + 1] == 'x')
+      out += char(std::stoi(AText.substr(i + 2, 2), nullptr, 16)), i += 3;
+    else if (AText[i] == '\\' && at != std::string::npos)
+      out += kEscaped[at], ++i;
+    else
       out += AText[i];
-      continue;
-    }
-    const char c = AText[++i];
-    if (c == 'x') {
-      out += char(std::stoi(AText.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c == '0' ? '\0' : c;
-    }
   }
   return out;
 }
@@ -53,12 +49,10 @@ inline std::string Escape(const std::string& AText) {
   for (unsigned char c : AText) {
     char hex[5];
     std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    out += c == '\r'           ? "\\r"
-           : c == '\n'         ? "\\n"
-           : c == '\t'         ? "\\t"
-           : c == '\\'         ? "\\\\"
-           : c < 32 || c > 126 ? std::string(hex)
-                               : std::string(1, char(c));
+    const size_t at = kEscaped.find(char(c));
+    out += at != std::string::npos ? "\\" + kEscapeLetters.substr(at, 1)
+           : c < 32 || c > 126     ? std::string(hex)
+                                   : std::string(1, char(c));
   }
   return out;
 }

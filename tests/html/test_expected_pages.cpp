@@ -1,9 +1,6 @@
 // Whole pages of the bundled sample, produced as JW_GetHTMLText produces them, against the pages
 // kept in tests/html/expected (Expected.h: JW_UPDATE_EXPECTED=1 rewrites them).
-#include <filesystem>
 #include <memory>
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "Expected.h"
@@ -61,10 +58,6 @@ std::string Pages(const TPageCase& ACase) {
     producer.WritePage(&all, Index2JWButton(uint32_t(position), set));
   }
   return all;
-}
-
-void PrintTo(const TPageCase& ACase, std::ostream* AOut) {
-  *AOut << ACase.Name;
 }
 
 class ExpectedPages : public ::testing::TestWithParam<TPageCase> {};

@@ -2,15 +2,9 @@
 // template line becomes page main1, followed by the page ("=") or the error it stopped with ("!");
 // lines with "@" change the record, load it with a request, write templates or show other pages.
 // What is not text (sorting, counters, budgets) is here.
-#include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
-#include <sstream>
-#include <string>
 
 #include "EntryAddress.h"
 #include "Expected.h"
