@@ -313,6 +313,14 @@ static void ShowLocation(uint32_t AId) {
 static HWND ViewerWindow(void) { return FindWindowA("JWViewerWindow", NULL); }
 /* clang-format on */
 
+/* The viewer window once it is shown, looked for ATries times, ASleep milliseconds apart. */
+static HWND WaitForViewer(int ATries, DWORD ASleep) {
+  HWND viewer = NULL;
+  while (ATries-- > 0 && !(viewer && IsWindowVisible(viewer)))
+    Sleep(ASleep), viewer = ViewerWindow();
+  return viewer;
+}
+
 static struct {
   HWND Host;
   int32_t Count;    /* a call made while the modal window was open */
@@ -321,13 +329,8 @@ static struct {
 } Modal;
 
 static DWORD WINAPI ModalWatcher(LPVOID AUnused) {
-  int i;
-  HWND viewer = NULL;
+  HWND viewer = WaitForViewer(500, 10);
   (void)AUnused;
-  for (i = 0; i < 500 && !(viewer && IsWindowVisible(viewer)); ++i) {
-    Sleep(10);
-    viewer = ViewerWindow();
-  }
   Modal.Seen = viewer != NULL;
   Modal.HostDisabled = !IsWindowEnabled(Modal.Host);
   Modal.Count = Lib.ButtonCount(Entries[1], 1, 0);
@@ -386,7 +389,7 @@ static HostBitmap Capture(HWND AWindow, int AWhole) {
   BITMAPINFO info;
   void* bits = NULL;
   HBITMAP dib;
-  int32_t stride;
+  size_t size;
   if (AWhole) {
     GetWindowRect(AWindow, &r);
     origin.x = r.left, origin.y = r.top;
@@ -404,12 +407,9 @@ static HostBitmap Capture(HWND AWindow, int AWhole) {
   SelectObject(memory, dib);
   BitBlt(memory, 0, 0, b.Width, b.Height, screen, origin.x, origin.y, SRCCOPY);
   GdiFlush();
-  stride = (b.Width * 3 + 3) / 4 * 4;
-  b.Pixels = (uint8_t*)malloc((size_t)stride * (size_t)b.Height);
-  memcpy(b.Pixels, bits, (size_t)stride * (size_t)b.Height);
-  DeleteDC(memory);
-  DeleteObject(dib);
-  ReleaseDC(NULL, screen);
+  size = (size_t)((b.Width * 3 + 3) / 4 * 4) * (size_t)b.Height;
+  b.Pixels = (uint8_t*)memcpy(malloc(size), bits, size);
+  DeleteDC(memory), DeleteObject(dib), ReleaseDC(NULL, screen);
   return b;
 }
 
@@ -421,16 +421,12 @@ static struct {
 } Smoke;
 
 static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
-  HWND viewer = NULL;
+  HWND viewer = WaitForViewer(2000, 1);
   HostBitmap first, now;
   int i, changed = 0;
   int32_t count = Lib.ButtonCount(Smoke.Entry, 1, 0), top;
   size_t size;
   POINT nav, close;
-  for (i = 0; i < 2000 && !(viewer && IsWindowVisible(viewer)); ++i) {
-    Sleep(1);
-    viewer = ViewerWindow();
-  }
   Smoke.FirstPage = Seconds() - Smoke.Start;
   if (!viewer) return 1;
   if (!AInteractive) {
