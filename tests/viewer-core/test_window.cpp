@@ -21,22 +21,16 @@ namespace {
 // both share one page.
 std::vector<TJWEntryFixture> ListEntries() {
   std::vector<TJWEntryFixture> entries(2);
-  entries[0].Id = 9001;
-  entries[0].Record.NamePart1 = "Drei und drei";
-  entries[0].Record.Industries = {"A", "B", "C"};
-  entries[0].Record.Searchwords = {"D", "E", "F"};
-  entries[0].Record.NamePart2 = "GmbH";
-  entries[0].Record.NameFormat = "\\1 \\4 \\2";  // an empty part between two others
-  entries[0].Record.OfficeHoursKind = 0;
-  entries[0].Record.OfficeHours = {"Mo-Fr 8-18", "", "Sa 9-12"};
-  entries[0].Record.EnhInfoKind = 0;
-  entries[0].Record.EnhInfo = {"Zeile eins", "Zeile zwei"};
-  entries[1].Id = 9002;
-  entries[1].Record.NamePart1 = "Drei und vier";
-  entries[1].Record.Industries = {"A", "B", "a line of many words that is wider than the list"};
-  entries[1].Record.Searchwords = {"D", "E", "F"};
-  entries[1].Record.EnhInfoKind = 1;
-  entries[1].Record.EnhInfo.assign(9, "Zeile\tWert");
+  TJW2DataRec &a = entries[0].Record, &b = entries[1].Record;
+  entries[0].Id = 9001, entries[1].Id = 9002;
+  a.NamePart1 = "Drei und drei", a.NamePart2 = "GmbH";
+  a.NameFormat = "\\1 \\4 \\2";  // an empty part between two others
+  a.Industries = {"A", "B", "C"}, a.Searchwords = b.Searchwords = {"D", "E", "F"};
+  a.OfficeHoursKind = 0, a.OfficeHours = {"Mo-Fr 8-18", "", "Sa 9-12"};
+  a.EnhInfoKind = 0, a.EnhInfo = {"Zeile eins", "Zeile zwei"};
+  b.NamePart1 = "Drei und vier";
+  b.Industries = {"A", "B", "a line of many words that is wider than the list"};
+  b.EnhInfoKind = 1, b.EnhInfo.assign(9, "Zeile\tWert");
   return entries;
 }
 
@@ -138,9 +132,7 @@ TEST_F(WindowTest, LocationButtonHandsTheHostAllTextFields) {
   const TJWPointOfPlaceRec& rec = received[0];
   EXPECT_EQ(ShortStringText(rec.Id), "1006");
   EXPECT_EQ(ShortStringText(rec.ExtraText1), std::string(255, 'x'));
-  EXPECT_EQ(ShortStringText(rec.NamePart3),
-            "Gr\xF6\xDF"
-            "er");
+  EXPECT_EQ(ShortStringText(rec.NamePart3), "Gr\366\337er");
   EXPECT_EQ(ShortStringText(rec.StreetAdd), "-33");
   EXPECT_EQ(ShortStringText(rec.PosY), "50574000");
   EXPECT_EQ(reinterpret_cast<const char*>(&rec.PosY) - reinterpret_cast<const char*>(&rec),
@@ -227,12 +219,10 @@ class TMapStore : public TJWSettingsStore {
  public:
   std::map<std::string, std::string> Values;
   std::string Read(const std::string& ASection, const std::string& AName) override {
-    const auto it = Values.find(ASection + "/" + AName);
-    return it == Values.end() ? std::string() : it->second;
+    return Values.count(ASection + "/" + AName) ? Values[ASection + "/" + AName] : "";
   }
-  void Write(const std::string& ASection, const std::string& AName,
-             const std::string& AValue) override {
-    Values[ASection + "/" + AName] = AValue;
+  void Write(const std::string& ASection, const std::string& AName, const std::string& V) override {
+    Values[ASection + "/" + AName] = V;
   }
 };
 
