@@ -35,9 +35,8 @@ class Pages : public ::testing::TestWithParam<uint32_t> {
  protected:
   static void SetUpTestSuite() { Dir = new TSampleDir(); }
   static void TearDownTestSuite() { delete Dir; }
-  static TSampleDir* Dir;
+  static inline TSampleDir* Dir = nullptr;
 };
-TSampleDir* Pages::Dir = nullptr;
 
 TEST_P(Pages, EveryPageAsExpected) {
   TFixedMetrics metrics;

@@ -40,9 +40,8 @@ class WindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Dir = new TSampleDir(ListEntries()); }
   static void TearDownTestSuite() { delete Dir; }
-  static TSampleDir* Dir;
+  static inline TSampleDir* Dir = nullptr;
 };
-TSampleDir* WindowTest::Dir = nullptr;
 
 TEST_F(WindowTest, SearchWordsShareThePageOnlyWithFewLinesCountedAfterBreaking) {
   auto both = Dir->Open(9001);
