@@ -42,15 +42,10 @@ Names Firms(const TJWBranchList& AList) {
   return firms;
 }
 
-TJWBranchList All(std::vector<TJWBranchRec>& AList) {
-  TJWBranchList list;
-  for (TJWBranchRec& b : AList) list.push_back(&b);
-  return list;
-}
-
 TEST(BranchSorter, OrdersByEachKeyAsBytes) {
   std::vector<TJWBranchRec> branches = *Entry().Branches;
-  TJWBranchList list = All(branches);
+  TJWBranchList list;
+  for (TJWBranchRec& b : branches) list.push_back(&b);
   TJWESortBranches sorter(0, 0);
   // Streets: capitals before small letters ("am Markt"), a byte above 127 after both.
   const std::pair<int32_t, Names> orders[] = {
