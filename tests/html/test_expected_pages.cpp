@@ -60,6 +60,10 @@ std::string Pages(const TPageCase& ACase) {
   return all;
 }
 
+void PrintTo(const TPageCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.Name;
+}
+
 class ExpectedPages : public ::testing::TestWithParam<TPageCase> {};
 
 TEST_P(ExpectedPages, ProducedPagesMatchTheKeptOnes) {
