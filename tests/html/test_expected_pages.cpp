@@ -1,14 +1,9 @@
 // Whole pages of the bundled sample, produced as JW_GetHTMLText produces them, against the pages
-// kept in tests/html/expected. A difference prints the diff; JW_UPDATE_EXPECTED=1 rewrites the
-// files (look at the diff before committing them).
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+// kept in tests/html/expected (Expected.h: JW_UPDATE_EXPECTED=1 rewrites them).
 #include <memory>
-#include <string>
+#include <vector>
+
+#include "Expected.h"
 
 #include "html/JWHTMLProducer.h"
 #include "store/JWDataDirectory.h"
@@ -19,51 +14,41 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A line of cases/pages.txt: the expected file, the entry, flags (L: show the location button,
+// F: force it, 0: position 0 only, for requests that force a page) and the request.
 struct TPageCase {
-  const char* Name;  // the expected file
-  uint32_t Entry;
-  const char* Params;
-  bool ShowLocation, ForceLocation;
-  bool AllPositions = true;  // else position 0 only (for requests that force a page)
+  std::string Name, Flags, Params;
+  uint32_t Entry = 0;
+  bool Has(char AFlag) const { return Flags.find(AFlag) != std::string::npos; }
 };
 
-// Entries with every kind of office hours and extra information, one without a position, chains
-// with branch offices; for the chain also branch paging, sorting and filtering.
-const TPageCase kCases[] = {
-    {"1002", 1002, "", true, false},
-    {"1003", 1003, "", true, false},
-    {"1005", 1005, "", true, false},
-    {"1006", 1006, "", true, false},
-    {"1010-forced", 1010, "", false, true},
-    {"1016", 1016, "", true, false},
-    {"2001", 2001, "", true, false},
-    {"2001-page2", 2001, "FORCEPAGE=6&BRANCHESPOS=5", true, false, false},
-    {"2001-dist", 2001, "FORCEPAGE=6&BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7", true, false,
-     false},
-    {"2001-zip-last", 2001, "FORCEPAGE=6&BRANCHES_SORT=zip&BRANCHESPOS=10", true, false, false},
-    {"2001-filter", 2001, "FORCEPAGE=6&BRANCHES_FILTER=1&BRANCHES_ZIP=50", true, false, false},
-    {"3001", 3001, "", true, false},
-    {"4001-firm", 4001, "FORCEPAGE=6&BRANCHES_SORT=FIRM", true, false, false},
-    {"5001", 5001, "", false, false},
-};
-
-std::string ReadWhole(const fs::path& APath) {
-  std::ifstream in(APath, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+std::vector<TPageCase> ReadCases() {
+  std::vector<TPageCase> cases;
+  std::istringstream in(jw::test::ReadWhole(JW_HTML_CASES "/pages.txt"));
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    TPageCase c;
+    std::istringstream fields(line);
+    fields >> c.Name >> c.Entry >> c.Flags;
+    std::getline(fields >> std::ws, c.Params);
+    c.Params = jw::test::Unescape(c.Params);
+    cases.push_back(c);
+  }
+  return cases;
 }
 
 // Every page position of the entry, one beyond the last included (it falls back to page 0).
 std::string Pages(const TPageCase& ACase) {
   auto files = std::make_shared<TJWDataDirectory>(JW_SAMPLE_DATA "/");
   TJWButtonSet set = 0;
-  const int32_t count = DeriveButtons(*files->EntryWithoutLogo(ACase.Entry), ACase.ShowLocation,
-                                      ACase.ForceLocation, set);
+  const int32_t count =
+      DeriveButtons(*files->EntryWithoutLogo(ACase.Entry), ACase.Has('L'), ACase.Has('F'), set);
   Include(set, brClose);
   std::string all;
-  for (int32_t position = 0; position <= (ACase.AllPositions ? count : 0); ++position) {
+  for (int32_t position = 0; position <= (ACase.Has('0') ? 0 : count); ++position) {
     TJWHTMLProducer producer;
-    producer.SetShowPoPButton(ACase.ShowLocation);
-    producer.SetPendixInstalled(ACase.ForceLocation);
+    producer.SetShowPoPButton(ACase.Has('L'));
+    producer.SetPendixInstalled(ACase.Has('F'));
     producer.SetFilepath(JW_SAMPLE_DATA "/");
     producer.OpenDataFiles(files);
     producer.SetQueryParams(ACase.Params);
@@ -83,22 +68,16 @@ class ExpectedPages : public ::testing::TestWithParam<TPageCase> {};
 
 TEST_P(ExpectedPages, ProducedPagesMatchTheKeptOnes) {
   if (!fs::exists(JW_SAMPLE_DATA "/JWDAT.SRM")) GTEST_SKIP() << "no sample data";
-  const fs::path file = fs::path(JW_EXPECTED_PAGES) / (std::string(GetParam().Name) + ".html");
-  const std::string pages = Pages(GetParam());
-  const char* update = std::getenv("JW_UPDATE_EXPECTED");
-  if (update && std::string(update) == "1") {
-    std::ofstream(file, std::ios::binary) << pages;
-    return;
-  }
-  ASSERT_TRUE(fs::exists(file)) << file << " missing: run with JW_UPDATE_EXPECTED=1";
-  EXPECT_EQ(ReadWhole(file), pages) << "in " << file;
+  const fs::path file = fs::path(JW_EXPECTED_PAGES) / (GetParam().Name + ".html");
+  jw::test::MatchExpected(file, Pages(GetParam()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sample, ExpectedPages, ::testing::ValuesIn(kCases), [](const auto& AInfo) {
-  std::string name = AInfo.param.Name;
-  for (char& c : name)
-    if (c == '-') c = '_';
-  return "e" + name;
-});
+INSTANTIATE_TEST_SUITE_P(Sample, ExpectedPages, ::testing::ValuesIn(ReadCases()),
+                         [](const auto& AInfo) {
+                           std::string name = AInfo.param.Name;
+                           for (char& c : name)
+                             if (c == '-') c = '_';
+                           return "e" + name;
+                         });
 
 }  // namespace

@@ -1,12 +1,13 @@
-// The entry producer with the tag engine: records handed in directly, templates written to a
-// temporary directory, whole pages compared byte for byte.
-#include <gtest/gtest.h>
+// The entry producer with the tag engine. Text-in/text-out cases live in cases/producer.txt: a
+// template line becomes page main1, followed by the page ("=") or the error it stopped with ("!");
+// lines with "@" change the record, load it with a request, write templates or show other pages.
+// What is not text (sorting, counters, budgets) is here.
 
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <map>
+#include <memory>
 
 #include "EntryAddress.h"
+#include "Expected.h"
 #include "JWTempDir.h"
 #include "html/JWHTMLProducer.h"
 #include "store/JWError.h"
@@ -16,36 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Producer : public ::testing::Test {
- protected:
-  jw::test::TJWTempDir FTemp;
-  void SetUp() override {
-    FDir = FTemp.Path();
-    P.SetIncludePath(FDir.string() + "/");
-  }
-
-  void Write(const std::string& AName, const std::string& AText) {
-    std::ofstream(FDir / (AName + ".html"), std::ios::binary) << AText;
-  }
-  std::string Page(int32_t APageIndex = 0) {
-    std::string out;
-    P.WritePage(&out, APageIndex);
-    return out;
-  }
-  // main1 with one template line; the page comes back with CR LF after it.
-  std::string Main1(const std::string& ALine) {
-    Write("main1", ALine);
-    return Page(0);
-  }
-  void Load(const TJW2DataRec& ARecord, const std::string& AQuery = "") {
-    P.SetQueryParams(AQuery);
-    P.SetDataRec(ARecord);
-  }
-
-  fs::path FDir;
-  TJWHTMLProducer P;
-};
-
 TJW2DataRec Entry() {
   TJW2DataRec r;
   jwtest::FillAddress(r);
@@ -53,496 +24,193 @@ TJW2DataRec Entry() {
   r.TemplateId = 3;
   r.NamePart1 = "M\xFCller";
   r.NamePart6 = "Hans";
-  r.Street =
-      "Hohe Stra\xDF"
-      "e";
+  r.Street = "Hohe Stra\337e";
   r.MobilePrefix = "0171";
   r.MobileNumber = "1234567";
   r.EMail = "info@firma.example";
   r.PortalPage = "firma-4711";
   r.Slogan = "Gut<BR>billig";
-  r.BusinessTypes =
-      "B\xE4"
-      "ckerei,Caf\xE9";
+  r.BusinessTypes = "B\344ckerei,Caf\xE9";
   r.PosX = "0650300";
   r.PosY = "5056420";
   return r;
 }
 
 TJWBranchRec Branch(uint32_t AId, const std::string& AZip, const std::string& AStreet,
-                    const std::string& ACity, const std::string& AFirm, double AEast = 0,
-                    double ANorth = 0) {
+                    const std::string& ACity, const std::string& AFirm, double AX = 0,
+                    double AY = 0) {
   TJWBranchRec b;
-  b.BranchId = AId;
-  b.Zip = AZip;
-  b.Street = AStreet;
-  b.City = ACity;
-  b.Firm = AFirm;
-  b.X = AEast;
-  b.Y = ANorth;
+  b.BranchId = AId, b.Zip = AZip, b.Street = AStreet, b.City = ACity, b.Firm = AFirm;
+  b.X = AX, b.Y = AY;
   return b;
 }
 
-std::vector<uint32_t> BranchIds(const TJWHTMLProducer& AProducer) {
-  std::vector<uint32_t> ids;
-  for (const TJWBranchRec& b : *AProducer.DataRec().Branches) ids.push_back(b.BranchId);
-  return ids;
+// Branches with ids 1..ACount whose firm names sort the other way round.
+std::vector<TJWBranchRec> Numbered(uint32_t ACount) {
+  std::vector<TJWBranchRec> list;
+  for (uint32_t i = 1; i <= ACount; ++i) {
+    const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
+    list.push_back(Branch(i, "500" + n, "Weg " + n, "Ort", "Firma " + std::to_string(99 - i)));
+  }
+  return list;
 }
+
+// Four cities, one without a position, a street starting with a letter beyond ASCII.
+std::vector<TJWBranchRec> Cities() {
+  return {Branch(1, "50667", "Zeppelinstr.", "K\xF6ln", "Beta", 6.95, 50.94),
+          Branch(2, "10115", "Alexanderplatz", "Berlin", "alpha", 13.41, 52.52),
+          Branch(3, "80331", "Marienplatz", "M\xFCnchen", "Gamma"),
+          Branch(4, "20095", "\xC4u\337ere Str.", "Hamburg", "Delta", 9.99, 53.55)};
+}
+
+TStringList List(const std::string& AText) {  // items separated by "|"
+  TStringList list;
+  std::istringstream in(AText);
+  for (std::string item; std::getline(in, item, '|');) list.push_back(item);
+  return list;
+}
+
+class Producer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FP = std::make_unique<TJWHTMLProducer>();
+    P().SetIncludePath(FDir.string() + "/");
+  }
+  TJWHTMLProducer& P() { return *FP; }
+  void Write(const std::string& AName, const std::string& AText) {
+    std::ofstream(FDir / (AName + ".html"), std::ios::binary) << AText;
+  }
+  std::string Page(int32_t APageIndex) {
+    std::string out;
+    P().WritePage(&out, APageIndex);
+    return out;
+  }
+  void Load(const TJW2DataRec& ARecord, const std::string& AQuery = "") {
+    P().SetQueryParams(AQuery);
+    P().SetDataRec(ARecord);
+  }
+  jw::test::TJWTempDir FTemp;
+  const fs::path& FDir = FTemp.Path();
+  std::unique_ptr<TJWHTMLProducer> FP;
+};
+
+using TSetter = std::function<void(TJW2DataRec&, const std::string&)>;
+// clang-format off
+#define JW_FIELD(name, ...) {#name, [](TJW2DataRec& r, const std::string& v) { r.name = __VA_ARGS__; }}
+const std::map<std::string, TSetter> kFields = {
+    JW_FIELD(Url, v), JW_FIELD(PosX, v), JW_FIELD(Id, v), JW_FIELD(BusinessTypes, v),
+    JW_FIELD(Industries, List(v)), JW_FIELD(Searchwords, List(v)), JW_FIELD(OfficeHours, List(v)),
+    JW_FIELD(OfficeHoursKind, std::stoi(v)), JW_FIELD(EnhInfoKind, std::stoi(v)),
+    JW_FIELD(CardVisa, uint8_t(std::stoi(v))), JW_FIELD(CardEC, uint8_t(std::stoi(v))),
+    JW_FIELD(Logo, v.empty() ? nullptr : std::make_shared<TJWBitmap>()),
+    JW_FIELD(Branches, v == "cities" ? Cities() : Numbered(uint32_t(std::stoi(v))))};
+// clang-format on
+#undef JW_FIELD
 
 }  // namespace
 
-// The everyday fields are on the expected pages of the sample; here what the sample lacks.
-TEST_F(Producer, SingleValueFields) {
-  Load(Entry());
-  EXPECT_EQ(Main1("<#FIELD NAME=FAX_NO>|<#FIELD NAME=URL>|<#FIELD NAME=NOSUCH>|"
-                  "<#FIELD NAME=BGCOLOR>|<#field name=firm>"),
-            "|" JW_PORTAL_ADDRESS "firma-4711|N/A|N/A|M\xFCller Hans\r\n");
-
+TEST_F(Producer, Cases) {
   TJW2DataRec r = Entry();
-  r.Url = "www.firma.example";
-  r.PosX = "12ab";
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=URL>|<#FIELD NAME=POI_X>"), "www.firma.example|00000000\r\n");
+  auto group = [&] {  // each group starts with a fresh producer and record
+    SetUp();
+    r = Entry();
+  };
+  auto run = [&](const std::string& text) -> std::string {
+    const size_t blank = text.find(' '), eq = text.find('=');
+    const std::string verb = text.substr(0, blank);
+    const std::string arg = blank == std::string::npos ? "" : text.substr(blank + 1);
+    const std::string name = arg.substr(0, eq - blank - 1);
+    const std::string value = eq == std::string::npos ? "" : text.substr(eq + 1);
+    if (verb == "@entry") r = Entry();
+    if (verb == "@rec") kFields.at(name)(r, value);
+    if (verb == "@load") Load(r, arg);
+    if (verb == "@file") Write(name, value);
+    if (verb == "@remove") fs::remove(FDir / (arg + ".html"));
+    if (verb == "@id") P().SetJW2ID(std::stoi(arg));
+    if (verb == "@logolink") P().SetLogoLinkParams(arg);
+    if (verb == "@buttonlink") P().SetButtonLinkParams(arg);
+    if (verb == "@select") P().SelectPage(std::stoi(arg));
+    std::string page;
+    if (verb == "@page") page = "=" + Page(std::stoi(arg));
+    if (verb == "@select") page = "=" + P().Engine().Content();
+    if (verb == "@resolve") page = "=" + P().ResolveParamMarkers(arg);
+    if (verb == "@params") P().SetParams(List(arg));
+    if (verb == "@counters")
+      page = "=button " + std::to_string(P().ButtonCounter()) + ", branch " +
+             std::to_string(P().BranchPosition()) + ", page " + std::to_string(P().PageIndex()) +
+             ", sort " + std::to_string(P().BranchSortIndex()) + ", start " +
+             std::to_string(P().StartGeoEast()) + "/" + std::to_string(P().StartGeoNorth());
+    for (const std::string& param : verb == "@paramlist" ? P().Params() : TStringList{})
+      page += (page.empty() ? "=" : "|") + param;
+    if (verb == "@branches")  // ids in their order, the sort key of the last
+      for (const TJWBranchRec& b : *P().DataRec().Branches)
+        page += (page.empty() ? "=" : " ") + std::to_string(b.BranchId) +
+                (&b == &P().DataRec().Branches->back() ? " " + b.SortKey : "");
+    if (verb[0] != '@') Write("main1", text), page = "=" + Page(0);
+    return jw::test::Replace(page, JW_PORTAL_ADDRESS, "<portal>");
+  };
+  jw::test::RunCases(fs::path(JW_HTML_CASES) / "producer.txt", group, run, "<dir>", FDir.string());
 }
 
-TEST_F(Producer, SetParamOnAnyFieldAndParamMarkers) {
-  Load(Entry(), "B=2&IDX3=drei");
-  EXPECT_EQ(Main1("<#FIELD NAME=X TYPE=SETPARAM VALUE=eins>[<#FIELD NAME=X>]"
-                  "<#FIELD NAME=TITLE TYPE=setparam VALUE=t>"
-                  "<#FIELD NAME=PARAM VALUE=[?x?]/[?TITLE?]/[?missing?]/[?IDX[?b?]?]>"
-                  "<#FIELD NAME=B TYPE=SETPARAM VALUE=>|<#FIELD NAME=PARAM VALUE=[?B?]>|"
-                  "<#FIELD NAME=PARAM TYPE=SETPARAM VALUE=p><#FIELD NAME=PARAM VALUE=[?PARAM?]>|"
-                  "<#FIELD NAME=PARAM TYPE=SET VALUE=s>|<#FIELD NAME=PARAM VALUE=a[?x>"),
-            "[N/A]eins/t//||p|s|a[?x\r\n");
-}
-
-TEST_F(Producer, NestedMarkerResolvesInsideOut) {
-  Load(Entry(), "PAGE=3&IDX3=drei&a=1");
-  EXPECT_EQ(P.ResolveParamMarkers("x[?IDX[?PAGE?]?]y[?A?][?a?]z"), "xdreiy11z");
-  EXPECT_EQ(P.ResolveParamMarkers("[?a?] and [?open"), "1 and [?open");
-  EXPECT_EQ(P.ResolveParamMarkers("no markers"), "no markers");
-}
-
-// Request values are data: a marker inside a value is not resolved again, by a later marker of the
-// same name either. The walk is linear: 200,000 markers (minutes when each step rescanned the
-// text behind it).
-TEST_F(Producer, MarkersInValuesStayAndManyMarkersResolveInOnePass) {
-  Load(Entry(), "a=1&v=[?a?]&IDX1=eins&p=?]");
-  EXPECT_EQ(P.ResolveParamMarkers("[?a?] [?v?] [?a?]"), "1 [?a?] 1");
-  EXPECT_EQ(P.ResolveParamMarkers("[?IDX[?a?]?]|[?IDX1[?p?]"), "eins|eins");
+// Markers resolve inside out in one linear walk: 200,000 markers took minutes when each step
+// rescanned the text behind it.
+TEST_F(Producer, ManyMarkersResolveInOnePass) {
+  Load(Entry(), "a=1");
   std::string many, expected;
   for (int i = 0; i < 200000; ++i) many += "[?A?]", expected += "1";
-  EXPECT_EQ(P.ResolveParamMarkers(many), expected);
+  EXPECT_EQ(P().ResolveParamMarkers(many), expected);
   std::string open(200000 * 2, '[');  // begin markers without any end
   for (size_t i = 1; i < open.size(); i += 2) open[i] = '?';
-  EXPECT_EQ(P.ResolveParamMarkers(open + "x"), open + "x");
+  EXPECT_EQ(P().ResolveParamMarkers(open + "x"), open + "x");
 }
 
-TEST_F(Producer, RequestValuesAreEscapedWhereverAPageWritesThem) {
-  TJW2DataRec r = Entry();
-  r.Logo = std::make_unique<TJWBitmap>();
-  Load(r, "q=\"><script>'&n=12,5");
-  P.SetButtonLinkParams("?x=[?q?]&n=[?n?]");
-  EXPECT_EQ(Main1("<#FIELD NAME=PARAM VALUE=[?q?]>|<#FIELD NAME=BUTURL1>|"
-                  "<#FIELD NAME=LOGO QUERY=v=[?q?]>"),
-            "&quot;&gt;&lt;script&gt;&#39;|?x=&quot;&gt;&lt;script&gt;&#39;&n=12,5|"
-            "logo.jpg?v=&quot;&gt;&lt;script&gt;&#39;&jwid=4711&tmpid=3\r\n");
-}
-
-TEST_F(Producer, Placeholders) {
-  Load(Entry(), "STARTX=410.5&STARTY=3056,7");
-  EXPECT_EQ(Main1("<#FIELD NAME=PARAM VALUE=$PAGENUM$;$btnpageidx$;$btnpagename$;$pageidx$;"
-                  "$pagename$;$jwid$;$tmpid$;$branchespos$;$startx$;$starty$>"),
-            "0;-1;industries;0;industries;4711;3;0;410,5;3056,7\r\n");
-  EXPECT_NEAR(P.StartGeoEast(), 410.5 / 60, 1e-12);
-  EXPECT_NEAR(P.StartGeoNorth(), 50.945, 1e-12);
-}
-
-TEST_F(Producer, LogoLink) {
-  TJW2DataRec r = Entry();
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=LOGO DEFAULT=nologo.gif>|<#FIELD NAME=LOGO QUERY=a=1&>"),
-            "nologo.gif?jwid=4711&tmpid=3|?a=1&jwid=4711&tmpid=3\r\n");
-  r.Logo = std::make_unique<TJWBitmap>();
-  Load(r);
-  P.SetLogoLinkParams("??a=1");
-  EXPECT_EQ(Main1("<#FIELD NAME=LOGO>|<#FIELD NAME=LOGO>|<#FIELD NAME=LOGO QUERY=%3Fb=2>"),
-            "logo.jpg?a=1|logo.jpg?a=1|logo.jpg?b=2&a=1\r\n");
-  EXPECT_EQ(P.LogoLinkParams(), "a=1");
-}
-
-TEST_F(Producer, IndustriesAndSearchwordLists) {
-  Write("mix", "M:<#FIELD NAME=INDUSTRIES TYPE=DATA>/<#FIELD NAME=SEARCHWORDS TYPE=DATA>");
-  Write("min", "m:<#FIELD NAME=INDUSTRIES TYPE=DATA>");
-  Write("max", "X");
-  Write("row", "r:<#FIELD NAME=INDUSTRIES TYPE=DATA>");
-  TJW2DataRec r = Entry();
-  r.Industries = {
-      "B\xE4"
-      "cker",
-      "Konditor", "Caf\xE9"};
-  r.Searchwords = {"Brot", "Kuchen"};
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=INDUSTRIES TYPE=FILE MIX_PAGE=mix MIN_PAGE=min MAX_PAGE=max>"),
-            "M:B\xE4"
-            "cker<BR>Konditor<BR>Caf\xE9<BR>/Brot<BR>Kuchen<BR>\r\n\r\n");
-
-  r.Searchwords = {"a", "b", "c", "d"};
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=INDUSTRIES TYPE=FILE MIX_PAGE=mix MIN_PAGE=min MAX_PAGE=max "
-                  "MAX_ROWS=abc>|<#FIELD NAME=INDUSTRIES TYPE=FILE MIN_PAGE=min MAX_PAGE=max "
-                  "MAX_ROWS=3>|<#FIELD NAME=INDUSTRIES TYPE=ROWS FILE=row>|"
-                  "<#FIELD NAME=INDUSTRIES TYPE=DATA>|<#FIELD NAME=INDUSTRIES>"),
-            "m:B\xE4"
-            "cker<BR>Konditor<BR>Caf\xE9<BR>\r\n|X\r\n|r:B\xE4"
-            "cker\r\nr:Konditor\r\n"
-            "r:Caf\xE9\r\n|Caf\xE9|&nbsp;\r\n");
-
-  r.Searchwords.clear();
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=SEARCHWORDS TYPE=FILE MIN_PAGE=min MAX_PAGE=max>|"
-                  "<#FIELD NAME=SEARCHWORDS TYPE=ROWS FILE=row>|<#FIELD NAME=SEARCHWORDS>"),
-            "&nbsp;|&nbsp;|&nbsp;\r\n");
-}
-
-TEST_F(Producer, ExtraInformation) {
-  Write("table",
-        "<#FIELD NAME=ENH_LEFT>=<#FIELD NAME=ENH_RIGHT>;<#FIELD NAME=ENH_LEFT>=<#FIELD "
-        "NAME=ENH_RIGHT>;<#FIELD NAME=ENH_LEFT>=<#FIELD NAME=ENH_RIGHT>;<#FIELD NAME=ENH_RIGHT>");
-  Write("plain", "p");
-  TJW2DataRec r = Entry();
-  r.EnhInfoKind = 1;
-  r.EnhInfo = {"Inhaber\tHans\tx", "Gegr\xFCndet"};
-  Load(r);
-  // Every line is read, the last one too; past the end the cells are empty.
-  EXPECT_EQ(Main1("<#FIELD NAME=ENHINFO TABLE=table>"), "Inhaber=Hans;Gegr\xFCndet=;=;\r\n\r\n");
-
-  r.EnhInfoKind = 0;
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=ENHINFO PLAIN=this>|<#FIELD NAME=ENHINFO PLAIN=plain>"),
-            "Inhaber\tHans\tx<BR>Gegr\xFCndet<BR>|p\r\n\r\n");
-  r.EnhInfo.clear();
-  r.EnhInfoKind = 7;
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=ENHINFO PLAIN=THIS>"), "N/A\r\n");
-  r.EnhInfoKind = 0;
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=ENHINFO PLAIN=THIS>"), "&nbsp;\r\n");
-}
-
-TEST_F(Producer, OfficeHoursOfEveryKind) {
-  TJW2DataRec r = Entry();
-  r.OfficeHoursKind = 0;
-  r.OfficeHours = {"Mo-Fr 8-18", "", "Sa 9-13", "", "", "", "", "Feiertags zu"};
-  Load(r);
-  std::string nine;
-  for (int i = 0; i < 9; ++i) nine += "<#FIELD NAME=OFFICEHOURS TYPE=NEXT>;";
-  EXPECT_EQ(Main1(nine + "|<#FIELD NAME=OFFICEHOURS TYPE=RESETROWS><#FIELD NAME=OFFICEHOURS>|"
-                         "<#FIELD NAME=OFFICEHOURS_INFOLINE>"),
-            "Mo-Fr 8-18;;Sa 9-13;;;;;Feiertags zu;;|Mo-Fr 8-18|Feiertags zu\r\n");
-
-  r.OfficeHoursKind = 1;
-  r.OfficeHours = {"MOX\t\t08:00\t12:00\t13:00\t18:00",
-                   "DIX\tzu\t\t\t\t",
-                   "",
-                   "",
-                   "",
-                   "",
-                   "",
-                   "nach Vereinbarung"};
-  Load(r);
-  std::string cols;
-  for (int c = 1; c <= 16; ++c) cols += "<#FIELD NAME=OFFICEHOURS COL=" + std::to_string(c) + ">";
-  EXPECT_EQ(Main1(cols + "|<#FIELD NAME=OFFICEHOURS COL=17>|<#FIELD NAME=OFFICEHOURS COL=x>|"
-                         "<#FIELD NAME=OFFICEHOURS TYPE=NEXT COL=1><#FIELD NAME=OFFICEHOURS "
-                         "COL=1>|<#FIELD NAME=OFFICEHOURS_INFOLINE>"),
-            "Mo.:08:00-12:00u.13:00-18:00|||Mo.:Di.:|nach Vereinbarung\r\n");
-
-  r.OfficeHoursKind = 2;
-  r.OfficeHours = {"Montag - Freitag\t9 - 18 Uhr", "", "Samstag:\t9 - 13 Uhr"};
-  Load(r);
-  // Loading keeps the row counter where the last page left it.
-  EXPECT_EQ(Main1("<#FIELD NAME=OFFICEHOURS>|<#FIELD NAME=OFFICEHOURS TYPE=RESETROWS>"
-                  "<#FIELD NAME=OFFICEHOURS>=<#FIELD NAME=OFFICEHOURS COL=right TYPE=NEXT>;"
-                  "<#FIELD NAME=OFFICEHOURS>=<#FIELD NAME=OFFICEHOURS COL=RIGHT>"),
-            "Samstag:|Montag - Freitag:=9 - 18 Uhr;Samstag:=9 - 13 Uhr\r\n");
-
-  r.OfficeHoursKind = 5;
-  Load(r);
-  EXPECT_EQ(Main1("[<#FIELD NAME=OFFICEHOURS>]<#FIELD NAME=OFFICEHOURS TYPE=FILE>"
-                  "[<#FIELD NAME=OFFICEHOURS_INFOLINE>]"),
-            "[]N/A[]\r\n");
-}
-
-TEST_F(Producer, OfficeHoursFileShowsLaterErrorsOpenly) {
-  Write("std", "S");
-  TJW2DataRec r = Entry();
-  r.OfficeHoursKind = 1;
-  Load(r);
-  EXPECT_EQ(Main1("<#INC FILE=none1><#FIELD NAME=OFFICEHOURS TYPE=FILE STANDARD=std>"
-                  "<#INC FILE=none2>"),
-            "<!-- File not found: " + FDir.string() +
-                "/none1.html -->S\r\n File not found: " + FDir.string() + "/none2.html \r\n");
-}
-
-TEST_F(Producer, CardAcceptance) {
-  Write("visa", "V");
-  Write("ec", "E");
-  TJW2DataRec r = Entry();
-  r.CardVisa = 1;
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=CARDACCEPTANCE TYPE=file ROW=visa FILE=visa>|"
-                  "<#FIELD NAME=CARDACCEPTANCE TYPE=FILE ROW=EC FILE=ec>|"
-                  "<#FIELD NAME=CARDACCEPTANCE ROW=VISA FILE=visa>|"
-                  "<#FIELD NAME=CARDACCEPTANCE TYPE=FILE ROW=other FILE=visa>"),
-            "V\r\n|||\r\n");
-}
-
-TEST_F(Producer, ButtonWalk) {
-  const std::string walk =
-      "<#FIELD NAME=BUT1 TYPE=NEXT>;<#FIELD NAME=BUT2 TYPE=NEXT>;<#FIELD NAME=BUT1 TYPE=NEXT>";
-  TJW2DataRec r = Entry();
-  r.Industries = {"a"};
-  r.OfficeHoursKind = 0;
-  r.OfficeHours = {"Mo-Fr"};
-  r.BusinessTypes.clear();
-  Load(r);  // buttons {0, 3}
-  EXPECT_EQ(Main1(walk),
-            ";Branchen;Gesch\xE4"
-            "ftszeiten\r\n");
-
-  // Taking another record keeps the counter; loading by identifier resets it.
-  r.Industries.clear();
-  r.CardEC = 1;
-  Load(r);  // buttons {3, 4}
-  EXPECT_EQ(P.ButtonCounter(), 3);
-  P.SetJW2ID(0);
-  Load(r);
-  EXPECT_EQ(Main1(walk),
-            "Branchen;Gesch\xE4"
-            "ftszeiten;Kartenakzeptanz\r\n");
-
-  P.SetJW2ID(0);
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=BUTURL1 TYPE=NEXT>|<#FIELD NAME=PARAM "
-                  "VALUE=$btnpagename$/$btnpageidx$>|<#FIELD NAME=BUTURL2 TYPE=NEXT>|"
-                  "<#FIELD NAME=PARAM VALUE=$btnpagename$/$btnpageidx$>"),
-            "?pagenum=0&pagename=industries&pageidx=0|officehours/0|"
-            "?pagenum=1&pagename=industries&pageidx=0|cardacceptance/1\r\n");
-}
-
-TEST_F(Producer, PageSelection) {
-  Write("main1", "one <#FIELD NAME=PAGE IDX0=branchen IDX3=zeiten IDX7=zu>");
-  Write("main2", "two");
-  Write("route", "route");
-  Write("zeiten", "Z");
-  Write("zu", "C");
-  Load(Entry());
-  EXPECT_EQ(Page(3), "one Z\r\n\r\n");
-  EXPECT_EQ(Page(2), "one <!-- File not found: " + FDir.string() + "/.html -->\r\n");
-  EXPECT_EQ(Page(5), "route\r\n");
-  EXPECT_EQ(Page(6), "two\r\n");
-  Load(Entry(), "FORCEPAGE=6");
-  EXPECT_EQ(Page(0), "two\r\n");
-  EXPECT_EQ(P.PageIndex(), 6);
-  Load(Entry(), "FORCEPAGE=7");  // the highest page there is
-  EXPECT_EQ(Page(0), "one C\r\n\r\n");
-  for (const char* ignored : {"FORCEPAGE=8", "FORCEPAGE=x", "FORCEPAGE=-1"}) {
-    Load(Entry(), ignored);
-    EXPECT_EQ(Page(3), "one Z\r\n\r\n") << ignored;
-  }
-  // A page index outside the buttons shows as an error text in the page.
-  Load(Entry(), "FORCEPAGE=");
-  P.SelectPage(9);
-  EXPECT_EQ(P.Engine().Content(), "one <!--Unknown Pageindex-->\r\n");
-
-  fs::remove(FDir / "main2.html");
-  try {
-    Page(6);
-    FAIL();
-  } catch (const EJWError& e) {
-    EXPECT_EQ(std::string(e.what()), "Datei \"" + FDir.string() + "/main2.html\" nicht gefunden!");
-  }
+TEST_F(Producer, PagesAreAppended) {
+  // A page is appended to the text handed in, and there must be one.
+  Write("main1", "one");
   std::string untouched = "keep";
-  EXPECT_THROW(P.WritePage(nullptr, 0), EJWError);
-  P.WritePage(&untouched, 0);
-  EXPECT_EQ(untouched, "keepone <!-- File not found: " + FDir.string() + "/branchen.html -->\r\n");
+  EXPECT_THROW(P().WritePage(nullptr, 0), EJWError);
+  P().WritePage(&untouched, 0);
+  EXPECT_EQ(untouched, "keepone\r\n");
 }
 
-TEST_F(Producer, ParamsReadAndWriteBack) {
-  P.SetParams({"branches_sort=dist", "BRANCHESPOS=7", "x=1"});
-  EXPECT_EQ(P.BranchSortIndex(), 5);
-  EXPECT_EQ(P.BranchPosition(), 7);
-  P.SetParams({"BRANCHES_SORT=nonsense", "BRANCHESPOS=-3", "STARTX=abc"});
-  EXPECT_EQ(P.BranchSortIndex(), 1);
-  EXPECT_EQ(P.BranchPosition(), 0);
-  EXPECT_EQ(P.StartGeoEast(), 0.0);
-  P.SetQueryParams("BRANCHES_SORT=zip&BRANCHESPOS=12");
-  EXPECT_EQ(P.Params(), (std::vector<std::string>{"BRANCHES_SORT=ZIP", "BRANCHESPOS=12",
-                                                  "STARTX=abc", "PAGE=industries"}));
-}
-
-class Branches : public Producer {
- protected:
-  // Twelve branches with ids 1..12 whose firm names sort the other way round.
-  TJW2DataRec Twelve() {
-    TJW2DataRec r = Entry();
-    r.Branches.emplace();
-    for (uint32_t i = 1; i <= 12; ++i) {
-      const std::string n = (i < 10 ? "0" : "") + std::to_string(i);
-      r.Branches->push_back(
-          Branch(i, "500" + n, "Weg " + n, "Ort", "Firma " + std::to_string(99 - i)));
-    }
-    return r;
-  }
-  void WritePagingTemplates() {
-    std::string rows;
-    for (int i = 0; i < 5; ++i) rows += "<#INC FILE=row ACCEPT=DATA>";
-    Write("main2", rows +
-                       "<#FIELD NAME=BRANCHES TYPE=BUTTON DIRECTION=PREV FILE=prev>|"
-                       "<#FIELD NAME=BRANCHES TYPE=BUTTON DIRECTION=NEXT FILE=next>");
-    Write("row", "<#FIELD NAME=B_ID>:<#FIELD NAME=B_ZIP TYPE=NEXT>;");
-    Write("prev", "<#FIELD NAME=PARAM VALUE=prev=$branchespos$>");
-    Write("next", "<#FIELD NAME=PARAM VALUE=next=$branchespos$>");
-  }
-};
-
-// The first, a middle and the last page of fourteen branches are among the expected pages of the
-// sample (entry 2001); here the pages that end at the edge of the list.
-TEST_F(Branches, PagingOverTwelveBranches) {
-  WritePagingTemplates();
-  // Pages that end exactly with the last branch: no NEXT button after it.
-  TJW2DataRec ten = Twelve();
-  ten.Branches->resize(10);
-  Load(ten, "BRANCHESPOS=5");
-  EXPECT_EQ(Page(6),
-            "6:50006;\r\n7:50007;\r\n8:50008;\r\n9:50009;\r\n10:50010;\r\nprev=0\r\n|\r\n");
-  // One more branch than fits: the NEXT button still leads to it.
-  Load(Twelve(), "BRANCHESPOS=11");
-  Write("main2", "<#FIELD NAME=BRANCHES TYPE=BUTTON DIRECTION=NEXT FILE=next>");
-  EXPECT_EQ(Page(6), "next=11\r\n\r\n");
-}
-
-TEST_F(Branches, BranchFieldsAndSearchPage) {
-  Write("main", "M");
-  Write("search", "S");
-  TJW2DataRec r = Twelve();
-  (*r.Branches)[0].StreetNo = "3";
-  (*r.Branches)[0].StreetAdd = "b";
-  (*r.Branches)[0].Phone = "(02 21) 1";
-  Load(r);
-  EXPECT_EQ(Main1("<#FIELD NAME=B_FIRM>|<#FIELD NAME=B_STREET>|<#FIELD NAME=B_STREET_NO>|"
-                  "<#FIELD NAME=B_STREET_ADD>|<#FIELD NAME=B_ZIP>|<#FIELD NAME=B_CITY>|"
-                  "<#FIELD NAME=B_PHONE_NO TYPE=INIT>|<#FIELD NAME=B_ID>|"
-                  "<#FIELD NAME=BRANCHES TYPE=FILE MAIN=main SEARCH=search>|"
-                  "<#FIELD NAME=BRANCHES_PAGE TYPE=SETPARAM VALUE=search>"
-                  "<#FIELD NAME=BRANCHES TYPE=FILE MAIN=main SEARCH=search>|"
-                  "<#FIELD NAME=BRANCHES TYPE=other>"),
-            "Firma 98|Weg 01|3|b|50001|Ort|(02 21) 1|2|M\r\n|S\r\n|\r\n");
-
-  TJW2DataRec none = Entry();
-  Load(none, "BRANCHESPOS=-3");
-  EXPECT_EQ(P.BranchPosition(), 0);
-  EXPECT_EQ(Main1("[<#FIELD NAME=B_FIRM TYPE=NEXT>]<#FIELD NAME=BRANCHES TYPE=NEXT>"
-                  "[<#FIELD NAME=BRANCHES TYPE=BUTTON DIRECTION=NEXT FILE=main>]"),
-            "[][]\r\n");
-  EXPECT_EQ(P.BranchPosition(), 0);  // no list, no moves
-}
-
-TEST_F(Branches, EverySortOrder) {
-  TJW2DataRec r = Entry();
-  r.Branches.emplace();
-  r.Branches->push_back(Branch(1, "50667", "Zeppelinstr.", "K\xF6ln", "Beta", 6.95, 50.94));
-  r.Branches->push_back(Branch(2, "10115", "Alexanderplatz", "Berlin", "alpha", 13.41, 52.52));
-  r.Branches->push_back(Branch(3, "80331", "Marienplatz", "M\xFCnchen", "Gamma"));  // no position
-  r.Branches->push_back(Branch(4, "20095",
-                               "\xC4"
-                               "u\xDF"
-                               "ere Str.",
-                               "Hamburg", "Delta", 9.99, 53.55));
-  const std::pair<const char*, std::vector<uint32_t>> orders[] = {
-      {"", {2, 3, 1, 4}},        // street, by byte: "\xC4" after every ASCII letter
-      {"STREET", {2, 3, 1, 4}},  //
-      {"zip", {2, 4, 1, 3}},     //
-      {"City", {2, 4, 1, 3}},    // K\xF6ln before M\xFCnchen
-      {"FIRM", {1, 4, 3, 2}},    // capitals before small letters
-      {"DIST", {1, 2, 4, 3}},    // from 0/0: K\xF6ln is nearest, no position last
-  };
-  for (const auto& [sort, ids] : orders) {
-    Load(r, std::string("BRANCHES_SORT=") + sort);
-    EXPECT_EQ(BranchIds(P), ids) << sort;
-  }
-  // Distance from Berlin, start given in arc minutes with a comma or a point.
-  for (const char* start : {"STARTX=804,6&STARTY=3151,2", "STARTX=804.6&STARTY=3151.2"}) {
-    Load(r, std::string("BRANCHES_SORT=DIST&") + start);
-    EXPECT_EQ(BranchIds(P), (std::vector<uint32_t>{2, 4, 1, 3})) << start;
-    EXPECT_EQ(P.DataRec().Branches->back().SortKey, "99999999 80331Marienplatz");
-  }
-}
-
-TEST_F(Branches, FilterKeepsMatchingPrefixes) {
-  TJW2DataRec r = Twelve();
-  (*r.Branches)[3].Zip = "40210";
-  (*r.Branches)[4].City = "K\xF6ln-Porz";
-  (*r.Branches)[5].City = "k\xF6ln";
-  Load(r, "BRANCHES_SORT=ZIP&BRANCHES_FILTER= 1 &BRANCHES_ZIP=50");
-  EXPECT_EQ(P.DataRec().Branches->size(), 11u);
-  Load(r, "BRANCHES_SORT=ZIP&BRANCHES_FILTER=1&BRANCHES_CITY=k\xF6ln&BRANCHES_STREET= weg 0");
-  EXPECT_EQ(BranchIds(P), (std::vector<uint32_t>{5, 6}));
-  Load(r, "BRANCHES_FILTER=0&BRANCHES_ZIP=50");
-  EXPECT_EQ(P.DataRec().Branches->size(), 12u);
-}
-
-TEST_F(Branches, EqualKeysAndLargeListsSortCompletely) {
+TEST_F(Producer, EqualKeysAndLargeListsSortCompletely) {
   TJW2DataRec r = Entry();
   r.Branches.emplace();
   for (uint32_t i = 0; i < 5000; ++i)
     r.Branches->push_back(Branch(i, std::to_string(i % 3), "", "", ""));
   Load(r, "BRANCHES_SORT=ZIP");
-  const auto& list = *P.DataRec().Branches;
+  const auto& list = *P().DataRec().Branches;
   ASSERT_EQ(list.size(), 5000u);
-  for (size_t i = 1; i < list.size(); ++i) ASSERT_LE(list[i - 1].Zip, list[i].Zip);
   EXPECT_EQ(list.front().Zip, "0");
-  EXPECT_EQ(list.back().Zip, "2");
   // Equal keys keep the stored order, so every request pages through the same sequence.
   for (size_t i = 1; i < list.size(); ++i) {
+    ASSERT_LE(list[i - 1].Zip, list[i].Zip);
     if (list[i - 1].Zip == list[i].Zip) {
       ASSERT_LT(list[i - 1].BranchId, list[i].BranchId) << i;
     }
   }
-
   std::vector<TJWBranchRec> part = *r.Branches;
-  P.QuickSortBranches(part, 2, 1, 2);  // low above high: left alone
-  P.QuickSortBranches(part, 2, 3, -1);
-  P.QuickSortBranches(part, 2, 5000, 0);
+  P().QuickSortBranches(part, 2, 1, 2);  // low above high: left alone
+  P().QuickSortBranches(part, 2, 3, -1);
+  P().QuickSortBranches(part, 2, 5000, 0);
   EXPECT_EQ(part[0].BranchId, 0u);
   EXPECT_EQ(part[1].BranchId, 1u);
 }
 
-TEST_F(Producer, RecordIdMustBeDecimal) {
-  TJW2DataRec r = Entry();
-  r.Id = "12x";
-  EXPECT_THROW(P.SetDataRec(r), EJWError);
-  r.Id = "-5";
-  P.SetDataRec(r);
-  EXPECT_EQ(P.JW2ID(), -5);
-}
-
 // A long template walking every counter far past its data (random templates and queries are left
 // to the producer's fuzz target).
-TEST_F(Branches, CountersWalkingPastTheirDataStop) {
+TEST_F(Producer, CountersWalkingPastTheirDataStop) {
   const char* const fields[4] = {"<#FIELD NAME=B_FIRM TYPE=NEXT>",
                                  "<#FIELD NAME=OFFICEHOURS TYPE=NEXT COL=1>",
                                  "<#FIELD NAME=ENH_RIGHT>", "<#FIELD NAME=BUT1 TYPE=NEXT>"};
   std::string lines;
   for (int i = 0; i < 100000; ++i) lines += std::string(fields[i % 4]) + ".\n";
   Write("main1", lines);
-  Load(Twelve(), "BRANCHESPOS=2147483640");
-  const std::string page = Page(0);
+  TJW2DataRec r = Entry();
+  r.Branches = Numbered(12);
+  Load(r, "BRANCHESPOS=2147483640");
   // Three characters a line, plus the captions of the entry's buttons at counters 0 to 2.
-  EXPECT_EQ(page.size(), 100000u * 3 + std::string("BranchenGesch\xE4"
-                                                   "ftstypenFilialen")
-                                           .size());
-  EXPECT_EQ(P.BranchPosition(), INT32_MAX);  // stops instead of wrapping
-  EXPECT_EQ(P.ButtonCounter(), 25000);
+  EXPECT_EQ(Page(0).size(), 100000u * 3 + std::string("BranchenGesch\344ftstypenFilialen").size());
+  EXPECT_EQ(P().BranchPosition(), INT32_MAX);  // stops instead of wrapping
+  EXPECT_EQ(P().ButtonCounter(), 25000);
 }

@@ -1,94 +1,73 @@
-// Number formats, request-parameter merging and case rules of the entry producer.
+// Number formats, request-parameter merging and case rules of the entry producer: the cases are
+// in cases/text.txt, a function name and its arguments (separated by "|") a line.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+#include "Expected.h"
 #include "html/JWHTMLText.h"
 
 using namespace jw::htmltext;
 
-TEST(HtmlText, RealNumbersUseDecimalCommaWithoutTrailingZeros) {
-  EXPECT_EQ(FormatReal(3056.7), "3056,7");
-  EXPECT_EQ(FormatReal(0.0), "0");
-  EXPECT_EQ(FormatReal(-0.0), "0");
-  EXPECT_EQ(FormatReal(410.5), "410,5");
-  EXPECT_EQ(FormatReal(-12.25), "-12,25");
-  EXPECT_EQ(FormatReal(100.0), "100");
-  EXPECT_EQ(FormatReal(0.1 + 0.2), "0,3");  // 15 significant digits hide the binary noise
-  EXPECT_EQ(FormatReal(2.0 / 3.0), "0,666666666666667");
-  EXPECT_EQ(FormatReal(0.00001), "0,00001");
-  EXPECT_EQ(FormatReal(123456789012345.0), "123456789012345");
-  EXPECT_EQ(FormatReal(1e15), "1E15");
-  EXPECT_EQ(FormatReal(1.5e-6), "1,5E-6");
+namespace {
+
+std::string Join(const TStringList& AList) {
+  std::string s = std::to_string(AList.size()) + ":";
+  for (const std::string& item : AList) s += item + (&item == &AList.back() ? "" : "|");
+  return s;
 }
 
-TEST(HtmlText, RealNumbersReadWithDecimalComma) {
-  double v = -1;
-  for (const auto& [text, value] :
-       {std::pair{"410,5", 410.5}, {" -3 ", -3.0}, {"1,5E2", 150.0}, {"7,", 7.0}}) {
-    EXPECT_TRUE(TryStrToFloatComma(text, v)) << text;
-    EXPECT_DOUBLE_EQ(v, value) << text;
-  }
-  for (const char* bad : {"", ",", "410.5", "1,2,3", "abc", "1E", "1e999", "- 1", "0x10"}) {
-    v = 42;
-    EXPECT_FALSE(TryStrToFloatComma(bad, v)) << bad;
-    EXPECT_EQ(v, 42) << bad;
-  }
+std::string Real(double AValue) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", AValue);
+  return text;
 }
 
-TEST(HtmlText, IntegersAreStrictDecimal) {
-  int32_t v = 0;
-  EXPECT_TRUE(TryStrToInt("-17", v));
-  EXPECT_EQ(v, -17);
-  EXPECT_TRUE(TryStrToInt("+5", v));
-  EXPECT_EQ(v, 5);
-  EXPECT_TRUE(TryStrToInt("2147483647", v));
-  for (const char* bad : {"", "x", "0-3", " 5", "5 ", "2147483648", "+-1", "1.0"})
-    EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
-}
+}  // namespace
 
-TEST(HtmlText, QueryMergeKeepsFirstPositionAndLastValue) {
-  TStringList params{"X=0", "junk"};
-  MergeQuery(params, "a=1&B=5&a=2&=skip&novalue&x=9\r\nc=3");
-  EXPECT_EQ(params, (TStringList{"x=9", "junk", "a=2", "B=5", "c=3"}));
-  EXPECT_EQ(ParamValue(params, "A"), "2");
-  EXPECT_EQ(ParamValue(params, "missing"), "");
-
-  TStringList q;
-  MergeQuery(q, "?pagenum=1&x=%41+b");  // no URL decoding; the "?" stays in the name
-  EXPECT_EQ(ParamValue(q, "pagenum"), "");
-  EXPECT_EQ(ParamValue(q, "?pagenum"), "1");
-  EXPECT_EQ(ParamValue(q, "x"), "%41+b");
-}
-
-TEST(HtmlText, SettingParametersReplacesAppendsAndRemoves) {
-  TStringList p{"Name=1", "name=2"};
-  SetParamValue(p, "NAME", "x");
-  EXPECT_EQ(p, (TStringList{"NAME=x", "name=2"}));
-  SetParamValue(p, "other", "y");
-  EXPECT_EQ(p.back(), "other=y");
-  SetParamValue(p, "NAME", "");
-  EXPECT_EQ(p, (TStringList{"name=2", "other=y"}));
-  EXPECT_EQ(ParamValue(p, "NAME"), "2");
-}
-
-TEST(HtmlText, CaseRulesFollowTheWindowsCodePage) {
-  EXPECT_EQ(AnsiUpperCase("stra\xDF"
-                          "e \xE4\xF6\xFC \xFF"),
-            "STRA\xDF"
-            "E \xC4\xD6\xDC \x9F");
-  EXPECT_TRUE(AnsiSameText("K\xF6ln", "K\xD6LN"));
-  EXPECT_EQ(ReplaceAllIgnoreCase("$PageNum$/$pagenum$/$x$", "$pagenum$", "7"), "7/7/$x$");
-  EXPECT_EQ(ReplaceAll("a&b&&c", "&", "\r\n"), "a\r\nb\r\n\r\nc");
-  EXPECT_GT(CompareTextAscii("setparam", "SET"), 0);
-  EXPECT_EQ(CompareTextAscii("set", "SET"), 0);
-  EXPECT_LT(CompareTextAscii("", "SET"), 0);
-}
-
-TEST(HtmlText, EscapingTouchesOnlyMarkupCharacters) {
-  EXPECT_EQ(EscapeHtmlValue("a<b>\"c\"'d'&e,1"), "a&lt;b&gt;&quot;c&quot;&#39;d&#39;&e,1");
-}
-
-TEST(HtmlText, LinesSplitAtEveryKindOfBreak) {
-  EXPECT_EQ(SplitLines("a\r\nb\nc\rd\r\n"), (TStringList{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitLines("\n\r"), (TStringList{"", ""}));
-  EXPECT_TRUE(SplitLines("").empty());
+TEST(HtmlText, Cases) {
+  TStringList params;  // what the parameter functions work on
+  using TArgs = const TStringList&;
+  const std::map<std::string, std::function<std::string(TArgs)>> calls = {
+      {"real", [](TArgs a) { return FormatReal(std::strtod(a[0].c_str(), nullptr)); }},
+      {"comma",  // a failed conversion leaves the value alone
+       [](TArgs a) {
+         double v = 42;
+         const std::string ok = TryStrToFloatComma(a[0], v) ? "" : "no ";
+         return ok + Real(v);
+       }},
+      {"int",
+       [](TArgs a) {
+         int32_t v = 42;
+         const std::string ok = TryStrToInt(a[0], v) ? "" : "no ";
+         return ok + std::to_string(v);
+       }},
+      {"params", [&](TArgs a) { return Join(params = a[0].empty() ? TStringList{} : a); }},
+      {"merge", [&](TArgs a) { return MergeQuery(params, a[0]), Join(params); }},
+      {"set", [&](TArgs a) { return SetParamValue(params, a[0], a[1]), Join(params); }},
+      {"value", [&](TArgs a) { return ParamValue(params, a[0]); }},
+      {"upper", [](TArgs a) { return AnsiUpperCase(a[0]); }},
+      {"same", [](TArgs a) { return std::to_string(AnsiSameText(a[0], a[1])); }},
+      {"compare",  // the sign only
+       [](TArgs a) {
+         const int32_t c = CompareTextAscii(a[0], a[1]);
+         return std::to_string((c > 0) - (c < 0));
+       }},
+      {"replace", [](TArgs a) { return ReplaceAll(a[0], a[1], a[2]); }},
+      {"replacei", [](TArgs a) { return ReplaceAllIgnoreCase(a[0], a[1], a[2]); }},
+      {"escape", [](TArgs a) { return EscapeHtmlValue(a[0]); }},
+      {"split", [](TArgs a) { return Join(SplitLines(a[0])); }},
+  };
+  auto run = [&](const std::string& text) {
+    const size_t blank = text.find(' ');
+    TStringList args{""};
+    for (char c : blank == std::string::npos ? "" : text.substr(blank + 1))
+      c == '|' ? args.push_back("") : args.back().push_back(c);
+    return "=" + calls.at(text.substr(0, blank))(args);
+  };
+  jw::test::RunCases(
+      std::string(JW_HTML_CASES) + "/text.txt", [] {}, run);
 }

@@ -17,12 +17,7 @@ namespace {
 TJWBranchRec Branch(const char* AFirm, const char* AZip, const char* ACity, const char* AStreet,
                     double AEast = 0, double ANorth = 0) {
   TJWBranchRec b;
-  b.Firm = AFirm;
-  b.Zip = AZip;
-  b.City = ACity;
-  b.Street = AStreet;
-  b.X = AEast;
-  b.Y = ANorth;
+  b.Firm = AFirm, b.Zip = AZip, b.City = ACity, b.Street = AStreet, b.X = AEast, b.Y = ANorth;
   return b;
 }
 
@@ -33,10 +28,7 @@ TJW2DataRec Entry() {
       Branch("Nah", "50667", "K\xF6ln", "Zeughausstr", 7.0, 51.01),
       Branch("Mitte", "50999", "K\xF6lnberg", "am Markt", 7.0, 51.05),
       Branch("Ohne", "53111", "Bonn", "Adenauerallee"),
-      Branch("Fern", "44135", "Koln",
-             "\xC4u\xDF"
-             "ere Str",
-             7.0, 52.0),
+      Branch("Fern", "44135", "Koln", "\xC4u\337ere Str", 7.0, 52.0),
       Branch("Anders", "50321", "Br\xFChl", "Bahnhofstr", 7.1, 51.2),
   };
   return rec;
@@ -50,15 +42,10 @@ Names Firms(const TJWBranchList& AList) {
   return firms;
 }
 
-TJWBranchList All(std::vector<TJWBranchRec>& AList) {
-  TJWBranchList list;
-  for (TJWBranchRec& b : AList) list.push_back(&b);
-  return list;
-}
-
 TEST(BranchSorter, OrdersByEachKeyAsBytes) {
   std::vector<TJWBranchRec> branches = *Entry().Branches;
-  TJWBranchList list = All(branches);
+  TJWBranchList list;
+  for (TJWBranchRec& b : branches) list.push_back(&b);
   TJWESortBranches sorter(0, 0);
   // Streets: capitals before small letters ("am Markt"), a byte above 127 after both.
   const std::pair<int32_t, Names> orders[] = {
@@ -148,17 +135,18 @@ TEST_F(BranchPageTest, DistanceOrderAsksTheHostForTheStartPositionAndSearchesKee
 
 TEST_F(BranchPageTest, ExactSearchNarrowsByBeginningsAndBackKeepsTheResult) {
   Page.SetSelection(2);
-  Search("50", "");
-  EXPECT_FALSE(SearchOpen());
-  EXPECT_EQ(Shown(), (Names{"Anders", "Nah", "Mitte"}));
-  EXPECT_EQ(Page.Selection(), -1);
   // Letter case is ignored, umlauts included; only the beginning counts ("Koln" is another town).
-  Search("", "  k\xF6ln ");
-  EXPECT_EQ(Shown(), (Names{"Nah", "Mitte"}));
-  Search("50", "K\xD6LNB");
-  EXPECT_EQ(Shown(), (Names{"Mitte"}));
-  Search("5", "Wuppertal");
-  EXPECT_TRUE(Shown().empty());
+  const std::tuple<const char*, const char*, Names> searches[] = {
+      {"50", "", {"Anders", "Nah", "Mitte"}},
+      {"", "  k\xF6ln ", {"Nah", "Mitte"}},
+      {"50", "K\xD6LNB", {"Mitte"}},
+      {"5", "Wuppertal", {}}};
+  for (const auto& [zip, town, shown] : searches) {
+    Search(zip, town);
+    EXPECT_FALSE(SearchOpen());
+    EXPECT_EQ(Shown(), shown) << zip << town;
+    EXPECT_EQ(Page.Selection(), -1);
+  }
   // Back applies what the last search found; an empty search shows everything.
   Search("", "k\xF6ln");
   TfraJWBranchesSearch& search = OpenSearch();

@@ -1,6 +1,7 @@
 // Text rules, line breaking of list items and labels, and the thumbnail's size and scaling.
 #include <gtest/gtest.h>
 
+#include "../html/Expected.h"
 #include "CoreFixture.h"
 #include "store/JWError.h"
 #include "store/JWLimits.h"
@@ -12,68 +13,49 @@
 using namespace jw;
 using namespace jwtest;
 
-TEST(ViewerText, LineMarkIsFoundInAnyCaseAndTheWebTextFallsBackToThePortal) {
-  EXPECT_EQ(FindBR("M\xFCller<bR>GmbH"), 6u);
-  EXPECT_EQ(FindBR("<B R>"), std::string::npos);
-  EXPECT_EQ(ReplaceBR("a<br>b<BR>c<Br", "\n\r"), "a\n\rb\n\rc<Br");
-  TJW2DataRec rec;
-  rec.PortalPage = "firma-4711";
-  EXPECT_EQ(EntryWebText(rec), std::string(PortalBaseAddress) + "firma-4711");
-  EXPECT_EQ(EntryWebLink(rec), "http://" + std::string(PortalBaseAddress) + "firma-4711");
-  rec.Url = " www.firma.example ";
-  EXPECT_EQ(EntryWebText(rec), "www.firma.example");
-  EXPECT_EQ(EntryWebLink(rec), "http:// www.firma.example ");  // as stored
-  EXPECT_EQ(EntryWebText(TJW2DataRec()), "");
-}
-
-TEST(ViewerText, CommaTextSplitsAtCommasAndBlanksUnlessQuoted) {
-  const std::pair<std::string, TStringList> cases[] = {
-      {"Einzelhandel,Gro\xDFhandel", {"Einzelhandel", "Gro\xDFhandel"}},
-      {"  Handel mit Holz , Bau", {"Handel", "mit", "Holz", "Bau"}},
-      {"\"Handel mit \"\"Holz\"\"\",Bau", {"Handel mit \"Holz\"", "Bau"}},
-      {"a,,b,", {"a", "", "b"}},  // empty items between commas stay; a trailing comma adds none
-      {"\t\r\n", {}},
-      {"\"offen, bis zum Ende", {"offen, bis zum Ende"}},  // an unclosed quote runs to the end
-  };
-  for (const auto& [text, items] : cases) EXPECT_EQ(SplitCommaText(text), items) << text;
-}
-
-TEST(ViewerText, LabelsBreakAtBlanksAndLineEndsOfEitherPlatform) {
+// Text rules as cases in expected/text-cases.txt, a function and its arguments (separated by "|")
+// a line: the line mark, the web address (portal page | address), comma texts, labels broken at
+// 30 pixels of the fixed metric, list items at 10 bytes, and the thumbnail's size.
+TEST(ViewerText, Cases) {
   TFixedMetrics metrics;
-  const TJWFont font;
-  const std::pair<std::string, std::vector<std::string>> cases[] = {
-      {"aa bb cc", {"aa bb", "cc"}},  // 30 pixels a line
-      {"a\r\nb\n\rc\rd\ne", {"a", "b", "c", "d", "e"}},
-      {"Donaudampf x", {"Donaudampf", "x"}},  // a wider word keeps its line
-      {"x\r\n", {"x", ""}},
+  auto join = [](const TStringList& AList) {
+    std::string s = std::to_string(AList.size()) + ":";
+    for (const std::string& item : AList) s += item + (&item == &AList.back() ? "" : "|");
+    return s;
   };
-  for (const auto& [text, lines] : cases) EXPECT_EQ(WrapText(metrics, font, text, 30), lines);
-}
-
-namespace {
-// One pixel per byte keeps the expected breaks readable.
-const TMeasureTextFunc kPerChar = [](const std::string& AText) { return int32_t(AText.size()); };
-}  // namespace
-
-TEST(WrapListItems, BreaksLinesWiderThanTheLimitAndIndentsTheirContinuations) {
-  const struct {
-    TStringList In, Out;
-  } cases[] = {
-      {{"aaaa bbbbb"}, {"aaaa bbbbb"}},  // exactly the limit
-      {{"aaaa bbbbbb"}, {"aaaa", "     bbbbbb"}},
-      {{"x", "aa bb cc dd ee", "y"}, {"x", "aa bb cc", "     dd ee", "y"}},
-      // A continuation's own first part loses the five blanks, its rest gets them.
-      {{"aa bb cc dd ee ff gg"}, {"aa bb cc", "dd ee ff", "     gg"}},
-      // A word wider than the limit keeps a line of its own.
-      {{"Donaudampfschiff"}, {"Donaudampfschiff"}},
-      {{"Donaudampfschiff fahrt"}, {"Donaudampfschiff", "     fahrt"}},
-      {{"ab Donaudampfschiff cd"}, {"ab", "Donaudampfschiff", "     cd"}},
+  auto run = [&](const std::string& text) -> std::string {
+    const size_t blank = text.find(' ');
+    const std::string verb = text.substr(0, blank);
+    TStringList a{""};
+    for (char c : blank == std::string::npos ? "" : text.substr(blank + 1))
+      c == '|' ? a.push_back("") : a.back().push_back(c);
+    if (verb == "findbr") return "=" + std::to_string(int64_t(FindBR(a[0])));
+    if (verb == "replacebr") return "=" + ReplaceBR(a[0], a[1]);
+    if (verb == "comma") return "=" + join(SplitCommaText(a[0]));
+    if (verb == "wrap") return "=" + join(WrapText(metrics, TJWFont(), a[0], 30));
+    if (verb == "items") {
+      // One pixel per byte keeps the expected breaks readable.
+      WrapListItems(
+          a, [](const std::string& s) { return int32_t(s.size()); }, 10);
+      return "=" + join(a);
+    }
+    if (verb == "web") {
+      TJW2DataRec rec;
+      rec.PortalPage = a[0], rec.Url = a.size() > 1 ? a[1] : "";
+      return "=" + jw::test::Replace(EntryWebText(rec) + " " + EntryWebLink(rec), PortalBaseAddress,
+                                     "<portal>/");
+    }
+    int32_t w = 5, h = 5;  // a size that cannot be worked out leaves them alone
+    std::string error;
+    try {
+      ThumbnailSize(std::stoi(a[0]), std::stoi(a[1]), std::stoi(a[2]), std::stoi(a[3]), w, h);
+    } catch (const EJWError& e) {
+      error = std::string("!") + e.what() + " ";
+    }
+    return (error.empty() ? "=" : error) + std::to_string(w) + "x" + std::to_string(h);
   };
-  for (const auto& c : cases) {
-    TStringList lines = c.In;
-    WrapListItems(lines, kPerChar, 10);
-    EXPECT_EQ(lines, c.Out) << c.In.back();
-  }
+  jw::test::RunCases(
+      std::string(JW_EXPECTED_DIR) + "/text-cases.txt", [] {}, run);
 }
 
 // A list item of a million short words: only what a list can show is broken into lines (breaking
@@ -82,36 +64,13 @@ TEST(WrapListItems, AHugeItemIsCutBeforeItIsBroken) {
   std::string huge;
   while (huge.size() < (1u << 20)) huge += "ab ";
   TStringList lines{"x", huge, "y"};
-  WrapListItems(lines, kPerChar, 188);
+  WrapListItems(
+      lines, [](const std::string& s) { return int32_t(s.size()); }, 188);
   size_t bytes = 0;
   for (const std::string& line : lines) bytes += Trim(line).size() + 1;
   EXPECT_EQ(lines.back(), "y");
   EXPECT_EQ(lines[1].size(), 62u * 3 - 1);  // 62 words
   EXPECT_LE(bytes, limits::MaxListLineShown + 16);
-}
-
-TEST(Thumbnail, OneChoosesThatSideFromTheProportionsAndHalvesRoundToEven) {
-  const struct {
-    int32_t Width, Height, ShotWidth, ShotHeight, OutWidth, OutHeight;
-  } cases[] = {
-      {120, 1, 600, 400, 120, 80},    // a height of 1: it follows from the width
-      {1, 80, 600, 400, 120, 80},     // a width of 1: it follows from the height
-      {200, 50, 600, 400, 200, 133},  // neither 1: the height follows from the width
-      {1, 1, 600, 400, 1, 1},         // both 1: the width is kept
-      {161, 7, 600, 300, 161, 80},    // 80.5 rounds to even
-      {163, 7, 600, 300, 163, 82},    // 81.5 rounds to even
-  };
-  for (const auto& c : cases) {
-    int32_t w = 0, h = 0;
-    ThumbnailSize(c.Width, c.Height, c.ShotWidth, c.ShotHeight, w, h);
-    EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.OutWidth, c.OutHeight))
-        << c.Width << "x" << c.Height;
-  }
-  int32_t w = 5, h = 5;
-  for (auto [width, height, shotWidth] :
-       {std::tuple{120, 1, 0}, {0, 50, 600}, {-5, 50, 600}, {2000000000, 50, 600}})
-    EXPECT_THROW(ThumbnailSize(width, height, shotWidth, 400, w, h), EJWError) << width;
-  EXPECT_EQ(std::make_pair(w, h), std::make_pair(5, 5));
 }
 
 TEST(Thumbnail, ScalingAveragesTheCoveredPixels) {

@@ -1,13 +1,12 @@
 // The Win32 shell driven like a user would: real input through SendInput into a window whose
 // model is a small fake, so that what is checked is the shell (input routing, native controls from
-// slots, owned windows, the modal loop, the registry placement, off-screen painting).
+// slots, owned windows, the registry placement, off-screen painting). The modal loop is checked
+// through the library by tests/win/jwwinhost.c.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "viewer/win32/JWGdiPainter.h"
@@ -197,27 +196,6 @@ TEST_F(Win32Shell, ClicksSwitchPagesDoubleClicksOpenBranchesEscCloses) {
   PressKey(VK_ESCAPE);
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); })) << "Esc did not close the window";
   EXPECT_FALSE(IsWindow(branch));
-}
-
-TEST_F(Win32Shell, ModalWindowDisablesTheHostUntilItCloses) {
-  const HWND host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                    200, 100, nullptr, nullptr, nullptr, nullptr);
-  TJWWindowOptions options;
-  options.Owner = host;
-  const HWND window = Open(options);
-  std::atomic<bool> hostDisabled{false};
-  // Another thread watches the loop and ends it with the window's own close key.
-  std::thread watcher([&] {
-    for (int i = 0; i < 250 && !IsWindowVisible(window); ++i) Sleep(20);
-    hostDisabled = !IsWindowEnabled(host);
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-  });
-  RunModalViewerWindow(window, host);
-  watcher.join();
-  EXPECT_TRUE(hostDisabled);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_TRUE(IsWindowEnabled(host));
-  DestroyWindow(host);
 }
 
 TEST_F(Win32Shell, PlacementIsWrittenToTheRegistryAndUsedByTheNextWindow) {

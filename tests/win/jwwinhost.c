@@ -1,28 +1,16 @@
-/*
- * A host program in plain C that drives every export of the library on the bundled sample
- * directory and writes what it got into a text file, byte for byte.
- *
- * Built for Linux it loads libjwlib.so by name and writes the expected results. Built for 32-bit
- * Windows it loads jwlib.dll, takes all exports by ordinal only through __stdcall pointers, writes
- * its own results, compares them with the Linux ones and checks what only Windows can: that calls
- * through those pointers and the library's calls back into the host leave the stack pointer where
- * it was, and that a modal viewer window disables the host's window while calls from other
- * threads are still served.
- *
- * The thumbnails of the entries are written beside OUT_FILE as OUT_FILE-<entry>.bmp, at the
- * window's own size, for comparing pictures (set JWLIB_TEST_RENDERING=1 for plain text).
- *
- *   jwwinhost LIBRARY DATA_DIR TEMPLATE_DIR OUT_FILE [EXPECTED_FILE]
- * Exit code 0 when everything matched.
- *
- *   jwwinhost --bench LIBRARY DATA_DIR
- * prints the time a thumbnail takes (and on Windows, until the viewer's first page is drawn).
- *
- *   jwwinhost --smoke LIBRARY DATA_DIR SHOT.bmp     (Windows, on a real display)
- * opens a modal window and prints where its second navigation button ("nav X Y") and its closing
- * button ("close X Y") are on the screen; after the page changed it keeps a screenshot of the
- * window in SHOT.bmp ("changed"); the program ends when the window was closed.
- */
+/* A host in plain C that drives every export of the library on the bundled sample directory and
+ * writes what it got into a text file, byte for byte. Built for Linux it loads libjwlib.so by name
+ * and writes the expected results. Built for 32-bit Windows it loads jwlib.dll, takes all exports
+ * by ordinal only through __stdcall pointers, compares its results with the Linux ones and checks
+ * what only Windows can: calls both ways leave the stack pointer where it was, and a modal viewer
+ * window disables the host's window while calls from other threads are still served. Thumbnails
+ * go beside OUT_FILE as OUT_FILE-<entry>.bmp, at the window's own size.
+ *   jwwinhost LIBRARY DATA_DIR TEMPLATE_DIR OUT_FILE [EXPECTED_FILE]   (exit 0: all matched)
+ *   jwwinhost --bench LIBRARY DATA_DIR: the time of a thumbnail (on Windows also of the first page)
+ *   jwwinhost --smoke LIBRARY DATA_DIR SHOT.bmp   (Windows, on a real display): opens a modal
+ * window, prints where its second navigation button ("nav X Y") and its closing button ("close X
+ * Y") are on the screen, keeps a screenshot in SHOT.bmp once the page changed ("changed"), and
+ * ends when the window was closed. */
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -65,10 +53,9 @@ static struct {
 
 static int Failures = 0;
 
-static void Fail(const char* AWhat) {
-  fprintf(stderr, "FAIL: %s\n", AWhat);
-  ++Failures;
-}
+/* clang-format off */
+static void Fail(const char* AWhat) { fprintf(stderr, "FAIL: %s\n", AWhat), ++Failures; }
+/* clang-format on */
 
 static int Load(const char* APath) {
   /* In ordinal order: slot n - 1 holds the export of ordinal n. */
@@ -100,18 +87,11 @@ static int Load(const char* APath) {
 
 static long Blocks = 0;
 
-static void* JWAPI HostGetMem(int32_t ASize) {
-  ++Blocks;
-  return malloc((size_t)ASize);
-}
-static int32_t JWAPI HostFreeMem(void* P) {
-  --Blocks;
-  free(P);
-  return 0;
-}
-static void* JWAPI HostReallocMem(void* P, int32_t ASize) {
-  return realloc(P, (size_t)ASize);
-}
+/* clang-format off */
+static void* JWAPI HostGetMem(int32_t ASize) { return ++Blocks, malloc((size_t)ASize); }
+static int32_t JWAPI HostFreeMem(void* P) { return --Blocks, free(P), 0; }
+static void* JWAPI HostReallocMem(void* P, int32_t ASize) { return realloc(P, (size_t)ASize); }
+/* clang-format on */
 
 /* ---- the dump ---- */
 
@@ -152,11 +132,8 @@ static void JWAPI AddImage(void* AContext, const char* AName, JWMemoryStream* AS
 }
 
 static void DumpButtons(uint32_t AId, uint8_t AShow, uint8_t AForce) {
-  char buf[512];
-  char set[512];
-  int32_t count, i, n;
-  char* name;
-  count = Lib.ButtonCount(AId, AShow, AForce);
+  char buf[512], set[512], *name;
+  int32_t count = Lib.ButtonCount(AId, AShow, AForce), i, n;
   fprintf(Out, "entry %u flags %u %u: count %d", (unsigned)AId, AShow, AForce, (int)count);
   fprintf(Out, " error \"%s\"\n", count < 0 ? Lib.GetLastError() : "");
   snprintf(set, sizeof set, "%s", Lib.GetButtonSet(AId, AShow, AForce));
@@ -236,18 +213,12 @@ typedef struct HostBitmap {
   int Draws;
 } HostBitmap;
 
-static int32_t JWAPI BitmapGetWidth(void* C) {
-  return ((HostBitmap*)C)->Width;
-}
-static int32_t JWAPI BitmapGetHeight(void* C) {
-  return ((HostBitmap*)C)->Height;
-}
-static void JWAPI BitmapSetWidth(void* C, int32_t W) {
-  ((HostBitmap*)C)->Width = W;
-}
-static void JWAPI BitmapSetHeight(void* C, int32_t H) {
-  ((HostBitmap*)C)->Height = H;
-}
+/* clang-format off */
+static int32_t JWAPI BitmapGetWidth(void* C) { return ((HostBitmap*)C)->Width; }
+static int32_t JWAPI BitmapGetHeight(void* C) { return ((HostBitmap*)C)->Height; }
+static void JWAPI BitmapSetWidth(void* C, int32_t W) { ((HostBitmap*)C)->Width = W; }
+static void JWAPI BitmapSetHeight(void* C, int32_t H) { ((HostBitmap*)C)->Height = H; }
+/* clang-format on */
 static void JWAPI BitmapDraw(void* C, const uint8_t* APixels, int32_t W, int32_t H, int32_t S) {
   HostBitmap* b = (HostBitmap*)C;
   const int32_t stride = (W * 3 + 3) / 4 * 4;
@@ -260,6 +231,12 @@ static void JWAPI BitmapDraw(void* C, const uint8_t* APixels, int32_t W, int32_t
   ++b->Draws;
 }
 
+static JWHostBitmap HostOf(HostBitmap* B) {
+  JWHostBitmap host = {B,         BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight,
+                       BitmapDraw};
+  return host;
+}
+
 static void WriteBmp(const char* AName, const HostBitmap* B) {
   const uint32_t stride = ((uint32_t)B->Width * 3 + 3) / 4 * 4, size = stride * (uint32_t)B->Height;
   uint8_t h[54];
@@ -270,13 +247,9 @@ static void WriteBmp(const char* AName, const HostBitmap* B) {
   (h[o] = (uint8_t)(v), h[o + 1] = (uint8_t)((v) >> 8), h[o + 2] = (uint8_t)((v) >> 16), \
    h[o + 3] = (uint8_t)((v) >> 24))
   h[0] = 'B', h[1] = 'M';
-  PUT32(2, 54 + size);
-  PUT32(10, 54);
-  PUT32(14, 40);
-  PUT32(18, (uint32_t)B->Width);
-  PUT32(22, (uint32_t)B->Height);
+  PUT32(2, 54 + size), PUT32(10, 54), PUT32(14, 40), PUT32(18, (uint32_t)B->Width);
+  PUT32(22, (uint32_t)B->Height), PUT32(34, size);
   h[26] = 1, h[28] = 24;
-  PUT32(34, size);
 #undef PUT32
   fwrite(h, 1, sizeof h, f);
   fwrite(B->Pixels, 1, size, f);
@@ -289,8 +262,7 @@ static void DumpThumbnails(const char* AOutFile) {
   for (i = 0; i < ENTRY_COUNT; ++i) {
     /* A width of 1 asks for the window's own proportions: 705 x 460, nothing scaled. */
     HostBitmap b = {1, 460, NULL, 0};
-    JWHostBitmap host = {
-        &b, BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight, BitmapDraw};
+    JWHostBitmap host = HostOf(&b);
     const uint8_t done = Lib.GetMiniaturBitmap(Entries[i], &host);
     fprintf(Out, "thumbnail %u: done %u, %dx%d, %d draws \"%s\"\n", (unsigned)Entries[i], done,
             (int)b.Width, (int)b.Height, b.Draws, Lib.GetLastError());
@@ -302,8 +274,7 @@ static void DumpThumbnails(const char* AOutFile) {
   }
   {
     HostBitmap b = {120, 1, NULL, 0};
-    JWHostBitmap host = {
-        &b, BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight, BitmapDraw};
+    JWHostBitmap host = HostOf(&b);
     fprintf(Out, "thumbnail of a missing entry: %u, %dx%d\n",
             Lib.GetMiniaturBitmap(MissingEntry, &host), (int)b.Width, (int)b.Height);
     free(b.Pixels);
@@ -338,8 +309,16 @@ static void ShowLocation(uint32_t AId) {
 }
 
 #ifdef _WIN32
-static HWND ViewerWindow(void) {
-  return FindWindowA("JWViewerWindow", NULL);
+/* clang-format off */
+static HWND ViewerWindow(void) { return FindWindowA("JWViewerWindow", NULL); }
+/* clang-format on */
+
+/* The viewer window once it is shown, looked for ATries times, ASleep milliseconds apart. */
+static HWND WaitForViewer(int ATries, DWORD ASleep) {
+  HWND viewer = NULL;
+  while (ATries-- > 0 && !(viewer && IsWindowVisible(viewer)))
+    Sleep(ASleep), viewer = ViewerWindow();
+  return viewer;
 }
 
 static struct {
@@ -350,13 +329,8 @@ static struct {
 } Modal;
 
 static DWORD WINAPI ModalWatcher(LPVOID AUnused) {
-  int i;
-  HWND viewer = NULL;
+  HWND viewer = WaitForViewer(500, 10);
   (void)AUnused;
-  for (i = 0; i < 500 && !(viewer && IsWindowVisible(viewer)); ++i) {
-    Sleep(10);
-    viewer = ViewerWindow();
-  }
   Modal.Seen = viewer != NULL;
   Modal.HostDisabled = !IsWindowEnabled(Modal.Host);
   Modal.Count = Lib.ButtonCount(Entries[1], 1, 0);
@@ -415,7 +389,7 @@ static HostBitmap Capture(HWND AWindow, int AWhole) {
   BITMAPINFO info;
   void* bits = NULL;
   HBITMAP dib;
-  int32_t stride;
+  size_t size;
   if (AWhole) {
     GetWindowRect(AWindow, &r);
     origin.x = r.left, origin.y = r.top;
@@ -427,20 +401,15 @@ static HostBitmap Capture(HWND AWindow, int AWhole) {
   b.Width = r.right, b.Height = r.bottom;
   memset(&info, 0, sizeof info);
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = b.Width;
-  info.bmiHeader.biHeight = b.Height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biWidth = b.Width, info.bmiHeader.biHeight = b.Height;
+  info.bmiHeader.biPlanes = 1, info.bmiHeader.biBitCount = 24;
   dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
   SelectObject(memory, dib);
   BitBlt(memory, 0, 0, b.Width, b.Height, screen, origin.x, origin.y, SRCCOPY);
   GdiFlush();
-  stride = (b.Width * 3 + 3) / 4 * 4;
-  b.Pixels = (uint8_t*)malloc((size_t)stride * (size_t)b.Height);
-  memcpy(b.Pixels, bits, (size_t)stride * (size_t)b.Height);
-  DeleteDC(memory);
-  DeleteObject(dib);
-  ReleaseDC(NULL, screen);
+  size = (size_t)((b.Width * 3 + 3) / 4 * 4) * (size_t)b.Height;
+  b.Pixels = (uint8_t*)memcpy(malloc(size), bits, size);
+  DeleteDC(memory), DeleteObject(dib), ReleaseDC(NULL, screen);
   return b;
 }
 
@@ -452,16 +421,12 @@ static struct {
 } Smoke;
 
 static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
-  HWND viewer = NULL;
+  HWND viewer = WaitForViewer(2000, 1);
   HostBitmap first, now;
   int i, changed = 0;
   int32_t count = Lib.ButtonCount(Smoke.Entry, 1, 0), top;
   size_t size;
   POINT nav, close;
-  for (i = 0; i < 2000 && !(viewer && IsWindowVisible(viewer)); ++i) {
-    Sleep(1);
-    viewer = ViewerWindow();
-  }
   Smoke.FirstPage = Seconds() - Smoke.Start;
   if (!viewer) return 1;
   if (!AInteractive) {
@@ -473,13 +438,11 @@ static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
   top = count + 1 > 6 ? 51 : 71;
   nav.x = 561 + 70, nav.y = top + 16 + 8;
   close.x = 561 + 70, close.y = top + 16 * count + 10;
-  ClientToScreen(viewer, &nav);
-  ClientToScreen(viewer, &close);
+  ClientToScreen(viewer, &nav), ClientToScreen(viewer, &close);
   Sleep(300);
   first = Capture(viewer, 0);
   size = (size_t)((first.Width * 3 + 3) / 4 * 4) * (size_t)first.Height;
-  printf("nav %ld %ld\nclose %ld %ld\n", nav.x, nav.y, close.x, close.y);
-  fflush(stdout);
+  printf("nav %ld %ld\nclose %ld %ld\n", nav.x, nav.y, close.x, close.y), fflush(stdout);
   for (i = 0; i < 200 && !changed; ++i) {
     Sleep(50);
     now = Capture(viewer, 0);
@@ -492,8 +455,7 @@ static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
   now = Capture(viewer, 1);
   WriteBmp(Smoke.Shot, &now);
   free(now.Pixels);
-  printf("changed\n");
-  fflush(stdout);
+  printf("changed\n"), fflush(stdout);
   return 0;
 }
 
@@ -525,8 +487,7 @@ static void Bench(const char* ADataPath) {
   start = Seconds();
   for (i = 0; i < rounds; ++i) {
     HostBitmap b = {1, 460, NULL, 0};
-    JWHostBitmap host = {
-        &b, BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight, BitmapDraw};
+    JWHostBitmap host = HostOf(&b);
     Lib.GetMiniaturBitmap(Entries[1], &host);
     free(b.Pixels);
   }
@@ -546,18 +507,13 @@ static int Compare(const char* AActual, const char* AExpected) {
     Fail("cannot open the results to compare");
     return 0;
   }
-  do {
-    ca = fgetc(a);
-    ce = fgetc(e);
-    if (ca != ce) {
-      fprintf(stderr, "results differ from the Linux library's at line %ld, byte %ld\n", line,
-              offset);
-      Fail("results differ");
-      break;
-    }
-    if (ca == '\n') ++line;
-    ++offset;
-  } while (ca != EOF);
+  for (ca = fgetc(a), ce = fgetc(e); ca == ce && ca != EOF; ca = fgetc(a), ce = fgetc(e))
+    line += ca == '\n', ++offset;
+  if (ca != ce) {
+    fprintf(stderr, "results differ from the Linux library's at line %ld, byte %ld\n", line,
+            offset);
+    Fail("results differ");
+  }
   fclose(a);
   fclose(e);
   return 1;
@@ -565,9 +521,9 @@ static int Compare(const char* AActual, const char* AExpected) {
 
 int main(int argc, char** argv) {
   char* version;
-  size_t i;
+  size_t i, f;
   uint8_t flags[3][2] = {{0, 0}, {1, 0}, {0, 1}};
-  size_t f;
+  JWHostList list = {NULL, AddImage};
   if (argc == 4 && strcmp(argv[1], "--bench") == 0) {
     if (!Load(argv[2])) return 1;
     Bench(argv[3]);
@@ -603,16 +559,10 @@ int main(int argc, char** argv) {
   for (i = 0; i < ENTRY_COUNT; ++i) DumpPages(Entries[i], argv[3]);
 
   for (i = 0; i < ENTRY_COUNT; ++i) {
-    JWHostList list = {NULL, AddImage};
-    uint8_t done;
     fprintf(Out, "images %u:\n", (unsigned)Entries[i]);
-    done = Lib.GetTemplateImages(Entries[i], 0, &list);
-    fprintf(Out, "  done %u\n", done);
+    fprintf(Out, "  done %u\n", Lib.GetTemplateImages(Entries[i], 0, &list));
   }
-  {
-    JWHostList list = {NULL, AddImage};
-    fprintf(Out, "images of a missing entry: %u\n", Lib.GetTemplateImages(MissingEntry, 0, &list));
-  }
+  fprintf(Out, "images of a missing entry: %u\n", Lib.GetTemplateImages(MissingEntry, 0, &list));
   DumpThumbnails(argv[4]);
   for (i = 0; i < ENTRY_COUNT; ++i) ShowLocation(Entries[i]);
   Lib.ProcessMessages();
