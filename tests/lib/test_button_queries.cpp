@@ -40,11 +40,9 @@ TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
       {idShortSearchwords, 1, 0, 1, "brIndustries|brClose", "Branchen"},
       {idLongSearchwords, 0, 0, 2, "brIndustries|brSearchwords|brClose", "Branchen|Suchworte"},
       {idBranches, 0, 0, 3, "brOfficeHours|brCardAcceptance|brBranches|brClose",
-       "Gesch\xE4"
-       "ftszeiten|Kartenakzeptanz|Niederlassungen"},
+       "Gesch\344ftszeiten|Kartenakzeptanz|Niederlassungen"},
       {idPosition, 1, 0, 2, "brBusinessTypes|brPointOfPlace|brClose",
-       "Gesch\xE4"
-       "ftstypen|Standort zeigen"},
+       "Gesch\344ftstypen|Standort zeigen"},
       {idHidden, 1, 0, 0, "brClose", ""},
       {idHidden, 0, 7, 1, "brPointOfPlace|brClose", "Standort zeigen"},
   };
@@ -72,9 +70,7 @@ TEST_F(ButtonQueries, CaptionsAreCutToTheBuffer) {
   EXPECT_EQ(std::string(buf, 6), std::string("Gesc\0x", 6));  // nothing beyond the count
 
   EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 100), 16);
-  EXPECT_STREQ(buf,
-               "Gesch\xE4"
-               "ftszeiten");
+  EXPECT_STREQ(buf, "Gesch\344ftszeiten");
 
   EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 1), 1);
   EXPECT_EQ(buf[0], '\0');

@@ -25,9 +25,7 @@ using jwtest::ErrorOf;
 using test::TJWTempDir;
 using ::testing::HasSubstr;
 
-const std::string kDamaged =
-    "besch\xE4"
-    "digt";
+const std::string kDamaged = "besch\344digt";
 
 TJWEntryFixture Entry(uint32_t AId, const std::string& AName = "Firma") {
   TJWEntryFixture e;
@@ -383,9 +381,7 @@ TEST_F(EntryFile, OpenCloseAndMessages) {
   const std::string fifo = FDir.File("FIFO.SRM");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   file.SetFileName(fifo);  // present but not a readable file: no hang, a clear message
-  EXPECT_EQ(ErrorOf([&] { file.Open(); }), "Konnte Datei \"" + fifo +
-                                               "\" nicht \xF6"
-                                               "ffnen!");
+  EXPECT_EQ(ErrorOf([&] { file.Open(); }), "Konnte Datei \"" + fifo + "\" nicht \366ffnen!");
 #endif
 }
 
