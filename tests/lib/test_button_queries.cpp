@@ -70,7 +70,7 @@ TEST_F(ButtonQueries, CaptionsAreCutToTheBuffer) {
     std::string Bytes;
   } cases[] = {
       {false, idBranches, 5, 5, std::string("Gesc\0x", 6)},
-      {false, idBranches, 100, 16, std::string("Gesch\344ftszeiten", 16 + 1)},
+      {false, idBranches, 100, 16, std::string("Gesch\344ftszeiten\0x", 17)},
       {false, idBranches, 1, 1, std::string("\0x", 2)},
       {true, idLongSearchwords, 30, 19, "Branchen|Suchworte" + std::string(12, '\0') + "x"},
       {true, idLongSearchwords, 9, 9, std::string("Branchen\0x", 10)},
