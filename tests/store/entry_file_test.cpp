@@ -340,6 +340,8 @@ TEST_F(EntryFile, FileShrinkingUnderAnOpenReader) {
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
   file.LoadEntry(50, r);
+  EXPECT_EQ(r.Industries, (TStringList{"\xC4pfel", "Bau", "Zimmerei"}));  // lists sorted on load
+  EXPECT_EQ(r.Searchwords, (TStringList{"Dach", "holz"}));
   // Cut into the data area: entries there are damaged.
   std::filesystem::resize_file(FPath, entryrec::kHeaderSize + 12 * 50 + 10);
   EXPECT_THAT(ErrorOf([&] { file.LoadEntry(50, r); }), HasSubstr(kDamaged + std::string(": #50 ")));
