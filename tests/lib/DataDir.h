@@ -29,40 +29,22 @@ enum : uint32_t {
 };
 
 inline std::vector<jw::TJWEntryFixture> SampleEntries() {
-  std::vector<jw::TJWEntryFixture> entries;
-  auto add = [&](uint32_t AId) -> jw::TJW2DataRec& {
-    entries.emplace_back();
-    entries.back().Id = AId;
-    return entries.back().Record;
-  };
-  {
-    auto& r = add(idShortSearchwords);
-    r.Industries = Lines(2, "Industrie ");
-    r.Searchwords = Lines(3, "Wort ");
-  }
-  {
-    auto& r = add(idLongSearchwords);
-    r.Industries = Lines(4, "Industrie ");
-    r.Searchwords = Lines(3, "Wort ");
-  }
-  {
-    auto& r = add(idBranches);
-    r.OfficeHours = {"Mo-Fr 8-18"};
-    r.CardEC = 1;
-    r.BranchCaption = 2;
-    entries.back().BranchIds = {idBranches, idShortSearchwords};
-  }
-  {
-    auto& r = add(idPosition);
-    r.BusinessTypes = "Handel,Dienstleistung";
-    r.PosX = "00544530";
-    r.PosY = "03056700";
-  }
-  {
-    auto& r = add(idHidden);
-    r.HideLocation = 1;
-  }
-  return entries;
+  std::vector<jw::TJWEntryFixture> e(5);
+  uint32_t i = 0;
+  for (uint32_t id : {idShortSearchwords, idLongSearchwords, idBranches, idPosition, idHidden})
+    e[i++].Id = id;
+  e[0].Record.Industries = Lines(2, "Industrie ");
+  e[1].Record.Industries = Lines(4, "Industrie ");
+  e[0].Record.Searchwords = e[1].Record.Searchwords = Lines(3, "Wort ");
+  e[2].Record.OfficeHours = {"Mo-Fr 8-18"};
+  e[2].Record.CardEC = 1;
+  e[2].Record.BranchCaption = 2;
+  e[2].BranchIds = {idBranches, idShortSearchwords};
+  e[3].Record.BusinessTypes = "Handel,Dienstleistung";
+  e[3].Record.PosX = "00544530";
+  e[3].Record.PosY = "03056700";
+  e[4].Record.HideLocation = 1;
+  return e;
 }
 
 // Logo pictures by entry id.

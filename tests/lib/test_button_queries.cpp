@@ -40,11 +40,9 @@ TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
       {idShortSearchwords, 1, 0, 1, "brIndustries|brClose", "Branchen"},
       {idLongSearchwords, 0, 0, 2, "brIndustries|brSearchwords|brClose", "Branchen|Suchworte"},
       {idBranches, 0, 0, 3, "brOfficeHours|brCardAcceptance|brBranches|brClose",
-       "Gesch\xE4"
-       "ftszeiten|Kartenakzeptanz|Niederlassungen"},
+       "Gesch\344ftszeiten|Kartenakzeptanz|Niederlassungen"},
       {idPosition, 1, 0, 2, "brBusinessTypes|brPointOfPlace|brClose",
-       "Gesch\xE4"
-       "ftstypen|Standort zeigen"},
+       "Gesch\344ftstypen|Standort zeigen"},
       {idHidden, 1, 0, 0, "brClose", ""},
       {idHidden, 0, 7, 1, "brPointOfPlace|brClose", "Standort zeigen"},
   };
@@ -58,42 +56,40 @@ TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
   }
 }
 
-TEST_F(ButtonQueries, CaptionByPosition) {
+// The buffer is filled with 'x' before each call: the call writes no byte past its count, and the
+// caption list zeroes the whole buffer first. Without room nothing is written and 0 returned.
+TEST_F(ButtonQueries, CaptionsAreCutToTheBuffer) {
   EXPECT_EQ(Lib().Caption(idBranches, 2), "Niederlassungen");
   // The close button has no position; beyond the content buttons the first page is named.
   EXPECT_EQ(Lib().Caption(idBranches, 3), "Branchen");
   EXPECT_EQ(Lib().Caption(idPosition, 1, 1, 0), "Standort zeigen");
-}
-
-TEST_F(ButtonQueries, CaptionsAreCutToTheBuffer) {
-  char buf[32];
-  std::memset(buf, 'x', sizeof buf);
-  EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 5), 5);
-  EXPECT_EQ(std::string(buf, 6), std::string("Gesc\0x", 6));  // nothing beyond the count
-
-  EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 100), 16);
-  EXPECT_STREQ(buf,
-               "Gesch\xE4"
-               "ftszeiten");
-
-  EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, 1), 1);
-  EXPECT_EQ(buf[0], '\0');
-
-  // The caption list zeroes the whole buffer before writing.
-  std::memset(buf, 'x', sizeof buf);
-  EXPECT_EQ(Lib().ButtonCaptions(idLongSearchwords, 0, 0, buf, 30), 19);
-  EXPECT_EQ(std::string(buf, 31), std::string("Branchen|Suchworte") + std::string(12, '\0') + "x");
-  std::memset(buf, 'x', sizeof buf);
-  EXPECT_EQ(Lib().ButtonCaptions(idLongSearchwords, 0, 0, buf, 9), 9);
-  EXPECT_EQ(std::string(buf, 10), std::string("Branchen\0x", 10));
-
-  // No room at all: nothing written, 0 returned.
-  std::memset(buf, 'x', sizeof buf);
-  for (int32_t size : {0, -1, INT32_MIN}) {
-    EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, buf, size), 0);
-    EXPECT_EQ(Lib().ButtonCaptions(idBranches, 0, 0, buf, size), 0);
+  const struct {
+    bool List;
+    uint32_t Id;
+    int32_t Size, Result;
+    std::string Bytes;
+  } cases[] = {
+      {false, idBranches, 5, 5, std::string("Gesc\0x", 6)},
+      {false, idBranches, 100, 16, std::string("Gesch\344ftszeiten\0x", 17)},
+      {false, idBranches, 1, 1, std::string("\0x", 2)},
+      {true, idLongSearchwords, 30, 19, "Branchen|Suchworte" + std::string(12, '\0') + "x"},
+      {true, idLongSearchwords, 9, 9, std::string("Branchen\0x", 10)},
+      {false, idBranches, 0, 0, "x"},
+      {true, idBranches, 0, 0, "x"},
+      {false, idBranches, -1, 0, "x"},
+      {true, idBranches, -1, 0, "x"},
+      {false, idBranches, INT32_MIN, 0, "x"},
+      {true, idBranches, INT32_MIN, 0, "x"},
+  };
+  for (const auto& c : cases) {
+    char buf[32];
+    std::memset(buf, 'x', sizeof buf);
+    EXPECT_EQ(c.List ? Lib().ButtonCaptions(c.Id, 0, 0, buf, c.Size)
+                     : Lib().ButtonCaption(c.Id, 0, 0, 0, buf, c.Size),
+              c.Result)
+        << c.List << " " << c.Size;
+    EXPECT_EQ(std::string(buf, c.Bytes.size()), c.Bytes) << c.List << " " << c.Size;
   }
-  EXPECT_EQ(buf[0], 'x');
   EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, nullptr, 10), 0);
   EXPECT_EQ(Lib().ButtonCaptions(idBranches, 0, 0, nullptr, 10), 0);
 }

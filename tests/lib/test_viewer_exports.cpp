@@ -18,11 +18,7 @@ constexpr uint32_t kFirm = 17, kCardsOnly = 20;
 constexpr uint32_t kPaper = 0xFF40A020;  // the template's background picture
 
 jw::TJWBitmap Picture(int AWidth, int AHeight, uint32_t AColor) {
-  jw::TJWBitmap bmp;
-  bmp.Width = AWidth;
-  bmp.Height = AHeight;
-  bmp.Pixels.assign(size_t(AWidth) * size_t(AHeight), AColor);
-  return bmp;
+  return {AWidth, AHeight, std::vector<uint32_t>(size_t(AWidth) * size_t(AHeight), AColor)};
 }
 
 // The host's bitmap: remembers the calls the library makes on it.
@@ -35,24 +31,21 @@ struct HostBitmap {
   HostBitmap(int32_t AWidth, int32_t AHeight) : Width(AWidth), Height(AHeight) {}
 
   // Static functions, not lambdas: the host's routines use the library's calling convention.
-  static int32_t JWAPI GetWidth(void* C) { return static_cast<HostBitmap*>(C)->Width; }
-  static int32_t JWAPI GetHeight(void* C) { return static_cast<HostBitmap*>(C)->Height; }
+  static HostBitmap* Self(void* C) { return static_cast<HostBitmap*>(C); }
+  static int32_t JWAPI GetWidth(void* C) { return Self(C)->Width; }
+  static int32_t JWAPI GetHeight(void* C) { return Self(C)->Height; }
   static void JWAPI SetWidth(void* C, int32_t W) {
-    static_cast<HostBitmap*>(C)->Width = W;
-    static_cast<HostBitmap*>(C)->Calls.push_back("w");
+    Self(C)->Width = W, Self(C)->Calls.push_back("w");
   }
   static void JWAPI SetHeight(void* C, int32_t H) {
-    static_cast<HostBitmap*>(C)->Height = H;
-    static_cast<HostBitmap*>(C)->Calls.push_back("h");
+    Self(C)->Height = H, Self(C)->Calls.push_back("h");
   }
   static void JWAPI Draw(void* C, const uint8_t* P, int32_t W, int32_t H, int32_t Stride) {
-    auto* self = static_cast<HostBitmap*>(C);
-    self->Calls.push_back("draw");
-    self->DrawnWidth = W;
-    self->DrawnHeight = H;
+    Self(C)->Calls.push_back("draw");
+    Self(C)->DrawnWidth = W, Self(C)->DrawnHeight = H;
     for (int32_t y = 0; y < H; ++y)
-      self->Pixels.insert(self->Pixels.end(), P + size_t(y) * size_t(Stride),
-                          P + size_t(y) * size_t(Stride) + size_t(W) * 4);
+      Self(C)->Pixels.insert(Self(C)->Pixels.end(), P + size_t(y) * size_t(Stride),
+                             P + size_t(y) * size_t(Stride) + size_t(W) * 4);
   }
 
   JWHostBitmap Boundary() { return {this, GetWidth, GetHeight, SetWidth, SetHeight, Draw}; }

@@ -3,6 +3,7 @@
 // and never allocate for pixels the data cannot hold. The bmpqt tests compare with Qt's reader too.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,10 +49,7 @@ constexpr size_t DataOffset = 10, HeaderSize = 14, Width = 18, Height = 22, BitC
                  Compression = 30, ColorsUsed = 46;
 
 void ExpectModel(const jwtest::TBmpSpec& s) {
-  SCOPED_TRACE("header " + std::to_string(s.HeaderSize) + ", " + std::to_string(s.Bpp) +
-               " bpp, compression " + std::to_string(s.Compression) + ", " +
-               std::to_string(s.Width) + "x" + std::to_string(s.Height) + ", seed " +
-               std::to_string(s.Seed));
+  SCOPED_TRACE("seed " + std::to_string(s.Seed));  // each case has its own
   const jwtest::TBmpSample sample = jwtest::MakeBmp(s);
   const jw::TJWBitmap p = jw::DecodeBmp(sample.File);
   ASSERT_EQ(p.Width, s.Width);
@@ -104,19 +102,30 @@ TEST(BmpDecode, NarrowChannelsWidenByShifting) {
   EXPECT_EQ(jw::DecodeBmp(b).Pixels, std::vector<uint32_t>{0xFF080408});
 }
 
-TEST(BmpDecode, RefusesWhatIsNoBitmap) {
-  EXPECT_EQ(DecodeError({}), "BMP: not a bitmap file");
-  EXPECT_EQ(DecodeError({'B', 'M', 0, 0}), "BMP: not a bitmap file");
-  Bytes b = Make(24);
-  b[0] = 'P';
-  EXPECT_EQ(DecodeError(b), "BMP: not a bitmap file");
-
-  b = Make(24);
-  Set32(b, HeaderSize, 20);
-  EXPECT_EQ(DecodeError(b), "BMP: unsupported header size 20");
-  b = Make(24);
-  b.resize(40);
-  EXPECT_EQ(DecodeError(b), "BMP: header truncated");
+// A 24-bit picture of 5 x 3 (15 bytes of pixels per row, padded to 16), damaged one way per case.
+TEST(BmpDecode, RefusesDamagedFiles) {
+  const struct {
+    std::function<void(Bytes&)> Damage;
+    std::string Expected;
+  } cases[] = {
+      {[](Bytes& b) { b.clear(); }, "BMP: not a bitmap file"},
+      {[](Bytes& b) {
+         b = {'B', 'M', 0, 0};
+       },
+       "BMP: not a bitmap file"},
+      {[](Bytes& b) { b[0] = 'P'; }, "BMP: not a bitmap file"},
+      {[](Bytes& b) { Set32(b, HeaderSize, 20); }, "BMP: unsupported header size 20"},
+      {[](Bytes& b) { b.resize(40); }, "BMP: header truncated"},
+      {[](Bytes& b) { Set32(b, DataOffset, uint32_t(b.size())); }, "BMP: pixel data missing"},
+      {[](Bytes& b) { Set32(b, DataOffset, 0xFFFFFFF0u); }, "BMP: pixel data missing"},
+      {[](Bytes& b) { b.pop_back(); }, ""},  // the last row may lack its padding
+      {[](Bytes& b) { b.resize(b.size() - 2); }, "BMP: pixel data truncated"},
+  };
+  for (const auto& c : cases) {
+    Bytes b = Make(24);
+    c.Damage(b);
+    EXPECT_EQ(DecodeError(b), c.Expected) << (&c - cases);
+  }
 }
 
 TEST(BmpDecode, RefusesAbsurdDimensions) {
@@ -142,11 +151,6 @@ TEST(BmpDecode, RefusesHeadersPromisingMorePixelsThanTheDataHolds) {
     Set32(b, Height, 16384);
     EXPECT_EQ(DecodeError(b), "BMP: pixel data truncated");
   }
-  Bytes b = Make(24, 0, 5, 3);
-  Set32(b, DataOffset, uint32_t(b.size()));
-  EXPECT_EQ(DecodeError(b), "BMP: pixel data missing");
-  Set32(b, DataOffset, 0xFFFFFFF0u);
-  EXPECT_EQ(DecodeError(b), "BMP: pixel data missing");
 }
 
 TEST(BmpDecode, RefusesUnsupportedFormats) {
@@ -181,14 +185,6 @@ TEST(BmpDecode, EveryTruncationFailsCleanly) {
       }
     }
   }
-}
-
-TEST(BmpDecode, LastRowMayLackItsPadding) {
-  Bytes b = Make(24, 0, 5, 3);  // 15 bytes of pixels per row, padded to 16
-  b.pop_back();
-  EXPECT_NO_THROW(jw::DecodeBmp(b));
-  b.pop_back();
-  EXPECT_EQ(DecodeError(b), "BMP: pixel data truncated");
 }
 
 // A small hand-made 8-bit picture (4 x 2 unless given), two palette colours, data given as raw

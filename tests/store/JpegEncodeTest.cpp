@@ -25,9 +25,7 @@ TEST(JpegEncode, BaselineColourFilesCloseToTheSource) {
 // Saturated red beside saturated blue: away from the edge, where chroma subsampling blurs, the
 // colours come back in the right channels.
 TEST(JpegEncode, SaturatedColoursKeepTheirChannels) {
-  jw::TJWBitmap p;
-  p.Width = 32;
-  p.Height = 16;
+  jw::TJWBitmap p{32, 16, {}};
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 32; ++x) p.Pixels.push_back(x < 16 ? 0xFFFF0000u : 0xFF0000FFu);
   const jwtest::TJpegInfo info = jwtest::ReadJpeg(jw::EncodeJpeg(p));
@@ -40,11 +38,7 @@ TEST(JpegEncode, SaturatedColoursKeepTheirChannels) {
 
 TEST(JpegEncode, RefusesMalformedPictures) {
   EXPECT_THROW(jw::EncodeJpeg(jw::TJWBitmap{}), jw::EJWError);
-  jw::TJWBitmap p;
-  p.Width = 4;
-  p.Height = 4;
-  p.Pixels.resize(15);  // one short
-  EXPECT_THROW(jw::EncodeJpeg(p), jw::EJWError);
+  EXPECT_THROW(jw::EncodeJpeg({4, 4, std::vector<uint32_t>(15)}), jw::EJWError);  // one short
 }
 
 }  // namespace

@@ -24,26 +24,35 @@ class LogoDatFile : public ::testing::Test {
   jw::TJWBitmap Pic[3] = {jwtest::Gradient(3, 2), jwtest::Gradient(5, 4), jwtest::Gradient(7, 1)};
 };
 
-TEST_F(LogoDatFile, FirstIndexEntryOfAnIdentifierWins) {
+TEST_F(LogoDatFile, FirstIndexEntryOfAnIdentifierWinsAndBrokenPicturesFail) {
   jw::TJWImgWriter w(Path);
   for (const auto& p : Pic) w.AddImage(jwtest::MakeBmp24(p));
   w.AddIndex(5, 2);
   w.AddIndex(7, 0);
   w.AddIndex(5, 1);  // a later duplicate is never seen
+  w.AddLogo(1, {'n', 'o', ' ', 'b', 'm', 'p'});
+  w.AddIndex(2, w.AddRawImage({0xFF, 0xFF, 0xFF}));  // not a deflate stream
   w.Finish();
 
   jw::TJWELogoDatFile logos(Path);
   EXPECT_FALSE(logos.IsOpen());
   const auto five = logos.GetLogo(5);
   EXPECT_TRUE(logos.IsOpen());
-  EXPECT_EQ(logos.GetCount(), 3);
-  EXPECT_EQ(logos.GetDataStart(), 4u + 3 * 8);
+  EXPECT_EQ(logos.GetCount(), 5);
+  EXPECT_EQ(logos.GetDataStart(), 4u + 5 * 8);
   ASSERT_NE(five, nullptr);
   EXPECT_EQ(jwtest::MaxChannelDifference(*five, Pic[2]), 0);
   const auto seven = logos.GetLogo(7);
   ASSERT_NE(seven, nullptr);
   EXPECT_EQ(jwtest::MaxChannelDifference(*seven, Pic[0]), 0);
   EXPECT_EQ(logos.GetLogo(6), nullptr);
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "BMP: not a bitmap file");
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(2); }).rfind("Corrupt picture data", 0), 0u);
+
+  logos.SetFileName(Dir.File("NONE.SRM"));
+  EXPECT_FALSE(logos.IsOpen());
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }),
+            "Datei \"" + Dir.File("NONE.SRM") + "\" nicht gefunden!");
 }
 
 TEST_F(LogoDatFile, ImageOrdinalsCountFromZeroUpToTheLastImage) {
@@ -142,21 +151,6 @@ TEST_F(LogoDatFile, IndexSizeLimits) {
   logos.Open();
   EXPECT_EQ(logos.GetCount(), 2);
   EXPECT_EQ(ErrorOf([&] { logos.Open(); }), "File already open!");
-}
-
-TEST_F(LogoDatFile, BrokenPicturesAndMissingFile) {
-  jw::TJWImgWriter w(Path);
-  w.AddLogo(1, {'n', 'o', ' ', 'b', 'm', 'p'});
-  w.AddIndex(2, w.AddRawImage({0xFF, 0xFF, 0xFF}));  // not a deflate stream
-  w.Finish();
-  jw::TJWELogoDatFile logos(Path);
-  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "BMP: not a bitmap file");
-  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(2); }).rfind("Corrupt picture data", 0), 0u);
-
-  logos.SetFileName(Dir.File("NONE.SRM"));
-  EXPECT_FALSE(logos.IsOpen());
-  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }),
-            "Datei \"" + Dir.File("NONE.SRM") + "\" nicht gefunden!");
 }
 
 }  // namespace

@@ -16,19 +16,22 @@ namespace {
 using namespace jw;
 namespace fs = std::filesystem;
 
-void WriteEntries(const test::TJWTempDir& ADir, const std::string& AName) {
-  std::vector<TJWEntryFixture> entries(2);
+// Entry 1 named AName; with ABranch, entry 2 as its branch.
+void WriteEntries(const std::string& AFile, const std::string& AName, bool ABranch = false) {
+  std::vector<TJWEntryFixture> entries(ABranch ? 2 : 1);
   entries[0].Id = 1;
   entries[0].Record.NamePart1 = AName;
-  entries[0].BranchIds = {2};
-  entries[1].Id = 2;
-  entries[1].Record.NamePart1 = "Filiale";
-  WriteEntryDatFile(ADir.File(EntryDatFileName), entries);
+  if (ABranch) {
+    entries[0].BranchIds = {2};
+    entries[1].Id = 2;
+    entries[1].Record.NamePart1 = "Filiale";
+  }
+  WriteEntryDatFile(AFile, entries);
 }
 
 TEST(DataDirectoryEntries, CachedEntriesFollowTheFileAndKeepLogosApart) {
   test::TJWTempDir dir;
-  WriteEntries(dir, "Alt");
+  WriteEntries(dir.File(EntryDatFileName), "Alt", true);
   jwtest::TBmpSpec picture;
   picture.Width = 4;
   picture.Height = 3;
@@ -49,7 +52,7 @@ TEST(DataDirectoryEntries, CachedEntriesFollowTheFileAndKeepLogosApart) {
   // Rewritten in place with the same size: the next check of the directory sees the new entry.
   const fs::path name = dir.File(EntryDatFileName);
   const auto written = fs::last_write_time(name);
-  WriteEntries(dir, "Neu");
+  WriteEntries(dir.File(EntryDatFileName), "Neu", true);
   fs::last_write_time(name, written + std::chrono::seconds(1));
   files.Recheck();
   TJW2DataRec fresh;
@@ -60,10 +63,6 @@ TEST(DataDirectoryEntries, CachedEntriesFollowTheFileAndKeepLogosApart) {
   EXPECT_THROW(files.LoadEntry(3, fresh), EJWError);
   EXPECT_EQ(fresh.NamePart1, "Neu");
 }
-
-}  // namespace
-
-namespace {
 
 // The data path is used as set: a separator comes between it and a file name unless the path is
 // empty, blank or ends in one; a blank path names files beginning with its blanks in the current
@@ -78,10 +77,7 @@ TEST(DataDirectoryNames, PathAsSetFollowedByTheFileName) {
     EXPECT_EQ(TJWDataDirectory::FileName(path, EntryDatFileName), name) << '"' << path << '"';
 
   test::TJWTempDir dir;
-  std::vector<TJWEntryFixture> entries(1);
-  entries[0].Id = 1;
-  entries[0].Record.NamePart1 = "Leer";
-  WriteEntryDatFile((dir.Path() / "   JWDAT.SRM").string(), entries);
+  WriteEntries((dir.Path() / "   JWDAT.SRM").string(), "Leer");
   const fs::path before = fs::current_path();
   fs::current_path(dir.Path());
   std::string name;
@@ -103,10 +99,7 @@ TEST(DataDirectoryEntries, ChangesBehindALinkAreSeenAtTheNextCall) {
   fs::create_symlink(target, dir.Path() / "data" / EntryDatFileName);
   const std::string path = (dir.Path() / "data").string();
   for (const char* name : {"Alt", "Neu"}) {
-    std::vector<TJWEntryFixture> entries(1);
-    entries[0].Id = 1;
-    entries[0].Record.NamePart1 = name;
-    WriteEntryDatFile(target + ".new", entries);
+    WriteEntries(target + ".new", name);
     fs::rename(target + ".new", target);
     EXPECT_EQ(TJWDataDirectory::Use(path)->EntryWithoutLogo(1)->NamePart1, name);
   }

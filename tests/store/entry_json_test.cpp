@@ -43,9 +43,7 @@ TEST(EntryJson, BuildAndDumpRoundTripEveryField) {
   TJW2DataRec r;
   file.LoadEntry(uint32_t(-12), r);
   EXPECT_EQ(r.NamePart1, "G\xE4rtnerei");
-  EXPECT_EQ(r.ExtraText3,
-            "Extra \x84"
-            "drei\x93");
+  EXPECT_EQ(r.ExtraText3, "Extra \204drei\x93");
   EXPECT_EQ(r.EnhInfo, TStringList{"Frei\x81text"});
   ASSERT_TRUE(r.Branches.has_value());
   EXPECT_EQ(r.Branches->size(), 2u);

@@ -12,9 +12,7 @@ namespace jw {
 namespace {
 
 TEST(ShortenText, WithoutSurface) {
-  const std::string street =
-      "Musterstra\xDF"
-      "e 12";
+  const std::string street = "Musterstra\337e 12";
   TMeasureTextFunc none;  // an empty function counts as no surface
   const struct {
     TMeasureTextFunc* Measure;
@@ -40,9 +38,7 @@ TEST(ShortenText, WithoutSurface) {
 // measuring function drives, and that loop shrinks through the suffix.
 TEST(ShortenText, EstimateAgreesWithMeasuredLoop) {
   TMeasureTextFunc byLength = [](const std::string& s) { return EstimateTextWidth(s); };
-  for (const std::string text : {"", "A", "AB", "Abcdefghij",
-                                 "Stra\xDF"
-                                 "e mit langem Namen 12a"})
+  for (const std::string text : {"", "A", "AB", "Abcdefghij", "Stra\337e mit langem Namen 12a"})
     for (const std::string suffix : {"...", "", "~", "[mehr]"})
       for (int width = -1; width < 200; width += 3)
         EXPECT_EQ(ShortenText(nullptr, width, text, suffix),

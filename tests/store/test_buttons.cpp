@@ -110,14 +110,15 @@ TEST(DeriveButtons, OfficeHoursByKind) {
 
 TEST(Index2JWButton, WalksTheSetInEnumerationOrder) {
   const TJWButtonSet set = SetOf({brSearchwords, brCardAcceptance, brBranches, brClose});
-  EXPECT_EQ(Index2JWButton(0, set), brSearchwords);
-  EXPECT_EQ(Index2JWButton(1, set), brCardAcceptance);
-  EXPECT_EQ(Index2JWButton(2, set), brBranches);
   // Beyond the content buttons (brClose is never a position) the first page is shown.
-  EXPECT_EQ(Index2JWButton(3, set), brIndustries);
-  EXPECT_EQ(Index2JWButton(0xFFFFFFFFu, set), brIndustries);
-  EXPECT_EQ(Index2JWButton(0, 0), brIndustries);
-  EXPECT_EQ(Index2JWButton(0, SetOf({brClose})), brIndustries);
+  for (auto [index, s, button] : {std::tuple{0u, set, brSearchwords},
+                                  {1u, set, brCardAcceptance},
+                                  {2u, set, brBranches},
+                                  {3u, set, brIndustries},
+                                  {0xFFFFFFFFu, set, brIndustries},
+                                  {0u, TJWButtonSet(0), brIndustries},
+                                  {0u, SetOf({brClose}), brIndustries}})
+    EXPECT_EQ(Index2JWButton(index, s), button) << index;
 }
 
 TEST(CaptionOf, BranchCaptionSelectsTheWord) {
@@ -131,12 +132,8 @@ TEST(CaptionOf, BranchCaptionSelectsTheWord) {
     EXPECT_EQ(CaptionOf(brBranches, r), word) << kind;
     EXPECT_EQ(CaptionOf(brIndustries, r), "Branchen");
   }
-  EXPECT_EQ(CaptionOf(brOfficeHours, 0),
-            "Gesch\xE4"
-            "ftszeiten");
-  EXPECT_EQ(CaptionOf(brClose, 0),
-            "Schlie\xDF"
-            "en");
+  EXPECT_EQ(CaptionOf(brOfficeHours, 0), "Gesch\344ftszeiten");
+  EXPECT_EQ(CaptionOf(brClose, 0), "Schlie\337en");
   EXPECT_EQ(CaptionOf(TJWButtonRec(8), 0), "");
 }
 
