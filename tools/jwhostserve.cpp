@@ -280,7 +280,8 @@ class THost {
   std::string TemplateIds;  // of the template folder, hashed; made again when the watch says so
   uint64_t TemplateWalks = 0;
   std::chrono::steady_clock::time_point LastWalk;
-  std::shared_ptr<const std::vector<uint32_t>> Ids;  // of the data files seen, once read
+  std::shared_ptr<const std::vector<uint32_t>> Ids;        // of the data files seen, once read
+  std::shared_ptr<const std::vector<uint32_t>> SortedIds;  // the same, sorted
 
   TAnswerCache Answers{size_t{32} << 20, 4096};  // of those files and the templates
   TAnswerCache Thumbs{size_t{16} << 20, 2048};   // drawing a window is slow
@@ -296,6 +297,7 @@ class THost {
     if (data != SeenData) {
       SeenData = data;
       Ids.reset();
+      SortedIds.reset();
       Answers.Clear();
       Thumbs.Clear();
     }
@@ -385,9 +387,20 @@ class THost {
     }
     auto ids = std::make_shared<std::vector<uint32_t>>();
     if (!ReadEntryIds(Options.DataDir, *ids, AError)) return nullptr;
+    auto sorted = std::make_shared<std::vector<uint32_t>>(*ids);
+    std::sort(sorted->begin(), sorted->end());
     std::lock_guard<std::mutex> lock(StateLock);
     Ids = ids;
+    SortedIds = std::move(sorted);
     return ids;
+  }
+
+  // Whether the entry file, as last read, lists AId.
+  bool Listed(uint32_t AId) {
+    std::string error;
+    if (!EntryIds(error)) return false;
+    std::lock_guard<std::mutex> lock(StateLock);
+    return SortedIds && std::binary_search(SortedIds->begin(), SortedIds->end(), AId);
   }
 
   THttpResponse Index(const std::string& ARawQuery) {
@@ -522,8 +535,9 @@ class THost {
   THttpResponse LibraryFailure() const { return LibraryFailure(Lib.LastError()); }
 
   THttpResponse Page(uint32_t AId, const std::string& ARawQuery) {
-    // Ask for the entry first so that an unknown one gets its own message and status.
-    if (Lib.ButtonCount(AId, 1, 0) < 0) return LibraryFailure();
+    // An entry the entry file does not list is asked for first, so that it gets its own message
+    // and status (the page call would log its failure); a listed one goes straight to its page.
+    if (!Listed(AId) && Lib.ButtonCount(AId, 1, 0) < 0) return LibraryFailure();
     uint32_t page = 0;
     ParseU32(QueryValue(ARawQuery, "page", "0"), page);
     const std::string params = DecodeQuery(ARawQuery);
