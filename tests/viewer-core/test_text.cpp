@@ -29,7 +29,10 @@ TEST(ViewerText, Cases) {
     TStringList a{""};
     for (char c : blank == std::string::npos ? "" : text.substr(blank + 1))
       c == '|' ? a.push_back("") : a.back().push_back(c);
-    if (verb == "findbr") return "=" + std::to_string(int64_t(FindBR(a[0])));
+    if (verb == "findbr") {
+      const size_t at = FindBR(a[0]);  // npos is -1 whatever the width of size_t
+      return "=" + (at == std::string::npos ? std::string("-1") : std::to_string(at));
+    }
     if (verb == "replacebr") return "=" + ReplaceBR(a[0], a[1]);
     if (verb == "comma") return "=" + join(SplitCommaText(a[0]));
     if (verb == "wrap") return "=" + join(WrapText(metrics, TJWFont(), a[0], 30));
