@@ -470,7 +470,7 @@ std::string TJWHTMLProducer::ReplacePlaceholders(const std::string& AText) {
   // without one is done, and a placeholder that is absent costs one search of the upper-cased
   // text.
   if (s.find('$') == std::string::npos) return s;
-  std::string upper = UpperText(s);
+  std::string upper = AnsiUpperCase(s);
   auto replace = [&](std::string_view APlaceholder, auto&& AValue) {
     if (upper.find(APlaceholder) == std::string::npos) return;
     ReplaceAllUpper(s, upper, APlaceholder, AValue());
@@ -514,7 +514,7 @@ std::string TJWHTMLProducer::CustomTag(TZDEnhPageProducer&, const std::string&,
 std::string TJWHTMLProducer::GetFieldText(TZDEnhPageProducer&, const std::string& AFieldName,
                                           const TZDParamList& ATagParams) {
   using namespace std::literals;
-  const std::string name = UpperText(AFieldName);
+  const std::string name = AnsiUpperCase(AFieldName);
   if (name == "PARAM"sv) return ParamField(ATagParams);
   // Every other tag may set a request parameter instead of naming a field.
   if (AnsiSameText(Tag(ATagParams, "TYPE"), "SETPARAM")) {
@@ -743,7 +743,7 @@ std::string TJWHTMLProducer::OfficeHoursInfoLine() const {
 
 std::string TJWHTMLProducer::CardField(const TZDParamList& ATagParams) {
   if (!AnsiSameText(Tag(ATagParams, "TYPE"), "FILE")) return std::string();
-  const std::string row = UpperText(Tag(ATagParams, "ROW"));
+  const std::string row = AnsiUpperCase(Tag(ATagParams, "ROW"));
   const TJW2DataRec& r = FDataRec;
   bool set = false;
   if (row == "VISA")

@@ -23,22 +23,10 @@ void CheckSize(size_t ASize) {
 
 }  // namespace
 
-const std::array<char, 256> UpperTable = [] {
-  std::array<char, 256> table{};
-  for (size_t c = 0; c < table.size(); ++c) table[c] = jw::AnsiUpperChar(static_cast<char>(c));
-  return table;
-}();
-
-std::string UpperText(std::string_view AText) {
-  std::string result(AText);
-  for (char& c : result) c = UpperChar(c);
-  return result;
-}
-
 bool AnsiSameText(std::string_view A, std::string_view B) {
   if (A.size() != B.size()) return false;
   for (size_t i = 0; i < A.size(); ++i)
-    if (A[i] != B[i] && UpperChar(A[i]) != UpperChar(B[i])) return false;
+    if (A[i] != B[i] && AnsiUpperChar(A[i]) != AnsiUpperChar(B[i])) return false;
   return true;
 }
 
@@ -98,7 +86,7 @@ void ReplaceAllUpper(std::string& AText, std::string& AUpper, std::string_view A
     text.append(AText, from, hit - from);
     text += AReplace;
     upper.append(AUpper, from, hit - from);
-    for (char c : AReplace) upper += UpperChar(c);
+    for (char c : AReplace) upper += AnsiUpperChar(c);
     from = hit + AFind.size();
   }
   if (from == 0) return;

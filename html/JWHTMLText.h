@@ -16,18 +16,12 @@ using TStringList = std::vector<std::string>;
 // Upper-casing by the Windows-1252 code page lives with the other text helpers of the store.
 using jw::AnsiUpperCase;
 using jw::AnsiUpperChar;
-// The same from a table, for the producer's many short texts.
-extern const std::array<char, 256> UpperTable;
-inline char UpperChar(char AChar) {
-  return UpperTable[static_cast<unsigned char>(AChar)];
-}
-std::string UpperText(std::string_view AText);
 bool AnsiSameText(std::string_view A, std::string_view B);
 // Whether AText upper-cased equals AUpper (which is upper-cased already).
 inline bool SameAsUpper(std::string_view AText, std::string_view AUpper) {
   if (AText.size() != AUpper.size()) return false;
   for (size_t i = 0; i < AText.size(); ++i)
-    if (AText[i] != AUpper[i] && UpperChar(AText[i]) != AUpper[i]) return false;
+    if (AText[i] != AUpper[i] && AnsiUpperChar(AText[i]) != AUpper[i]) return false;
   return true;
 }
 // ASCII-only case folding, as the comparisons of tag values use it.

@@ -11,7 +11,7 @@ TZDParamList::TZDParamList(std::vector<std::string> AItems) : FItems(std::move(A
 TZDParamList::TName TZDParamList::NameOf(const std::string& AItem) {
   const size_t eq = AItem.find('=');
   if (eq == std::string::npos) return {};
-  return {htmltext::UpperText(std::string_view(AItem).substr(0, eq)), true};
+  return {AnsiUpperCase(std::string_view(AItem).substr(0, eq)), true};
 }
 
 void TZDParamList::IndexNames() {

@@ -52,7 +52,8 @@ std::string Trim(const std::string& AText) {
   return std::string(TrimView(AText));
 }
 
-char AnsiUpperChar(char AChar) {
+namespace {
+constexpr char UpperOf(char AChar) {
   const auto c = static_cast<unsigned char>(AChar);
   if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char>(c - 32);
@@ -68,8 +69,17 @@ char AnsiUpperChar(char AChar) {
   }
 }
 
-std::string AnsiUpperCase(const std::string& AText) {
-  std::string result = AText;
+}  // namespace
+
+// Made at compile time, so that code running before main may upper-case too.
+constinit const std::array<char, 256> AnsiUpperTable = [] {
+  std::array<char, 256> table{};
+  for (size_t c = 0; c < table.size(); ++c) table[c] = UpperOf(static_cast<char>(c));
+  return table;
+}();
+
+std::string AnsiUpperCase(std::string_view AText) {
+  std::string result(AText);
   for (char& c : result) c = AnsiUpperChar(c);
   return result;
 }

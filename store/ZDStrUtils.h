@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers shared by the data readers, the tag engine and the viewer. Byte strings
 // (Windows-1252); positions are byte positions.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,8 +19,12 @@ std::string_view TrimView(std::string_view AText);
 
 // Upper-casing by the Windows-1252 code page: ASCII letters and the accented letters (umlauts
 // included); "\xDF" (sharp s) has no single-byte capital and stays.
-char AnsiUpperChar(char AChar);
-std::string AnsiUpperCase(const std::string& AText);
+// A table, because the page producer upper-cases many short texts.
+extern const std::array<char, 256> AnsiUpperTable;
+inline char AnsiUpperChar(char AChar) {
+  return AnsiUpperTable[static_cast<unsigned char>(AChar)];
+}
+std::string AnsiUpperCase(std::string_view AText);
 
 // Whether AText begins with APrefix, letter case ignored. APrefix comes upper-cased already (it is
 // a search criterion used on many texts); an empty prefix matches everything.
