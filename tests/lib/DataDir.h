@@ -1,8 +1,7 @@
 #pragma once
-// A data directory with a small entry file: entries with buttons of every kind, and the flags.
-#include <string>
+// Data directories written by the fixture writers, and a sample of entries with buttons of every
+// kind.
 #include <utility>
-#include <vector>
 
 #include "BmpGen.h"
 #include "LibHost.h"
@@ -30,9 +29,8 @@ enum : uint32_t {
 
 inline std::vector<jw::TJWEntryFixture> SampleEntries() {
   std::vector<jw::TJWEntryFixture> e(5);
-  uint32_t i = 0;
-  for (uint32_t id : {idShortSearchwords, idLongSearchwords, idBranches, idPosition, idHidden})
-    e[i++].Id = id;
+  const uint32_t ids[] = {idShortSearchwords, idLongSearchwords, idBranches, idPosition, idHidden};
+  for (size_t i = 0; i < e.size(); ++i) e[i].Id = ids[i];
   e[0].Record.Industries = Lines(2, "Industrie ");
   e[1].Record.Industries = Lines(4, "Industrie ");
   e[0].Record.Searchwords = e[1].Record.Searchwords = Lines(3, "Wort ");
@@ -50,24 +48,23 @@ inline std::vector<jw::TJWEntryFixture> SampleEntries() {
 // Logo pictures by entry id.
 using TLogos = std::vector<std::pair<uint32_t, jw::TJWBitmap>>;
 
-// Writes the three data files into ADir and makes ADir the library's data path.
-inline void WriteDataDir(const TTempDir& ADir, const std::vector<jw::TJWEntryFixture>& AEntries,
+// Writes the three data files into ADir (ending in a separator) and makes it the data path.
+inline void WriteDataDir(const std::string& ADir, const std::vector<jw::TJWEntryFixture>& AEntries,
                          const TLogos& ALogos,
                          const std::vector<jw::TJWTemplateFixture>& ATemplates) {
-  jw::WriteEntryDatFile(ADir.Dir() + "JWDAT.SRM", AEntries);
-  jw::TJWImgWriter logos(ADir.Dir() + "JWIMG.SRM");
+  jw::WriteEntryDatFile(ADir + "JWDAT.SRM", AEntries);
+  jw::TJWImgWriter logos(ADir + "JWIMG.SRM");
   for (const auto& [id, picture] : ALogos) logos.AddLogo(id, MakeBmp24(picture));
   logos.Finish();
-  jw::TJWTmpWriter templates(ADir.Dir() + "JWTMP.SRM");
+  jw::TJWTmpWriter templates(ADir + "JWTMP.SRM");
   for (const jw::TJWTemplateFixture& t : ATemplates) templates.Add(t);
   templates.Finish();
-  EXPECT_EQ(Lib().SetJWDataPath(ADir.Dir().c_str(), nullptr, 0), 1);
+  EXPECT_EQ(Lib().SetJWDataPath(ADir.c_str(), nullptr, 0), 1);
 }
 
 // The sample entries with a logo file without pictures and one template without pictures.
-class TSampleData {
- public:
-  TSampleData() { WriteDataDir(Dir, SampleEntries(), {}, {jw::TJWTemplateFixture{}}); }
+struct TSampleData {
+  TSampleData() { WriteDataDir(Dir.Dir(), SampleEntries(), {}, {jw::TJWTemplateFixture{}}); }
   void Select() const { EXPECT_EQ(Lib().SetJWDataPath(Dir.Dir().c_str(), nullptr, 0), 1); }
 
   TTempDir Dir;

@@ -1,7 +1,6 @@
 #pragma once
-// Loads the built library the way a host does and keeps the exports in pointers typed by the
-// public header: dlopen + dlsym by name, on Windows LoadLibrary + GetProcAddress by name.
-// Everything that differs between the two lives in this header.
+// Loads the built library the way a host does (by name, dlopen/LoadLibrary) into pointers typed by
+// the public header, and holds what the library tests share. Platform differences live only here.
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -10,13 +9,14 @@
 #include <dlfcn.h>
 #endif
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "JWTempDir.h"
@@ -24,7 +24,6 @@
 
 namespace jwtest {
 
-// The exports, each named once: a member per export, loaded by name.
 // clang-format off
 #define JW_EXPORTS(X)                                                                     \
   X(SetMemoryManager) X(GetTemplateImages) X(GetHTMLText) X(ShowForm) X(GetMiniaturBitmap) \
@@ -38,65 +37,47 @@ struct TJWLib {
   JW_EXPORTS(JW_MEMBER)
 #undef JW_MEMBER
 
-  // Caption helpers: the call's result and the text it wrote.
+  // The text a caption call wrote, "<none>" when it wrote nothing.
   std::string Caption(uint32_t AId, uint32_t AIndex, uint8_t AShow = 0, uint8_t AForce = 0) const {
     char buf[256];
-    const int32_t n = ButtonCaption(AId, AIndex, AShow, AForce, buf, sizeof buf);
-    return n > 0 ? std::string(buf) : std::string("<none>");
+    return ButtonCaption(AId, AIndex, AShow, AForce, buf, sizeof buf) > 0 ? buf : "<none>";
   }
   std::string Captions(uint32_t AId, uint8_t AShow = 0, uint8_t AForce = 0) const {
     char buf[256];
-    const int32_t n = ButtonCaptions(AId, AShow, AForce, buf, sizeof buf);
-    return n > 0 ? std::string(buf) : std::string("<none>");
+    return ButtonCaptions(AId, AShow, AForce, buf, sizeof buf) > 0 ? buf : "<none>";
   }
 };
 
-// The process-wide instance. The library is never unloaded: a host keeps it for its lifetime too,
-// and leak checkers cannot attribute blocks of an unloaded module.
+// Never unloaded: a host keeps it for its lifetime, and leak checkers cannot attribute blocks of an
+// unloaded module.
 inline const TJWLib& Lib() {
   static const TJWLib lib = [] {
     TJWLib l{};
 #ifdef _WIN32
-    HMODULE handle = LoadLibraryA(JWLIB_PATH);
-    if (!handle) {
-      ADD_FAILURE() << "LoadLibrary: error " << GetLastError();
-      std::abort();
-    }
-    auto symbol = [handle](const char* AName) {
-      return reinterpret_cast<void*>(GetProcAddress(handle, AName));
+    HMODULE h = LoadLibraryA(JWLIB_PATH);
+    auto symbol = [h](const char* AName) {
+      return reinterpret_cast<void*>(GetProcAddress(h, AName));
     };
 #else
-    void* handle = dlopen(JWLIB_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-      ADD_FAILURE() << "dlopen: " << dlerror();
-      std::abort();
-    }
-    auto symbol = [handle](const char* AName) { return dlsym(handle, AName); };
+    void* h = dlopen(JWLIB_PATH, RTLD_NOW | RTLD_LOCAL);
+    auto symbol = [h](const char* AName) { return dlsym(h, AName); };
 #endif
-    auto load = [&symbol](auto& AFunc, const char* AName) {
-      AFunc = reinterpret_cast<std::remove_reference_t<decltype(AFunc)>>(symbol(AName));
-      if (!AFunc) {
-        ADD_FAILURE() << "missing export " << AName;
-        std::abort();
-      }
-    };
-#define JW_LOAD(N) load(l.N, "JW_" #N);
+    if (!h) ADD_FAILURE() << "cannot load " JWLIB_PATH;
+#define JW_LOAD(N)                                                       \
+  l.N = h ? reinterpret_cast<decltype(l.N)>(symbol("JW_" #N)) : nullptr; \
+  if (!l.N) ADD_FAILURE() << "missing export JW_" #N;
     JW_EXPORTS(JW_LOAD)
 #undef JW_LOAD
+    if (!h || ::testing::Test::HasFailure()) std::abort();
     return l;
   }();
   return lib;
 }
 
-// The full file name of the running test program.
-inline std::filesystem::path ProgramPath() {
-#ifdef _WIN32
-  char name[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
-  return std::filesystem::path(std::string(name, n < MAX_PATH ? n : 0));
-#else
-  return std::filesystem::read_symlink("/proc/self/exe");
-#endif
+// The library lock is reentrant, so only another thread can tell whether a call left it taken.
+inline bool LockIsFree() {
+  auto other = std::async(std::launch::async, [] { Lib().FreeMem(Lib().GetDLLVersion()); });
+  return other.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
 }
 
 #ifdef _WIN32
@@ -105,7 +86,6 @@ inline constexpr char kDirSeparator = '\\';
 inline constexpr char kDirSeparator = '/';
 #endif
 
-// A fresh temporary directory, removed with everything in it at the end of the scope.
 struct TTempDir : jw::test::TJWTempDir {
   // The directory with the separator the library itself appends to a data path.
   std::string Dir() const { return Path().string() + kDirSeparator; }
@@ -132,33 +112,37 @@ inline std::string TakeStream(JWMemoryStream* AStream) {
   return bytes;
 }
 
-inline std::string ReadFile(const std::filesystem::path& APath) {
-  std::ifstream in(APath, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // The failure log is named after the test program.
 inline std::string LogName() {
-  return ProgramPath().filename().replace_extension(".log").string();
+#ifdef _WIN32
+  char name[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
+  const std::filesystem::path program(std::string(name, n < MAX_PATH ? n : 0));
+#else
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
+#endif
+  return program.filename().replace_extension(".log").string();
 }
 
-// The lines of the failure log in ADir with their date-time prefixes checked and removed.
+inline std::string ReadFile(const std::filesystem::path& APath) {
+  std::ifstream in(APath, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The lines of the failure log in ADir, each ended by CR LF, with their date-time prefixes checked
+// and removed.
 inline std::vector<std::string> LogLines(const std::filesystem::path& ADir) {
-  const std::string text = ReadFile(ADir / LogName());
-  static const std::regex prefix(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )");
+  static const std::regex line(R"((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )?([^\r\n]*)(\r\n)?)");
   std::vector<std::string> lines;
-  for (size_t pos = 0; pos < text.size();) {
-    const size_t end = text.find("\r\n", pos);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "unterminated log line: " << text.substr(pos);
-      break;
-    }
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 2;
-    EXPECT_TRUE(std::regex_search(line, prefix)) << line;
-    lines.push_back(line.size() >= 22 ? line.substr(22) : line);
+  for (std::string rest = ReadFile(ADir / LogName()); !rest.empty();) {
+    std::smatch m;
+    std::regex_search(rest, m, line, std::regex_constants::match_continuous);
+    EXPECT_TRUE(m[1].matched && m[3].matched) << "malformed log line: " << m[0];
+    lines.push_back(m[2]);
+    rest = m.suffix();
+    if (m.length(0) == 0) break;
   }
   return lines;
 }

@@ -1,15 +1,8 @@
 // The data files stay open from call to call, so a file that changes on disk between two calls
 // must be seen at the very next call; and calls from several threads on several data directories
 // must never answer from the wrong directory's files or another thread's results.
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "DataDir.h"
 #include "JpegCheck.h"
@@ -26,47 +19,28 @@ constexpr uint32_t kId = 5;
 jw::TJWEntryFixture Entry(int AIndustries) {
   jw::TJWEntryFixture e;
   e.Id = kId;
-  for (int i = 0; i < AIndustries; ++i) e.Record.Industries.push_back("I" + std::to_string(i));
+  e.Record.Industries = jwtest::Lines(AIndustries, "I");
   e.Record.Searchwords = {"a", "b", "c"};
   e.Record.NamePart1 = "Firma " + std::to_string(AIndustries);
   e.Record.NameFormat = "\\1";
   return e;
 }
 
-// The bytes of an entry file holding Entry(AIndustries), written at AScratch.
-std::vector<uint8_t> EntryFile(int AIndustries, const fs::path& AScratch) {
-  jw::WriteEntryDatFile(AScratch.string(), {Entry(AIndustries)});
-  std::ifstream in(AScratch, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-jw::TJWTemplateFixture Template(uint32_t AColor, int AButtonWidth) {
+jw::TJWTemplateFixture Template(uint32_t AColor, int AButtonWidth = 0) {
   jw::TJWTemplateFixture t;
   t.Id = 1;
-  t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(AButtonWidth, 10));
+  if (AButtonWidth) t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(AButtonWidth, 10));
   t.BackgroundColor = AColor;
   return t;
 }
 
-void WriteTemplates(const fs::path& APath, uint32_t AColor, int AButtonWidth) {
-  jw::TJWTmpWriter templates(APath.string());
-  templates.Add(Template(AColor, AButtonWidth));
-  templates.Finish();
-}
-
-void Write(const fs::path& APath, const std::vector<uint8_t>& ABytes) {
-  std::ofstream(APath, std::ios::binary)
-      .write(reinterpret_cast<const char*>(ABytes.data()), std::streamsize(ABytes.size()));
-}
-
-// The file rewritten through its open inode (same name, same inode), then dated one second later
-// than before, as a second write would be on any file system.
-void RewriteInPlace(const fs::path& APath, const std::vector<uint8_t>& ABytes) {
+// Writes ABytes at APath (in place: through the open inode, not truncated), dated one second after
+// its previous version, as a second write would be on any file system.
+void Rewrite(const fs::path& APath, const std::string& ABytes, bool AInPlace = false) {
   const auto before = fs::last_write_time(APath);
-  {
-    std::fstream out(APath, std::ios::in | std::ios::out | std::ios::binary);
-    out.write(reinterpret_cast<const char*>(ABytes.data()), std::streamsize(ABytes.size()));
-  }
+  std::ofstream(APath,
+                AInPlace ? std::ios::in | std::ios::out | std::ios::binary : std::ios::binary)
+      << ABytes;
   fs::last_write_time(APath, before + std::chrono::seconds(1));
 }
 
@@ -77,7 +51,7 @@ std::string Page(const std::string& AInclude, uint32_t AId) {
 class DataFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    jwtest::WriteDataDir(Data, {Entry(2)}, {{kId, jwtest::Gradient(8, 8)}},
+    jwtest::WriteDataDir(Data.Dir(), {Entry(2)}, {{kId, jwtest::Gradient(8, 8)}},
                          {Template(0x112233, 24)});
     std::ofstream(Inc.Path() / "main1.html", std::ios::binary)
         << "<#FIELD NAME=TITLE>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>";
@@ -91,29 +65,31 @@ class DataFiles : public ::testing::Test {
 // template file and a changed page template are all seen at the very next call. (A removed file
 // is the page export's failure test.)
 TEST_F(DataFiles, ChangesAreSeenAtTheNextCall) {
-  const fs::path dat = Data.Path() / "JWDAT.SRM";
-  // Two versions of the same size: two industries (one button) and four (two buttons).
-  std::vector<uint8_t> two = EntryFile(2, Cwd.Path() / "two"),
-                       four = EntryFile(4, Cwd.Path() / "four");
+  const fs::path dat = Data.Path() / "JWDAT.SRM", next = Cwd.Path() / "next";
+  // Two versions of the same size: two industries (one button) and four (two buttons); zeros behind
+  // the last record are never read.
+  std::string two, four;
+  for (auto [industries, bytes] : {std::pair{2, &two}, {4, &four}}) {
+    jw::WriteEntryDatFile(next.string(), {Entry(industries)});
+    *bytes = jwtest::ReadFile(next);
+  }
   two.resize(std::max(two.size(), four.size()));
-  four.resize(two.size());  // zeros behind the last record are never read
-  Write(dat, two);
+  four.resize(two.size());
+  Rewrite(dat, two);
   EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 1);
-  RewriteInPlace(dat, four);
+  Rewrite(dat, four, true);
   EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 2);
   EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 4|332211|24\r\n");
 
-  Write(Cwd.Path() / "next", two);
-  fs::rename(Cwd.Path() / "next", dat);
-  WriteTemplates(Cwd.Path() / "next", 0x445566, 30);
-  fs::rename(Cwd.Path() / "next", Data.Path() / "JWTMP.SRM");
+  Rewrite(next, two);
+  fs::rename(next, dat);
+  jw::TJWTmpWriter templates(next.string());
+  templates.Add(Template(0x445566, 30));
+  templates.Finish();
+  fs::rename(next, Data.Path() / "JWTMP.SRM");
   EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2|665544|30\r\n");
   EXPECT_EQ(Lib().ButtonCount(kId, 1, 0), 1);
-
-  const fs::path main1 = Inc.Path() / "main1.html";
-  const auto before = fs::last_write_time(main1);
-  std::ofstream(main1, std::ios::binary) << "<#FIELD NAME=TITLE>!";
-  fs::last_write_time(main1, before + std::chrono::seconds(1));
+  Rewrite(Inc.Path() / "main1.html", "<#FIELD NAME=TITLE>!");
   EXPECT_EQ(Page(Inc.Dir(), kId), "Firma 2!\r\n");
 }
 
@@ -127,7 +103,7 @@ TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
   std::ofstream(inc.Path() / "main1.html", std::ios::binary)
       << "<#FIELD NAME=TITLE>|<#FIELD NAME=BGCOLOR>|<#FIELD NAME=BUT1_WIDTH>|<#FIELD NAME=LOGO>";
   for (int d = 0; d < 2; ++d) {
-    jwtest::WriteDataDir(dirs[d], {Entry(2 + 2 * d)},
+    jwtest::WriteDataDir(dirs[d].Dir(), {Entry(2 + 2 * d)},
                          d ? jwtest::TLogos{{kId, jwtest::Gradient(8, 8)}} : jwtest::TLogos{},
                          {Template(d ? 0x0000FF : 0xFF0000, 20 + d)});
   }
@@ -140,9 +116,8 @@ TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
     expected[d] = {Page(inc.Dir(), kId), Lib().GetButtonSet(kId, 1, 0),
                    Lib().Button2Index(kId, "brClose", 1, 0), Lib().ButtonCount(kId, 1, 0)};
   }
-  ASSERT_NE(expected[0].Page, expected[1].Page);
-  ASSERT_NE(expected[0].Set, expected[1].Set);
-  ASSERT_NE(expected[0].Index, expected[1].Index);
+  ASSERT_TRUE(expected[0].Page != expected[1].Page && expected[0].Set != expected[1].Set &&
+              expected[0].Index != expected[1].Index);
 
   constexpr int kThreads = 4, kRounds = 40;
   std::atomic<int> wrong{0}, seen[2] = {0, 0};
@@ -181,20 +156,12 @@ TEST(DataFilesThreads, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
 TEST(DataFilesThreads, PagesWhileTheDataFolderIsSwappedComeFromOneFolder) {
   jwtest::TTempDir root, inc;
   for (const char* side : {"A", "B"}) {
-    const std::string dir = (root.Path() / side).string() + "/";
-    fs::create_directory(dir);
-    jw::TJWEntryFixture e;
-    e.Id = 1;
+    fs::create_directory(root.Path() / side);
+    jw::TJWEntryFixture e = Entry(0);
     e.Record.NamePart1 = side;
     e.Record.TemplateId = 1;
-    jw::WriteEntryDatFile(dir + "JWDAT.SRM", {e});
-    jw::TJWImgWriter(dir + "JWIMG.SRM").Finish();
-    jw::TJWTmpWriter templates(dir + "JWTMP.SRM");
-    jw::TJWTemplateFixture t;
-    t.Id = 1;
-    t.BackgroundColor = side[0] == 'A' ? 0xAA : 0xBB;
-    templates.Add(t);
-    templates.Finish();
+    jwtest::WriteDataDir((root.Path() / side).string() + "/", {e}, {},
+                         {Template(side[0] == 'A' ? 0xAA : 0xBB)});
   }
   std::ofstream(inc.Path() / "main1.html", std::ios::binary)
       << "<#FIELD NAME=FIRM>|<#FIELD NAME=BGCOLOR>";
@@ -213,7 +180,7 @@ TEST(DataFilesThreads, PagesWhileTheDataFolderIsSwappedComeFromOneFolder) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
   while (pages < 3000 && std::chrono::steady_clock::now() < end) {
     const std::string page =
-        jwtest::TakeStream(Lib().GetHTMLText(1, inc.Dir().c_str(), 0, "", 0, 0));
+        jwtest::TakeStream(Lib().GetHTMLText(kId, inc.Dir().c_str(), 0, "", 0, 0));
     ++pages;
     if (page != "A|AA0000\r\n" && page != "B|BB0000\r\n") ++mixed;
   }

@@ -3,16 +3,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <future>
 #include <iterator>
 #include <mutex>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "DataDir.h"
-#include "LibHost.h"
 #include "lib/JWSettings.h"
 
 namespace jwtest {
@@ -20,11 +17,11 @@ namespace {
 
 std::string CommandOutput(const std::string& ACommand) {
   std::string out;
-  FILE* p = popen(ACommand.c_str(), "r");
-  if (!p) return out;
   char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  pclose(p);
+  if (FILE* p = popen(ACommand.c_str(), "r")) {
+    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    pclose(p);
+  }
   return out;
 }
 
@@ -34,48 +31,44 @@ TEST(Exports, OnlyTheExportsAreVisible) {
 #endif
   std::istringstream table(
       CommandOutput("nm -D --defined-only --format=just-symbols '" JWLIB_PATH "'"));
-  const std::set<std::string> names{std::istream_iterator<std::string>(table), {}};
 #define JW_NAME(N) "JW_" #N,
-  const std::set<std::string> exports = {JW_EXPORTS(JW_NAME)};
+  EXPECT_EQ(std::set<std::string>(std::istream_iterator<std::string>(table), {}),
+            (std::set<std::string>{JW_EXPORTS(JW_NAME)}));
 #undef JW_NAME
-  EXPECT_EQ(names, exports);
-
   EXPECT_NE(CommandOutput("readelf -d '" JWLIB_PATH "'").find("Library soname: [libjwlib.so."),
             std::string::npos);
 }
 
-// A host allocator that remembers its live blocks.
-struct THeapState {
+// A host allocator that remembers its blocks. Set ProbeLock before a call that allocates: the
+// allocation then checks that the call holds the library lock by letting another thread wait for
+// it.
+struct THeap {
+  std::mutex Lock;
   std::set<void*> Live;
   std::vector<int32_t> Sizes;
   int Frees = 0;
-};
-std::mutex HeapLock;
-THeapState Heap;
-
-THeapState HeapNow() {
-  std::lock_guard<std::mutex> lock(HeapLock);
-  return Heap;
-}
-// Set before a call that allocates: the allocation then checks that the call holds the library
-// lock, by letting another thread's call wait for it.
+} Heap;
 std::atomic<bool> ProbeLock{false};
 std::future<void> Waiting;
 bool LockHeld = false;
 
+std::set<void*> Live() {
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  return Heap.Live;
+}
 void* JWAPI HostGetMem(int32_t ASize) {
   if (ProbeLock.exchange(false)) {
     Waiting = std::async(std::launch::async, [] { Lib().ButtonCount(1, 0, 0); });
     LockHeld = Waiting.wait_for(std::chrono::milliseconds(100)) == std::future_status::timeout;
   }
   void* p = std::malloc(size_t(ASize));
-  std::lock_guard<std::mutex> lock(HeapLock);
+  std::lock_guard<std::mutex> lock(Heap.Lock);
   Heap.Live.insert(p);
   Heap.Sizes.push_back(ASize);
   return p;
 }
 int32_t JWAPI HostFreeMem(void* P) {
-  std::lock_guard<std::mutex> lock(HeapLock);
+  std::lock_guard<std::mutex> lock(Heap.Lock);
   if (Heap.Live.erase(P) == 0) return 1;  // not ours: refuse rather than corrupt the C heap
   ++Heap.Frees;
   std::free(P);
@@ -90,11 +83,7 @@ void* JWAPI FailingGetMem(int32_t) {
 
 class HostMemory : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::lock_guard<std::mutex> lock(HeapLock);
-    Heap.Sizes.clear();
-    Heap.Frees = 0;
-  }
+  void SetUp() override { Heap.Sizes.clear(), Heap.Frees = 0; }
   void TearDown() override { Lib().SetMemoryManager(nullptr, nullptr, nullptr); }
 };
 
@@ -102,35 +91,33 @@ class HostMemory : public ::testing::Test {
 // result comes from the host's, and each block goes back to the heap it came from.
 TEST_F(HostMemory, ResultsComeFromTheInstalledRoutines) {
   char* fromLibrary = Lib().GetDLLVersion();
-  ASSERT_NE(fromLibrary, nullptr);
-  EXPECT_STREQ(fromLibrary, "Riridov 2.5");
+  ASSERT_STREQ(fromLibrary, "Riridov 2.5");
   EXPECT_STREQ(Lib().GetLastError(), "");
   Lib().FreeMem(nullptr);
   Lib().FreeMemoryStream(nullptr);
   Lib().SetMemoryManager(HostGetMem, nullptr, HostReallocMem);  // half a set: not taken
   Lib().FreeMem(Lib().GetDLLVersion());
-  EXPECT_TRUE(HeapNow().Sizes.empty());
+  EXPECT_TRUE(Heap.Sizes.empty());
 
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
   ProbeLock = true;
   char* v = Lib().GetDLLVersion();
   Waiting.get();
   EXPECT_TRUE(LockHeld);
-  ASSERT_NE(v, nullptr);
-  EXPECT_EQ(HeapNow().Live, std::set<void*>{v});
-  EXPECT_EQ(HeapNow().Sizes, std::vector<int32_t>{12});  // the text and its zero, nothing else
+  EXPECT_EQ(Live(), std::set<void*>{v});
+  EXPECT_EQ(Heap.Sizes, std::vector<int32_t>{12});  // the text and its zero, nothing else
   EXPECT_EQ(std::memcmp(v, "Riridov 2.5\0", 12), 0);
   EXPECT_EQ(HostFreeMem(v), 0);          // the host may release it itself...
   Lib().FreeMem(Lib().GetDLLVersion());  // ...or through the library, with the host's routine
   Lib().FreeMem(fromLibrary);            // the C heap's block still goes back to the C heap
   Lib().FreeMem(HostGetMem(8));          // and the host may hand its own blocks for release
-  EXPECT_TRUE(HeapNow().Live.empty());
-  EXPECT_EQ(HeapNow().Frees, 3);
+  EXPECT_TRUE(Live().empty());
+  EXPECT_EQ(Heap.Frees, 3);
 
   char* fromHost = Lib().GetDLLVersion();
   Lib().SetMemoryManager(nullptr, nullptr, nullptr);
   Lib().FreeMem(fromHost);  // routines removed: the host's block still goes back to the host
-  EXPECT_EQ(HeapNow().Frees, 4);
+  EXPECT_EQ(Heap.Frees, 4);
   int onTheStack = 0;
   Lib().FreeMem(&onTheStack);  // no routines installed: not ours, left alone
 
@@ -144,7 +131,6 @@ TEST_F(HostMemory, PageStreamsComeFromTheHostsRoutines) {
   TTempDir templates, cwd;
   TCurrentDir here(cwd.Path());
   std::ofstream(templates.Path() / "main1.html", std::ios::binary) << "<p>page</p>";
-
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
   ProbeLock = true;
   JWMemoryStream* s = Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0);
@@ -152,12 +138,11 @@ TEST_F(HostMemory, PageStreamsComeFromTheHostsRoutines) {
   Waiting.get();
   EXPECT_TRUE(LockHeld);
   EXPECT_EQ(s->Position, s->Size);
-  EXPECT_EQ(HeapNow().Live, (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
+  EXPECT_EQ(Live(), (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s->Memory), size_t(s->Size)),
             "<p>page</p>\r\n");
   // The host releases the bytes, then the structure, with its own routine.
-  EXPECT_EQ(HostFreeMem(s->Memory), 0);
-  EXPECT_EQ(HostFreeMem(s), 0);
+  EXPECT_EQ(HostFreeMem(s->Memory) + HostFreeMem(s), 0);
 }
 
 TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
@@ -166,13 +151,10 @@ TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
   EXPECT_EQ(Lib().ButtonCount(1, 0, 0), -1);
   const std::string error = Lib().GetLastError();
   EXPECT_FALSE(error.empty());
-  EXPECT_EQ(Lib().GetLastError(), error);  // reading it does not clear it
-
   std::string other = "unset";
   std::thread([&] { other = Lib().GetLastError(); }).join();
   EXPECT_EQ(other, "");
-  EXPECT_EQ(Lib().GetLastError(), error);
-
+  EXPECT_EQ(Lib().GetLastError(), error);  // neither reading nor another thread clears it
   Lib().ProcessMessages();
   EXPECT_STREQ(Lib().GetLastError(), "");
 }
@@ -195,10 +177,8 @@ TEST(SettingsRules, DataPathAndKey) {
   };
   jw::TJWLibSettings s;
   for (const auto& step : steps) {
-    SCOPED_TRACE(step.Path ? step.Path : "(null)");
-    EXPECT_EQ(s.SetJWDataPath(step.Path, step.Key, 0), step.Taken);
-    EXPECT_EQ(s.DataPath, step.DataPath);
-    EXPECT_EQ(s.SettingsKey, step.SettingsKey);
+    EXPECT_EQ(s.SetJWDataPath(step.Path, step.Key, 0), step.Taken) << step.DataPath;
+    EXPECT_EQ(s.DataPath + "|" + s.SettingsKey, step.DataPath + "|" + step.SettingsKey);
   }
   // The host window is taken even with a refused path, and kept until replaced.
   s.SetJWDataPath("/d", nullptr, 0x1234);

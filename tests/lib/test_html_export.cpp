@@ -2,12 +2,6 @@
 // failure gives an empty stream or none at all, with the call's line in the log. The pages
 // themselves are the producer's (tests/html).
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "DataDir.h"
 
@@ -16,6 +10,7 @@ namespace {
 using jwtest::Lib;
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
+using TLines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 enum : uint32_t { idSearchOnly = 30, idMissing = 99 };
@@ -27,23 +22,20 @@ class HtmlExport : public ::testing::Test {
     e.Id = idSearchOnly;
     e.Record.Searchwords = {"x"};
     e.BranchIds = {idSearchOnly, idSearchOnly};
-    jwtest::WriteDataDir(Data, {e}, {}, {jw::TJWTemplateFixture{}});
+    jwtest::WriteDataDir(Data.Dir(), {e}, {}, {jw::TJWTemplateFixture{}});
   }
-
   void Write(const std::string& AName, const std::string& AText) {
     std::ofstream(Inc.Path() / (AName + ".html"), std::ios::binary) << AText;
   }
-
   // The call's result: "<null>" without a stream, else the stream's bytes.
   std::string Get(uint32_t AId, uint32_t APage, const char* AParams = "", uint8_t AShow = 0,
                   uint8_t AForce = 0) {
     return jwtest::TakeStream(
         Lib().GetHTMLText(AId, Inc.Dir().c_str(), APage, AParams, AShow, AForce));
   }
-
   // The log lines written since the last call.
-  std::vector<std::string> NewLogLines() {
-    std::vector<std::string> lines = jwtest::LogLines(Cwd.Path());
+  TLines NewLogLines() {
+    TLines lines = jwtest::LogLines(Cwd.Path());
     lines.erase(lines.begin(), lines.begin() + std::ptrdiff_t(LogRead));
     LogRead += lines.size();
     return lines;
@@ -55,7 +47,7 @@ class HtmlExport : public ::testing::Test {
 };
 
 TEST_F(HtmlExport, PagePositionsMapToTheEntrysButtons) {
-  for (const char* page : {"main1", "main2", "route"})
+  for (const char* page : {"main1", "main2"})
     Write(page, std::string(page) + ":<#FIELD NAME=PARAM VALUE=$pageidx$/$pagename$|[?a?]>");
   // The location's page shows its navigation buttons, which follow the same flags.
   Write("route",
@@ -74,39 +66,34 @@ TEST_F(HtmlExport, PagePositionsMapToTheEntrysButtons) {
 }
 
 TEST_F(HtmlExport, FailuresAreLoggedWithTheirResults) {
-  const std::string inc = Inc.Dir();
-  const std::string plain = "JW_GetHTMLText( 30, \"" + inc + "\", 0, \"\", 0, 0 ): ";
-
+  const std::string inc = Inc.Dir(),
+                    call = "JW_GetHTMLText( 30, \"" + inc + "\", 0, \"\", 0, 0 ): ";
   // No template file "main1": the stream exists, empty.
   EXPECT_EQ(Get(idSearchOnly, 0, "a=1", 1, 0), "");
-  EXPECT_EQ(NewLogLines(), std::vector<std::string>{"JW_GetHTMLText( 30, \"" + inc +
-                                                    "\", 0, \"a=1\", 1, 0 ): " + "Datei \"" + inc +
-                                                    "main1.html\" nicht gefunden!"});
+  EXPECT_EQ(NewLogLines(),
+            TLines{"JW_GetHTMLText( 30, \"" + inc + "\", 0, \"a=1\", 1, 0 ): Datei \"" + inc +
+                   "main1.html\" nicht gefunden!"});
   // A failure in the middle of the page: what was written before it is dropped too.
   Write("main1", "ok\r\n<#FIELD NAME=PARAM VALUE=%zz>");
   EXPECT_EQ(Get(idSearchOnly, 0), "");
-  EXPECT_THAT(NewLogLines(), ElementsAre(StartsWith(plain)));
-
-  // An unknown entry, and missing data files: no stream at all.
+  EXPECT_THAT(NewLogLines(), ElementsAre(StartsWith(call)));
+  // An unknown entry, missing data files and a malformed template file: no stream at all.
   Write("main1", "ok");
   EXPECT_EQ(Get(idMissing, 3, "", 0, 1), "<null>");
-  EXPECT_EQ(NewLogLines(),
-            std::vector<std::string>{"JW_GetHTMLText( 99, \"" + inc +
-                                     "\", 3, \"\", 0, 1 ): #99 JW Eintrag nicht gefunden!"});
+  EXPECT_EQ(NewLogLines(), TLines{"JW_GetHTMLText( 99, \"" + inc +
+                                  "\", 3, \"\", 0, 1 ): #99 JW Eintrag nicht gefunden!"});
   for (const char* file : {"JWIMG.SRM", "JWTMP.SRM", "JWDAT.SRM"}) {
     fs::rename(Data.Path() / file, Data.Path() / "saved");
     EXPECT_EQ(Get(idSearchOnly, 0), "<null>") << file;
-    EXPECT_EQ(NewLogLines(), std::vector<std::string>{plain + "Datei \"" + Data.Dir() + file +
-                                                      "\" nicht gefunden!"});
+    EXPECT_EQ(NewLogLines(), TLines{call + "Datei \"" + Data.Dir() + file + "\" nicht gefunden!"});
     fs::rename(Data.Path() / "saved", Data.Path() / file);
   }
   EXPECT_EQ(Get(idSearchOnly, 0), "ok\r\n");
-  // A malformed template file fails before the stream exists.
   jw::TJWTmpWriter damaged(Data.Dir() + "JWTMP.SRM");
   damaged.SetEntrySize(41);
   damaged.Finish();
   EXPECT_EQ(Get(idSearchOnly, 0), "<null>");
-  EXPECT_EQ(NewLogLines(), std::vector<std::string>{plain + "JWTMP: Wrong Filesize!"});
+  EXPECT_EQ(NewLogLines(), TLines{call + "JWTMP: Wrong Filesize!"});
 }
 
 }  // namespace

@@ -40,12 +40,10 @@ std::vector<uint8_t> MakeBlankBmp1(int32_t AWidth, int32_t AHeight);
 
 // Little-endian values written over the bytes at AAt, for patching headers.
 inline void Set16(std::vector<uint8_t>& ABytes, size_t AAt, uint16_t AValue) {
-  ABytes[AAt] = uint8_t(AValue);
-  ABytes[AAt + 1] = uint8_t(AValue >> 8);
+  ABytes[AAt] = uint8_t(AValue), ABytes[AAt + 1] = uint8_t(AValue >> 8);
 }
 inline void Set32(std::vector<uint8_t>& ABytes, size_t AAt, uint32_t AValue) {
-  Set16(ABytes, AAt, uint16_t(AValue));
-  Set16(ABytes, AAt + 2, uint16_t(AValue >> 16));
+  Set16(ABytes, AAt, uint16_t(AValue)), Set16(ABytes, AAt + 2, uint16_t(AValue >> 16));
 }
 
 }  // namespace jwtest

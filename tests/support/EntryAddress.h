@@ -9,9 +9,7 @@ namespace jwtest {
 // The street alone, for entries and branches alike.
 template <class TRecord>
 void FillStreet(TRecord& ARecord) {
-  ARecord.Street =
-      "Hauptstra\xDF"
-      "e";
+  ARecord.Street = "Hauptstra\337e";  // octal: a hex escape would swallow the "e"
   ARecord.StreetNo = "12";
   ARecord.StreetAdd = "a";
   ARecord.Zip = "50667";

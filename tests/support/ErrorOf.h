@@ -1,5 +1,4 @@
 #pragma once
-// The message of the library failure that AWork raises, "" when it raises none.
 #include <functional>
 #include <string>
 
@@ -7,6 +6,7 @@
 
 namespace jwtest {
 
+// The message of the library failure that AWork raises, "" when it raises none.
 inline std::string ErrorOf(const std::function<void()>& AWork) {
   try {
     AWork();

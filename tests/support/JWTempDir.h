@@ -14,10 +14,8 @@ class TJWTempDir {
   TJWTempDir() {
     static std::atomic<unsigned> counter{0};
     const auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-      FPath = base / ("jwtest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-      if (std::filesystem::create_directory(FPath)) break;
-    }
+    do FPath = base / ("jwtest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    while (!std::filesystem::create_directory(FPath));
   }
   ~TJWTempDir() {
     std::error_code ec;

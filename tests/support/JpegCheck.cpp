@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#ifndef _WIN32  // JpegCheckWin32.cpp reads them with the system's imaging component
+#ifndef _WIN32  // JpegCheckWin32.cpp decodes with the system's imaging component
 #include <csetjmp>
 
 #include <jpeglib.h>
@@ -11,69 +11,66 @@
 
 namespace jwtest {
 
+// Decodes AFile into APicture as BGRA bytes; returns "" or the decoder's message.
+std::string DecodeJpeg(const std::vector<uint8_t>& AFile, jw::TJWBitmap& APicture);
+
 #ifndef _WIN32
 namespace {
-
 struct TErr {
   jpeg_error_mgr Pub;
   std::jmp_buf Jump;
   char Message[JMSG_LENGTH_MAX];
 };
+}  // namespace
 
-void OnError(j_common_ptr c) {
-  auto* e = reinterpret_cast<TErr*>(c->err);
-  (*c->err->format_message)(c, e->Message);
-  std::longjmp(e->Jump, 1);
-}
-
-bool Decode(jpeg_decompress_struct& d, TErr& e, const std::vector<uint8_t>& f, TJpegInfo& info,
-            std::vector<uint8_t>& rgb) {
+std::string DecodeJpeg(const std::vector<uint8_t>& f, jw::TJWBitmap& p) {
+  jpeg_decompress_struct d{};
+  TErr e{};
   d.err = jpeg_std_error(&e.Pub);
-  e.Pub.error_exit = OnError;
-  if (setjmp(e.Jump)) return false;
+  e.Pub.error_exit = [](j_common_ptr c) {
+    (*c->err->format_message)(c, reinterpret_cast<TErr*>(c->err)->Message);
+    std::longjmp(reinterpret_cast<TErr*>(c->err)->Jump, 1);
+  };
+  if (setjmp(e.Jump)) {
+    jpeg_destroy_decompress(&d);
+    return e.Message;
+  }
   jpeg_create_decompress(&d);
   jpeg_mem_src(&d, f.data(), static_cast<unsigned long>(f.size()));
   jpeg_read_header(&d, TRUE);
-  info.Components = d.num_components;
-  info.Baseline = !d.progressive_mode && !d.arith_code && d.data_precision == 8;
-  d.out_color_space = JCS_RGB;
+  d.out_color_space = JCS_EXT_BGRA;
   jpeg_start_decompress(&d);
-  rgb.resize(size_t(d.output_width) * d.output_height * 3);
+  p = {int32_t(d.output_width), int32_t(d.output_height), {}};
+  p.Pixels.resize(size_t(d.output_width) * d.output_height);
   while (d.output_scanline < d.output_height) {
-    JSAMPROW row = rgb.data() + size_t(d.output_scanline) * d.output_width * 3;
+    JSAMPROW row =
+        reinterpret_cast<JSAMPROW>(&p.Pixels[size_t(d.output_scanline) * d.output_width]);
     jpeg_read_scanlines(&d, &row, 1);
   }
-  info.Picture.Width = int32_t(d.output_width);
-  info.Picture.Height = int32_t(d.output_height);
   jpeg_finish_decompress(&d);
-  return true;
+  jpeg_destroy_decompress(&d);
+  return "";
 }
-
-}  // namespace
+#endif
 
 TJpegInfo ReadJpeg(const std::vector<uint8_t>& f) {
   TJpegInfo info;
-  std::vector<uint8_t> rgb;
-  jpeg_decompress_struct d{};
-  TErr e{};
-  info.Ok = Decode(d, e, f, info, rgb);
-  jpeg_destroy_decompress(&d);
-  if (!info.Ok) {
-    info.Error = e.Message;
-    return info;
+  // The marker segments up to the frame header: its kind and the number of components.
+  for (size_t i = 2;
+       f.size() > 2 && f[0] == 0xFF && f[1] == 0xD8 && i + 10 <= f.size() && f[i] == 0xFF;
+       i += 2 + (size_t(f[i + 2]) << 8 | f[i + 3])) {
+    const uint8_t m = f[i + 1];
+    if (m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) {
+      info.Baseline = m == 0xC0 && f[i + 4] == 8;
+      info.Components = f[i + 9];
+      break;
+    }
   }
-  // The frame header must be SOF0 (baseline DCT).
-  bool sof0 = false;
-  for (size_t i = 0; i + 1 < f.size(); ++i)
-    if (f[i] == 0xFF && f[i + 1] == 0xC0) sof0 = true;
-  info.Baseline = info.Baseline && sof0;
-  info.Picture.Pixels.resize(rgb.size() / 3);
-  for (size_t i = 0; i < info.Picture.Pixels.size(); ++i)
-    info.Picture.Pixels[i] =
-        0xFF000000u | uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
+  info.Error = info.Components ? DecodeJpeg(f, info.Picture) : "no frame header";
+  info.Ok = info.Error.empty();
+  for (uint32_t& p : info.Picture.Pixels) p |= 0xFF000000u;
   return info;
 }
-#endif
 
 int MaxChannelDifference(const jw::TJWBitmap& a, const jw::TJWBitmap& b) {
   if (a.Width != b.Width || a.Height != b.Height || a.Pixels.size() != b.Pixels.size()) return 256;
@@ -86,10 +83,7 @@ int MaxChannelDifference(const jw::TJWBitmap& a, const jw::TJWBitmap& b) {
 }
 
 jw::TJWBitmap Gradient(int w, int h) {
-  jw::TJWBitmap p;
-  p.Width = w;
-  p.Height = h;
-  p.Pixels.resize(size_t(w) * size_t(h));
+  jw::TJWBitmap p{w, h, std::vector<uint32_t>(size_t(w) * size_t(h))};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const uint32_t r = uint32_t(40 + 160 * x / std::max(1, w - 1));
