@@ -9,7 +9,7 @@
 #include <set>
 #include <thread>
 
-#include "DataDir.h"
+#include "LibHost.h"
 #include "lib/JWSettings.h"
 
 namespace jwtest {

@@ -1,21 +1,31 @@
-// The five button queries on a real data file, and every export's failure value and last error.
+// The five button queries on a real data file, every export's failure value and last error, and the
+// failure log as the host finds it on disk.
 #include <cstring>
 #include <functional>
 
-#include "DataDir.h"
+#include "LibHost.h"
 
 namespace jwtest {
 namespace {
+
+namespace fs = std::filesystem;
 
 class ButtonQueries : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Data = new TSampleData(); }
   static void TearDownTestSuite() { delete Data; }
   void SetUp() override { Data->Select(); }
+  // On the empty data directory every call fails: the log's cases.
+  void SelectEmpty() { ASSERT_EQ(Lib().SetJWDataPath(Empty.Dir().c_str(), nullptr, 0), 1); }
+  std::vector<std::string> Lines() const { return LogLines(LogDir.Path()); }
+  std::string Line(uint32_t AId) const {
+    return "JW_GetButtonsSet( " + std::to_string(AId) + ", 0, 0 ): " + NotFound;
+  }
 
   static TSampleData* Data;
-  TTempDir LogDir;  // the failure cases log; keep their lines out of the build tree
+  TTempDir LogDir, Empty;  // the failure cases log: keep their lines out of the build tree
   TCurrentDir InLogDir{LogDir.Path()};
+  const std::string NotFound = "Datei \"" + Empty.Dir() + "JWDAT.SRM\" nicht gefunden!";
 };
 TSampleData* ButtonQueries::Data = nullptr;
 
@@ -120,10 +130,9 @@ TEST_F(ButtonQueries, FailureValueAndLastErrorOfEachExport) {
 }
 
 TEST_F(ButtonQueries, DataPathDecidesWhichFileIsRead) {
-  TTempDir empty;
-  ASSERT_EQ(Lib().SetJWDataPath(empty.Path().string().c_str(), "key", 0), 1);  // separator added
+  ASSERT_EQ(Lib().SetJWDataPath(Empty.Path().string().c_str(), "key", 0), 1);  // separator added
   EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), -1);
-  EXPECT_EQ(Lib().GetLastError(), "Datei \"" + empty.Dir() + "JWDAT.SRM\" nicht gefunden!");
+  EXPECT_EQ(Lib().GetLastError(), NotFound);
   // A refused path is still the one used: bare file names resolve in the current directory.
   EXPECT_EQ(Lib().SetJWDataPath("", nullptr, 0), 0);
   {
@@ -133,6 +142,73 @@ TEST_F(ButtonQueries, DataPathDecidesWhichFileIsRead) {
   EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), -1);
   Data->Select();
   EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), 3);
+}
+
+TEST_F(ButtonQueries, LogLinesOfTheLoggingQueries) {
+  SelectEmpty();
+  EXPECT_FALSE(fs::exists(LogDir.Path() / LogName()));
+  EXPECT_STREQ(Lib().GetButtonSet(5, 1, 0), "");
+  EXPECT_EQ(Lines(), std::vector<std::string>{"JW_GetButtonsSet( 5, 1, 0 ): " + NotFound});
+  Data->Select();
+  EXPECT_EQ(Lib().Caption(0xFFFFFFFFu, 7, 0, 1), "Branchen");
+  EXPECT_EQ(Lib().Captions(idMissing, 1, 255), "");
+  // Neither the count (it passes its failure on) nor the index lookup (silent) adds a line of its
+  // own; the index lookup's line is the button set's.
+  EXPECT_EQ(Lib().ButtonCount(idMissing, 0, 0), -1);
+  EXPECT_STREQ(Lib().Button2Index(idMissing, "brClose", 0, 0), "0");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{
+                         "JW_GetButtonsSet( 5, 1, 0 ): " + NotFound,
+                         "JW_ButtonCaption( -1, 7, 0, 1 ): #-1 JW Eintrag nicht gefunden!",
+                         "JW_ButtonCaptions( 99, 1, 255 ): #99 JW Eintrag nicht gefunden!",
+                         "JW_GetButtonsSet( 99, 0, 0 ): #99 JW Eintrag nicht gefunden!"}));
+}
+
+// A host asking again and again while a data file is missing: the same failure of the same export
+// is counted instead of written each time, and the file is moved aside before it passes 10 MB.
+TEST_F(ButtonQueries, LogRepeatsAreCountedAndTheFileStaysBounded) {
+  SelectEmpty();
+  for (uint32_t id = 1; id <= 5; ++id) Lib().GetButtonSet(id, 0, 0);
+  EXPECT_EQ(Lines(), std::vector<std::string>{Line(1)});
+  char buf[16];
+  Lib().ButtonCaptions(1, 0, 0, buf, sizeof buf);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{Line(1), Line(5) + " (4 times)",
+                                               "JW_ButtonCaptions( 1, 0, 0 ): " + NotFound}));
+  const fs::path log = LogDir.Path() / LogName();
+  const uintmax_t full = (uintmax_t{10} << 20) - 10;
+  fs::resize_file(log, full);
+  Lib().GetButtonSet(6, 0, 0);
+  EXPECT_EQ(fs::file_size(log.string() + ".1"), full);
+  EXPECT_EQ(Lines(), std::vector<std::string>{Line(6)});
+}
+
+TEST_F(ButtonQueries, LogLineBreaksInAMessageAreFoldedAndTheLogFollowsTheCurrentDirectory) {
+  TTempDir base, other;
+  const std::string dir = base.Dir() + "a\r\nb\n\rc\nd\re\r\n\n";
+  ASSERT_EQ(Lib().SetJWDataPath(dir.c_str(), nullptr, 0), 1);
+  Lib().GetButtonSet(1, 0, 0);
+  EXPECT_EQ(Lines(), std::vector<std::string>{"JW_GetButtonsSet( 1, 0, 0 ): Datei \"" + base.Dir() +
+                                              "a b c d e  " + kDirSeparator +
+                                              "JWDAT.SRM\" nicht gefunden!"});
+  SelectEmpty();
+  {
+    TCurrentDir there(other.Path());
+    Lib().GetButtonSet(2, 0, 0);
+  }
+  EXPECT_EQ(Lines().size(), 1u);
+  EXPECT_EQ(LogLines(other.Path()), std::vector<std::string>{Line(2)});
+}
+
+TEST_F(ButtonQueries, LogALogThatCannotBeWrittenIsPassedOn) {
+  SelectEmpty();
+  fs::create_directory(LogDir.Path() / LogName());  // in the way of the file
+  EXPECT_STREQ(Lib().GetButtonSet(1, 0, 0), "");
+  const std::string error = Lib().GetLastError();
+  EXPECT_NE(error.find("log file \"" + LogName() + "\""), std::string::npos) << error;
+  char buf[16] = "untouched";
+  EXPECT_EQ(Lib().ButtonCaption(1, 0, 0, 0, buf, sizeof buf), 0);
+  EXPECT_EQ(Lib().ButtonCaptions(1, 0, 0, buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, "untouched");
+  EXPECT_NE(std::string(Lib().GetLastError()).find("log file"), std::string::npos);
 }
 
 }  // namespace
