@@ -10,12 +10,16 @@
 #include <dlfcn.h>
 #endif
 
+#include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <mutex>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -80,6 +84,49 @@ inline const TJWLib& Lib() {
   return lib;
 }
 
+// A host allocator that remembers its live blocks and runs dry when BlocksLeft reaches 0. With
+// ProbeLock set, the next allocation checks that the call holds the library lock: another thread's
+// call must wait for it (LockHeld).
+inline struct THostHeap {
+  std::mutex Lock;
+  std::set<void*> Live;
+  std::vector<int32_t> Sizes;
+  int Frees = 0;
+  std::atomic<int> BlocksLeft{INT_MAX};
+  std::atomic<bool> ProbeLock{false};
+  bool LockHeld = false;
+  std::future<void> Waiting;
+
+  std::set<void*> LiveNow() {
+    std::lock_guard<std::mutex> lock(Lock);
+    return Live;
+  }
+} Heap;
+
+inline void* JWAPI HostGetMem(int32_t ASize) {
+  if (Heap.ProbeLock.exchange(false)) {
+    Heap.Waiting = std::async(std::launch::async, [] { Lib().ButtonCount(1, 0, 0); });
+    Heap.LockHeld =
+        Heap.Waiting.wait_for(std::chrono::milliseconds(100)) == std::future_status::timeout;
+  }
+  if (Heap.BlocksLeft.fetch_sub(1) <= 0) return nullptr;
+  void* p = std::malloc(size_t(ASize));
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  Heap.Live.insert(p);
+  Heap.Sizes.push_back(ASize);
+  return p;
+}
+inline int32_t JWAPI HostFreeMem(void* P) {
+  std::lock_guard<std::mutex> lock(Heap.Lock);
+  if (Heap.Live.erase(P) == 0) return 1;  // not ours: refuse rather than corrupt the C heap
+  ++Heap.Frees;
+  std::free(P);
+  return 0;
+}
+inline void* JWAPI HostReallocMem(void*, int32_t) {
+  return nullptr;
+}
+
 // The library lock is reentrant, so only another thread can tell whether a call left it taken.
 inline bool LockIsFree() {
   auto other = std::async(std::launch::async, [] { Lib().FreeMem(Lib().GetDLLVersion()); });
@@ -98,15 +145,10 @@ struct TTempDir : jw::test::TJWTempDir {
 };
 
 // Makes a directory the current one for a scope, so that log files land there.
-class TCurrentDir {
- public:
-  explicit TCurrentDir(const std::filesystem::path& ADir) : Saved(std::filesystem::current_path()) {
-    std::filesystem::current_path(ADir);
-  }
+struct TCurrentDir {
+  explicit TCurrentDir(const std::filesystem::path& ADir) { std::filesystem::current_path(ADir); }
   ~TCurrentDir() { std::filesystem::current_path(Saved); }
-
- private:
-  std::filesystem::path Saved;
+  const std::filesystem::path Saved = std::filesystem::current_path();
 };
 
 // The bytes of a page stream, which is released; "<null>" for no stream.
@@ -120,13 +162,7 @@ inline std::string TakeStream(JWMemoryStream* AStream) {
 
 // The failure log is named after the test program.
 inline std::string LogName() {
-#ifdef _WIN32
-  char name[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, name, MAX_PATH);
-  const std::filesystem::path program(std::string(name, n < MAX_PATH ? n : 0));
-#else
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
-#endif
+  const std::filesystem::path program = ::testing::internal::GetArgvs()[0];
   return program.filename().replace_extension(".log").string();
 }
 

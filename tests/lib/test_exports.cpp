@@ -1,12 +1,7 @@
 // The library as a host sees it: its export table, version text, memory routines and last error.
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <future>
 #include <iterator>
-#include <mutex>
-#include <set>
 #include <thread>
 
 #include "LibHost.h"
@@ -39,52 +34,13 @@ TEST(Exports, OnlyTheExportsAreVisible) {
             std::string::npos);
 }
 
-// A host allocator that remembers its blocks. Set ProbeLock before a call that allocates: the
-// allocation then checks that the call holds the library lock by letting another thread wait for
-// it.
-struct THeap {
-  std::mutex Lock;
-  std::set<void*> Live;
-  std::vector<int32_t> Sizes;
-  int Frees = 0;
-} Heap;
-std::atomic<bool> ProbeLock{false};
-std::future<void> Waiting;
-bool LockHeld = false;
-
-std::set<void*> Live() {
-  std::lock_guard<std::mutex> lock(Heap.Lock);
-  return Heap.Live;
-}
-void* JWAPI HostGetMem(int32_t ASize) {
-  if (ProbeLock.exchange(false)) {
-    Waiting = std::async(std::launch::async, [] { Lib().ButtonCount(1, 0, 0); });
-    LockHeld = Waiting.wait_for(std::chrono::milliseconds(100)) == std::future_status::timeout;
-  }
-  void* p = std::malloc(size_t(ASize));
-  std::lock_guard<std::mutex> lock(Heap.Lock);
-  Heap.Live.insert(p);
-  Heap.Sizes.push_back(ASize);
-  return p;
-}
-int32_t JWAPI HostFreeMem(void* P) {
-  std::lock_guard<std::mutex> lock(Heap.Lock);
-  if (Heap.Live.erase(P) == 0) return 1;  // not ours: refuse rather than corrupt the C heap
-  ++Heap.Frees;
-  std::free(P);
-  return 0;
-}
-void* JWAPI HostReallocMem(void*, int32_t) {
-  return nullptr;
-}
-void* JWAPI FailingGetMem(int32_t) {
-  return nullptr;
-}
-
 class HostMemory : public ::testing::Test {
  protected:
   void SetUp() override { Heap.Sizes.clear(), Heap.Frees = 0; }
-  void TearDown() override { Lib().SetMemoryManager(nullptr, nullptr, nullptr); }
+  void TearDown() override {
+    Lib().SetMemoryManager(nullptr, nullptr, nullptr);
+    Heap.BlocksLeft = INT_MAX;
+  }
 };
 
 // Without a full set of routines results come from the library's own allocator; with one, every
@@ -100,18 +56,18 @@ TEST_F(HostMemory, ResultsComeFromTheInstalledRoutines) {
   EXPECT_TRUE(Heap.Sizes.empty());
 
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
-  ProbeLock = true;
+  Heap.ProbeLock = true;
   char* v = Lib().GetDLLVersion();
-  Waiting.get();
-  EXPECT_TRUE(LockHeld);
-  EXPECT_EQ(Live(), std::set<void*>{v});
+  Heap.Waiting.get();
+  EXPECT_TRUE(Heap.LockHeld);
+  EXPECT_EQ(Heap.LiveNow(), std::set<void*>{v});
   EXPECT_EQ(Heap.Sizes, std::vector<int32_t>{12});  // the text and its zero, nothing else
   EXPECT_EQ(std::memcmp(v, "Riridov 2.5\0", 12), 0);
   EXPECT_EQ(HostFreeMem(v), 0);          // the host may release it itself...
   Lib().FreeMem(Lib().GetDLLVersion());  // ...or through the library, with the host's routine
   Lib().FreeMem(fromLibrary);            // the C heap's block still goes back to the C heap
   Lib().FreeMem(HostGetMem(8));          // and the host may hand its own blocks for release
-  EXPECT_TRUE(Live().empty());
+  EXPECT_TRUE(Heap.LiveNow().empty());
   EXPECT_EQ(Heap.Frees, 3);
 
   char* fromHost = Lib().GetDLLVersion();
@@ -121,7 +77,8 @@ TEST_F(HostMemory, ResultsComeFromTheInstalledRoutines) {
   int onTheStack = 0;
   Lib().FreeMem(&onTheStack);  // no routines installed: not ours, left alone
 
-  Lib().SetMemoryManager(FailingGetMem, HostFreeMem, HostReallocMem);
+  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  Heap.BlocksLeft = 0;
   EXPECT_EQ(Lib().GetDLLVersion(), nullptr);  // reported, not dereferenced
   EXPECT_NE(std::string(Lib().GetLastError()).find("Out of memory"), std::string::npos);
 }
@@ -132,13 +89,13 @@ TEST_F(HostMemory, PageStreamsComeFromTheHostsRoutines) {
   TCurrentDir here(cwd.Path());
   std::ofstream(templates.Path() / "main1.html", std::ios::binary) << "<p>page</p>";
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
-  ProbeLock = true;
+  Heap.ProbeLock = true;
   JWMemoryStream* s = Lib().GetHTMLText(idShortSearchwords, templates.Dir().c_str(), 0, "", 0, 0);
   ASSERT_NE(s, nullptr) << Lib().GetLastError();
-  Waiting.get();
-  EXPECT_TRUE(LockHeld);
+  Heap.Waiting.get();
+  EXPECT_TRUE(Heap.LockHeld);
   EXPECT_EQ(s->Position, s->Size);
-  EXPECT_EQ(Live(), (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
+  EXPECT_EQ(Heap.LiveNow(), (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s->Memory), size_t(s->Size)),
             "<p>page</p>\r\n");
   // The host releases the bytes, then the structure, with its own routine.

@@ -3,9 +3,6 @@
 // The pages and pictures themselves are the producers' (tests/html, tests/store).
 #include <gmock/gmock.h>
 
-#include <atomic>
-#include <cstdlib>
-
 #include "JpegCheck.h"
 #include "LibHost.h"
 
@@ -165,41 +162,29 @@ TEST_F(Pages, TemplateImagesOfTheEntrysTemplateOrTheOneAskedFor) {
   asked.Expect(1, 3);
 }
 
-// A host allocator that runs dry after a number of blocks.
-std::atomic<int> BlocksLeft{0};
-void* JWAPI LimitedGetMem(int32_t ASize) {
-  return BlocksLeft.fetch_sub(1) > 0 ? std::malloc(size_t(ASize)) : nullptr;
-}
-int32_t JWAPI PlainFreeMem(void* P) {
-  return std::free(P), 0;
-}
-void* JWAPI PlainReallocMem(void* P, int32_t ASize) {
-  return std::realloc(P, size_t(ASize));
-}
-
-TEST_F(Pages, TemplateImagesAppendedBeforeAFailureStayWithTheHost) {
-  THostList list;
-  BlocksLeft = 5;  // two blocks per item: the third item's bytes find no memory
-  Lib().SetMemoryManager(LimitedGetMem, PlainFreeMem, PlainReallocMem);
-  const uint8_t result = Lib().GetTemplateImages(idWithLogo, 0, &list.List);
-  const std::string error = Lib().GetLastError();
-  Lib().SetMemoryManager(nullptr, nullptr, nullptr);
-  EXPECT_EQ(result, 0);
-  EXPECT_NE(error.find("Out of memory"), std::string::npos) << error;
-  list.Expect(2, 2);
-}
-
 TEST_F(Pages, TemplateImageFailures) {
   THostList list;
   EXPECT_EQ(Lib().GetTemplateImages(idBroken, 0, &list.List), 0);
   EXPECT_STREQ(Lib().GetLastError(), "BMP: not a bitmap file");
+  EXPECT_TRUE(list.Items.empty());  // the template is read whole before any item is made
   EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, nullptr), 0);
   EXPECT_STRNE(Lib().GetLastError(), "");
+  // Items appended before a failure are the host's: two blocks per item, the third item's bytes
+  // find no memory.
+  Heap.BlocksLeft = 5;
+  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &list.List), 0);
+  const std::string error = Lib().GetLastError();
+  Lib().SetMemoryManager(nullptr, nullptr, nullptr);
+  Heap.BlocksLeft = INT_MAX;
+  EXPECT_NE(error.find("Out of memory"), std::string::npos) << error;
+  EXPECT_EQ(Heap.LiveNow().size(), 4u);
+  list.Expect(2, 2);
   // Without the logo file, loading the entry fails as a whole.
   fs::remove(Data.Path() / "JWIMG.SRM");
   EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &list.List), 0);
   EXPECT_EQ(Lib().GetLastError(), "Datei \"" + Data.Dir() + "JWIMG.SRM\" nicht gefunden!");
-  EXPECT_TRUE(list.Items.empty());  // the template is read whole before any item is made
+  EXPECT_EQ(list.Items.size(), 2u);
 }
 
 #if JW_WITH_VIEWER
