@@ -116,30 +116,27 @@ TEST(LastError, IsPerThreadAndClearedByTheNextCall) {
   EXPECT_STREQ(Lib().GetLastError(), "");
 }
 
-TEST(SettingsRules, DataPathAndKey) {
+TEST(SettingsRules, DataPathKeyAndWindow) {
   const std::string sep(1, kDirSeparator);
-  // Applied in turn to one settings object.
-  const struct {
-    const char *Path, *Key;
-    bool Taken;
-    std::string DataPath, SettingsKey;
-  } steps[] = {
-      {"/data/jw", "Software\\Host", true, "/data/jw" + sep, "Software\\Host"},
-      {"/data/jw/", nullptr, true, "/data/jw/", ""},     // a null key means no key
-      {"C:\\jw\\", "k", true, "C:\\jw\\", "k"},          // either separator ends a directory
-      {"/data/jw ", "k", true, "/data/jw " + sep, "k"},  // untrimmed: separator after the blank
-      {"   ", "other", false, "   ", "k"},               // refused, stored, key kept
-      {nullptr, "other", false, "", "k"},
-      {"\t\r\n", "other", false, "\t\r\n", "k"},
+  // Applied in turn to one settings object; Stored is the data path and the key after the step.
+  // clang-format off
+  const struct { const char *Path, *Key; bool Taken; std::string Stored; } steps[] = {
+      {"/data/jw", "Software\\Host", true, "/data/jw" + sep + "|Software\\Host"},
+      {"/data/jw/", nullptr, true, "/data/jw/|"},          // a null key means no key
+      {"C:\\jw\\", "k", true, "C:\\jw\\|k"},              // either separator ends a directory
+      {"/data/jw ", "k", true, "/data/jw " + sep + "|k"},  // untrimmed: separator after the blank
+      {"   ", "other", false, "   |k"},                    // refused, stored, key kept
+      {nullptr, "other", false, "|k"},
+      {"\t\r\n", "other", false, "\t\r\n|k"},
   };
+  // clang-format on
   jw::TJWLibSettings s;
   for (const auto& step : steps) {
-    EXPECT_EQ(s.SetJWDataPath(step.Path, step.Key, 0), step.Taken) << step.DataPath;
-    EXPECT_EQ(s.DataPath + "|" + s.SettingsKey, step.DataPath + "|" + step.SettingsKey);
+    EXPECT_EQ(s.SetJWDataPath(step.Path, step.Key, 0), step.Taken) << step.Stored;
+    EXPECT_EQ(s.DataPath + "|" + s.SettingsKey, step.Stored);
   }
   // The host window is taken even with a refused path, and kept until replaced.
-  s.SetJWDataPath("/d", nullptr, 0x1234);
-  s.SetJWDataPath("/d", nullptr, 0);
+  for (uintptr_t window : {0x1234u, 0u}) s.SetJWDataPath("/d", nullptr, window);
   EXPECT_EQ(s.HostApp, 0x1234u);
   s.SetJWDataPath("", nullptr, 0x99);
   EXPECT_EQ(s.HostApp, 0x99u);

@@ -42,6 +42,17 @@ void Finish(std::vector<uint8_t>& b, bool AImageSize) {
   if (AImageSize) Set32(b, 34, uint32_t(b.size()) - (b[10] | b[11] << 8));
 }
 
+size_t Stride(size_t AWidth, size_t ABpp) {
+  return (AWidth * ABpp + 31) / 32 * 4;
+}
+
+// Writes the value of pixel AX into ARow: indices below 8 bits from the high bits down, others
+// as little-endian bytes.
+void PutPixel(std::vector<uint8_t>& ARow, size_t AX, uint16_t ABpp, uint32_t AValue) {
+  if (ABpp < 8) ARow[AX * ABpp / 8] |= uint8_t(AValue << (8 - ABpp - AX * ABpp % 8));
+  for (size_t k = 0; k < ABpp / 8u; ++k) ARow[AX * ABpp / 8 + k] = uint8_t(AValue >> (8 * k));
+}
+
 // RLE encoding of one row of palette indices, choosing literal runs for varied stretches and
 // encoded runs for repeats. With skips, parts of the row are jumped over by delta moves or an
 // early end of line; the model row gets index 0 there.
@@ -75,30 +86,13 @@ void EncodeRleRow(std::vector<uint8_t>& out, std::vector<uint8_t>& row, bool fou
     while (x + n < w && n < 255 &&
            !(x + n + 2 < w && row[x + n] == row[x + n + 1] && row[x + n] == row[x + n + 2]))
       ++n;
+    std::vector<uint8_t> literal(four ? (n + 1) / 2 : n, 0);
+    for (size_t i = 0; i < n; ++i) PutPixel(literal, i, four ? 4 : 8, row[x + i]);
     out.insert(out.end(), {0, uint8_t(n)});
-    const size_t start = out.size();
-    for (size_t i = 0; i < n; ++i) {
-      if (!four)
-        out.push_back(row[x + i]);
-      else if (i % 2 == 0)
-        out.push_back(uint8_t(row[x + i] << 4));
-      else
-        out.back() |= row[x + i];
-    }
-    if ((out.size() - start) % 2) out.push_back(0);
+    out.insert(out.end(), literal.begin(), literal.end());
+    if (literal.size() % 2) out.push_back(0);
     x += n;
   }
-}
-
-size_t Stride(size_t AWidth, size_t ABpp) {
-  return (AWidth * ABpp + 31) / 32 * 4;
-}
-
-// Writes the value of pixel AX into ARow: indices below 8 bits from the high bits down, others
-// as little-endian bytes.
-void PutPixel(std::vector<uint8_t>& ARow, size_t AX, uint16_t ABpp, uint32_t AValue) {
-  if (ABpp < 8) ARow[AX * ABpp / 8] |= uint8_t(AValue << (8 - ABpp - AX * ABpp % 8));
-  for (size_t k = 0; k < ABpp / 8u; ++k) ARow[AX * ABpp / 8 + k] = uint8_t(AValue >> (8 * k));
 }
 
 // The 8-bit value of the channel AMask of a packed pixel.
