@@ -176,15 +176,12 @@ inline std::string ReadFile(const std::filesystem::path& APath) {
 // The lines of the failure log in ADir, each ended by CR LF, with their date-time prefixes checked
 // and removed.
 inline std::vector<std::string> LogLines(const std::filesystem::path& ADir) {
-  static const std::regex line(R"((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )?([^\r\n]*)(\r\n)?)");
+  static const std::regex prefix(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )");
   std::vector<std::string> lines;
-  for (std::string rest = ReadFile(ADir / LogName()); !rest.empty();) {
-    std::smatch m;
-    std::regex_search(rest, m, line, std::regex_constants::match_continuous);
-    EXPECT_TRUE(m[1].matched && m[3].matched) << "malformed log line: " << m[0];
-    lines.push_back(m[2]);
-    rest = m.suffix();
-    if (m.length(0) == 0) break;
+  std::istringstream text(ReadFile(ADir / LogName()));
+  for (std::string line; std::getline(text, line);) {
+    EXPECT_TRUE(line.ends_with('\r') && std::regex_search(line, prefix)) << "malformed: " << line;
+    lines.push_back(line.size() > 22 ? line.substr(22, line.size() - 23) : line);
   }
   return lines;
 }
