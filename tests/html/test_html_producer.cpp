@@ -20,19 +20,10 @@ namespace {
 TJW2DataRec Entry() {
   TJW2DataRec r;
   jwtest::FillAddress(r);
-  r.Id = "4711";
-  r.TemplateId = 3;
-  r.NamePart1 = "M\xFCller";
-  r.NamePart6 = "Hans";
-  r.Street = "Hohe Stra\337e";
-  r.MobilePrefix = "0171";
-  r.MobileNumber = "1234567";
-  r.EMail = "info@firma.example";
-  r.PortalPage = "firma-4711";
-  r.Slogan = "Gut<BR>billig";
-  r.BusinessTypes = "B\344ckerei,Caf\xE9";
-  r.PosX = "0650300";
-  r.PosY = "5056420";
+  r.Id = "4711", r.TemplateId = 3, r.NamePart1 = "M\xFCller", r.NamePart6 = "Hans";
+  r.Street = "Hohe Stra\337e", r.MobilePrefix = "0171", r.MobileNumber = "1234567";
+  r.EMail = "info@firma.example", r.PortalPage = "firma-4711", r.Slogan = "Gut<BR>billig";
+  r.BusinessTypes = "B\344ckerei,Caf\xE9", r.PosX = "0650300", r.PosY = "5056420";
   return r;
 }
 
