@@ -57,7 +57,7 @@ static int Load(const char* APath) {
   HMODULE h = LoadLibraryA(APath);
   FARPROC f;
 #define SYMBOL(n) \
-  (f = GetProcAddress(h, MAKEINTRESOURCEA(n))) ? memcpy(&slots[n - 1], &f, sizeof f) : 0
+  ((f = GetProcAddress(h, MAKEINTRESOURCEA(n))) ? memcpy(&slots[n - 1], &f, sizeof f) : NULL)
 #else
   static const char* const names[16] = {
       "JW_SetMemoryManager",  "JW_GetTemplateImages", "JW_GetHTMLText",   "JW_ShowForm",
