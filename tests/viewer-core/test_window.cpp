@@ -1,5 +1,5 @@
-// The window's rules beyond what the page dumps show: page choice, host routines, branch windows,
-// closing, and the placement rules.
+// The window's rules beyond what the page dumps show: buttons, links, host routines, branch
+// windows, closing, and the placement rules.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -17,57 +17,9 @@ using namespace jwtest;
 
 namespace {
 
-// Entries next to the sample's: industries and search words in the amounts that decide whether
-// both share one page.
-std::vector<TJWEntryFixture> ListEntries() {
-  std::vector<TJWEntryFixture> entries(2);
-  TJW2DataRec &a = entries[0].Record, &b = entries[1].Record;
-  entries[0].Id = 9001, entries[1].Id = 9002;
-  a.NamePart1 = "Drei und drei", a.NamePart2 = "GmbH";
-  a.NameFormat = "\\1 \\4 \\2";  // an empty part between two others
-  a.Industries = {"A", "B", "C"}, a.Searchwords = b.Searchwords = {"D", "E", "F"};
-  a.OfficeHoursKind = 0, a.OfficeHours = {"Mo-Fr 8-18", "", "Sa 9-12"};
-  a.EnhInfoKind = 0, a.EnhInfo = {"Zeile eins", "Zeile zwei"};
-  b.NamePart1 = "Drei und vier";
-  b.Industries = {"A", "B", "a line of many words that is wider than the list"};
-  b.EnhInfoKind = 1, b.EnhInfo.assign(9, "Zeile\tWert");
-  return entries;
-}
-
 void JWAPI PointOfPlace(const JWPointOfPlaceRec*) {}
 
-class WindowTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { Dir = new TSampleDir(ListEntries()); }
-  static void TearDownTestSuite() { delete Dir; }
-  static inline TSampleDir* Dir = nullptr;
-};
-
-TEST_F(WindowTest, SearchWordsShareThePageOnlyWithFewLinesCountedAfterBreaking) {
-  auto both = Dir->Open(9001);
-  EXPECT_EQ(static_cast<TfraJWHeadline*>(both->Frame(TfrmJW::fraHeadline))->lblFirma.Lines,
-            std::vector<std::string>{"Drei und drei GmbH"});
-  EXPECT_EQ(static_cast<TfraJWEnhInfo*>(both->Frame(TfrmJW::fraEnhInfo))->PlainLines,
-            (std::vector<std::string>{"Zeile eins", "Zeile zwei", ""}));
-  ASSERT_NE(both->Frame(TfrmJW::fraPage2), nullptr);
-  // 3 lines of 15 pixels under a 16-pixel title, then a gap of 23.
-  EXPECT_EQ(both->Frame(TfrmJW::fraPage2)->Bounds.Top, 171 + 61 + 23);
-  // Free office-hours lines show as they are; a blank line leaves no gap.
-  both->DoButtonEvent(brOfficeHours);
-  const auto* hours = static_cast<TfraJWOfficeHours*>(both->Frame(TfrmJW::fraPage));
-  ASSERT_EQ(hours->Rows().size(), 2u);
-  EXPECT_EQ(hours->Rows()[1].Caption, "Sa 9-12");
-  EXPECT_EQ(hours->Bounds.Height, 16 + 2 * 22);
-  // The third industry breaks into two lines: 4 + 3 lines are too many.
-  auto alone = Dir->Open(9002);
-  EXPECT_EQ(alone->Frame(TfrmJW::fraPage)->ItemCount(), 4);
-  EXPECT_EQ(alone->Frame(TfrmJW::fraPage2), nullptr);
-  // Caption/value lines: seven at most.
-  EXPECT_EQ(static_cast<TfraJWEnhInfo*>(alone->Frame(TfrmJW::fraEnhInfo))->Lines.size(), 7u);
-  const auto& lines = static_cast<TJWListFrame*>(alone->Frame(TfrmJW::fraPage))->Lines();
-  // The entry's lists come sorted; the broken line goes on indented.
-  EXPECT_EQ(lines[2], "     wider than the list");
-}
+using WindowTest = TWithSample<>;
 
 TEST_F(WindowTest, ButtonsReplaceThePageAndFailuresCarryTheirMessages) {
   auto form = Dir->Open(TSampleDir::kChain);
