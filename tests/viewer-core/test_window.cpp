@@ -188,6 +188,7 @@ TEST(Placement, StoredValuesApplyOnlyWhereTheyKeepTheWindowOnTheScreen) {
       {{{"x", "120"}, {"y", " 90 "}, {"w", "700"}, {"h", "480"}}, {120, 90, 700, 480, false}},
       {{{"x", "0"}, {"y", "abc"}, {"m", "1"}}, {271, 137, 713, 487, true}},
       {{{"x", "1023"}, {"w", "10"}}, {1023, 137, 713, 487, false}},  // x + w beyond the screen
+      {{{"y", "300"}, {"h", "480"}}, {271, 300, 713, 487, false}},   // y + h beyond the screen
       {{{"x", "2000000000"}, {"w", "2000000000"}}, design},          // no wrap-around
       {{{"y", "0"}}, {1, 137, 600, 487, false}, 600},  // a screen narrower than the window
   };

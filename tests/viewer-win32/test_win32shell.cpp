@@ -199,11 +199,15 @@ TEST_F(Win32Shell, PlacementIsWrittenToTheRegistryAndUsedByTheNextWindow) {
             "0 123 77 " + std::to_string(first.right - first.left) + " " +
                 std::to_string(first.bottom - first.top));
 
+  // A stored size larger than the window's does not enlarge it.
+  RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(key) + "\\Window").c_str(), "w", REG_SZ, "900",
+                  4);
   window = Open(options);
   ShowViewerWindow(window);
   RECT second{};
   GetWindowRect(window, &second);
-  EXPECT_EQ(std::pair(second.left, second.top), std::pair(123L, 77L));
+  EXPECT_EQ(std::tuple(second.left, second.top, second.right, second.bottom),
+            std::tuple(123L, 77L, first.right, first.bottom));
   RegDeleteTreeA(HKEY_CURRENT_USER, key);
 }
 
