@@ -95,11 +95,7 @@ int Render(const std::string& ADataPath, const std::string& AOut) {
       std::unique_ptr<TfrmJW> form = OpenSnapshotWindow(ADataPath, id, layout);
       form->DoButtonEvent(TJWButtonRec(button));
       const TJWDisplayList list = form->Paint(*layout);
-      std::ofstream dump(entry + "-" + std::to_string(button) + ".txt", std::ios::binary);
-      dump << list.Dump();
-      for (const TJWControlSlot& slot : list.Controls)
-        dump << "mask " << slot.Rect.Left << " " << slot.Rect.Top << " " << slot.Rect.Width << " "
-             << slot.Rect.Height << "\n";
+      std::ofstream(entry + "-" + std::to_string(button) + ".txt", std::ios::binary) << list.Dump();
       WriteBmp(entry + "-" + std::to_string(button) + ".bmp", Draw(list, *metrics));
     }
   }
@@ -169,14 +165,13 @@ int Compare(const std::string& AFirst, const std::string& ASecond) {
         ++failures;
         continue;
       }
-      std::vector<TJWRect> masks;
+      std::vector<TJWRect> masks;  // the native controls' slots
       std::istringstream lines(dump);
-      for (std::string line; std::getline(lines, line);) {
-        TJWRect r;
-        if (std::sscanf(line.c_str(), "mask %d %d %d %d", &r.Left, &r.Top, &r.Width, &r.Height) ==
-            4)
+      TJWRect r;
+      for (std::string line; std::getline(lines, line);)
+        if (std::sscanf(line.c_str(), "slot %*d %*s %d,%d %dx%d", &r.Left, &r.Top, &r.Width,
+                        &r.Height) == 4)
           masks.push_back(r);
-      }
       failures += !SamePictures(name, ReadBmp(AFirst + "/" + name + ".bmp"),
                                 ReadBmp(ASecond + "/" + name + ".bmp"), masks);
     }
