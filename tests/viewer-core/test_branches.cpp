@@ -6,7 +6,6 @@
 
 #include "../html/Expected.h"
 #include "CoreFixture.h"
-#include "ErrorOf.h"
 #include "viewer/core/JWESortBranches.h"
 #include "viewer/core/ufraJWBranchesSearch.h"
 #include "viewer/core/ufraJWBranchesV2.h"
@@ -44,35 +43,12 @@ Names Firms(const TJWBranchList& AList) {
   return firms;
 }
 
-TEST(BranchSorter, OrdersByEachKeyAsBytes) {
-  std::vector<TJWBranchRec> branches = *Entry().Branches;
-  TJWBranchList list;
-  for (TJWBranchRec& b : branches) list.push_back(&b);
-  TJWESortBranches sorter(0, 0);
-  // Streets: capitals before small letters ("am Markt"), a byte above 127 after both.
-  const std::pair<int32_t, Names> orders[] = {
-      {boStreet, {"Ohne", "Anders", "Nah", "Mitte", "Fern"}},
-      {boZip, {"Fern", "Anders", "Nah", "Mitte", "Ohne"}},
-      {boCity, {"Ohne", "Anders", "Fern", "Nah", "Mitte"}},
-      {boFirm, {"Anders", "Fern", "Mitte", "Nah", "Ohne"}}};
-  for (const auto& [order, expected] : orders) {
-    sorter.QuickSort(list, order, 0, 4);
-    EXPECT_EQ(Firms(list), expected) << order;
-  }
-  // Only the given slots move; a range outside the list changes nothing.
-  sorter.QuickSort(list, boZip, 1, 3);
-  EXPECT_EQ(Firms(list), (Names{"Anders", "Fern", "Nah", "Mitte", "Ohne"}));
-  for (auto [lo, hi] : {std::pair{3, 2}, std::pair{-1, 2}, std::pair{0, 5}})
-    sorter.QuickSort(list, boStreet, lo, hi);
-  EXPECT_EQ(Firms(list), (Names{"Anders", "Fern", "Nah", "Mitte", "Ohne"}));
-  EXPECT_EQ(ErrorOf([&] { sorter.QuickSort(list, 5, 0, 4); }), "GetVal-Error, unknown Index!");
-}
-
 // The page of Entry() in a window with a native handle, and what the host routines were asked.
 struct TBranchPage {
   TBranchPage() : Form(std::make_shared<TFixedMetrics>()), Page(Form) {
     Form.NativeWindow = 4711;
     Page.SetData(&Rec);
+    for (TJWBranchRec& branch : *Rec.Branches) List.push_back(&branch);
     Page.OnOpenBranch = [this](const TJWBranchRec& ABranch) {
       Opened += " " + ABranch.Firm;
       throw std::runtime_error("cannot open");
@@ -100,6 +76,7 @@ struct TBranchPage {
   TJW2DataRec Rec = Entry(), None;
   TfrmJW Form;
   TfraJWBranchesV2 Page;
+  TJWBranchList List;  // for the sorter alone
   std::string Asked, Located, Opened;
 };
 
@@ -113,6 +90,15 @@ std::string Step(TBranchPage& P, const std::string& ALine) {
   in >> verb;
   std::getline(std::getline(in.ignore(), zip, '|'), town);
   std::istringstream(zip) >> east >> north;
+  std::ostringstream state;
+  state << "=";
+  if (verb == "sort") {  // order, first and last slot
+    int32_t order = 0, lo = 0, hi = 0;
+    std::istringstream(zip) >> order >> lo >> hi;
+    TJWESortBranches(0, 0).QuickSort(P.List, order, lo, hi);
+    for (const std::string& firm : Firms(P.List)) state << firm << " ";
+    return state.str();
+  }
   if (verb == "order") P.Order(std::stoi(zip));
   if (verb == "select") P.Page.SetSelection(std::stoi(zip));
   if (verb == "start") P.Page.StartEast = east, P.Page.StartNorth = north;
@@ -135,8 +121,6 @@ std::string Step(TBranchPage& P, const std::string& ALine) {
       AEast = east, ANorth = north;
       return !zip.empty();
     };
-  std::ostringstream state;
-  state << "=";
   for (const std::string& firm : P.Shown()) state << firm << " ";
   state << "sel " << P.Page.Selection() << " order " << P.Page.OrderIndex();
   if (P.SearchOpen()) state << " open " << P.Page.SearchFrame()->edtOrt.Text;
