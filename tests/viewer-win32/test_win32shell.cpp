@@ -82,21 +82,16 @@ bool PumpUntil(const std::function<bool()>& ADone) {
   return true;
 }
 
-void SendMouse(DWORD AFlags) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = AFlags;
-  SendInput(1, &input, sizeof input);
-}
-
 void ClickAt(HWND AWindow, int32_t AX, int32_t AY, int ACount = 1) {
   POINT p{AX, AY};
   ClientToScreen(AWindow, &p);
   SetCursorPos(p.x, p.y);
-  for (int i = 0; i < ACount; ++i) {
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+  INPUT input[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    input[i].type = INPUT_MOUSE;
+    input[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
   }
+  SendInput(2 * ACount, input, sizeof(INPUT));
 }
 
 void PressKey(WORD AKey) {
@@ -150,10 +145,11 @@ TEST_F(Win32Shell, ClicksSwitchPagesDoubleClicksOpenBranchesEscCloses) {
   ClickAt(window, NavButton.Left + 5, NavButton.Top + 5);
   ASSERT_TRUE(PumpUntil([&] { return GetDlgItem(window, ListId + JWControlIdBase) != nullptr; }))
       << "a click on the painted button did not reach the window";
-  const HWND list = GetDlgItem(window, ListId + JWControlIdBase);
-  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 40);
-  EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 2);
-  EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), 15);
+  auto list = [&](UINT AMessage) {
+    return SendMessageA(GetDlgItem(window, ListId + JWControlIdBase), AMessage, 0, 0);
+  };
+  EXPECT_EQ(std::tuple(list(LB_GETCOUNT), list(LB_GETTOPINDEX), list(LB_GETITEMHEIGHT)),
+            std::tuple(40, 2, 15));
 
   // A double click on a row activates it: the fake opens a window owned by this one.
   ClickAt(window, ListRect.Left + 20, ListRect.Top + 20, 2);
