@@ -75,8 +75,9 @@ class TSampleDir {
 
   std::string Path() const { return FDir.Path().string() + "/"; }
 
-  std::unique_ptr<jw::TfrmJW> Open(uint32_t AId) const {
-    auto form = std::make_unique<jw::TfrmJW>(std::make_shared<TFixedMetrics>());
+  std::unique_ptr<jw::TfrmJW> Open(uint32_t AId, std::shared_ptr<jw::TJWTextMetrics> AMetrics =
+                                                     std::make_shared<TFixedMetrics>()) const {
+    auto form = std::make_unique<jw::TfrmJW>(AMetrics);
     form->SetDataPath(Path());
     form->OpenEntry(int32_t(AId));
     return form;

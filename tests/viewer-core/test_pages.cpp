@@ -15,8 +15,7 @@ namespace {
 void ExpectDump(TfrmJW& AForm, const std::string& AName) {
   TFixedMetrics metrics;
   const TJWDisplayList list = AForm.Paint(metrics);
-  TJWDisplayList caption;
-  caption.Items.emplace_back(TJWText{0, 0, {}, {}, 0, AForm.Caption()});
+  const TJWDisplayList caption{{TJWText{0, 0, {}, {}, 0, AForm.Caption()}}, {}};
   std::string dump = "caption " + caption.Dump() + list.Dump();
   for (const TJWControlSlot& slot : list.Controls) {
     if (slot.Kind != TJWControlKind::ckList) continue;

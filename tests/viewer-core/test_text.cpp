@@ -76,10 +76,9 @@ TEST(WrapListItems, AHugeItemIsCutBeforeItIsBroken) {
 TEST(Thumbnail, ScalingAveragesTheCoveredPixels) {
   // Left half black, right half white, 4 x 2: halved, each side keeps its colour; to one pixel
   // wide they mix; enlarged, the sides stay apart.
-  TJWBitmap source = Solid(4, 2, 0xFF000000);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 2; x < 4; ++x) source.Pixels[size_t(y * 4 + x)] = 0xFFFFFFFF;
-  EXPECT_EQ(ScaleBitmap(source, 2, 1).Pixels, (std::vector<uint32_t>{0xFF000000, 0xFFFFFFFF}));
+  const uint32_t b = 0xFF000000, w = 0xFFFFFFFF;
+  const TJWBitmap source{4, 2, {b, b, w, w, b, b, w, w}};
+  EXPECT_EQ(ScaleBitmap(source, 2, 1).Pixels, (std::vector<uint32_t>{b, w}));
   EXPECT_EQ(ScaleBitmap(source, 1, 1).Pixels, std::vector<uint32_t>{0xFF808080});
   const TJWBitmap large = ScaleBitmap(source, 8, 3);
   EXPECT_EQ(std::pair(large.Pixels.front(), large.Pixels.back()),

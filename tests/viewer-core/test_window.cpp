@@ -84,12 +84,9 @@ TEST_F(WindowTest, LocationButtonHandsTheHostAllTextFields) {
 
 TEST_F(WindowTest, ShowFormAppliesTheHostsRoutinesAndTheStartPage) {
   TJWShowFormArgs args;
-  args.DataPath = Dir->Path();
-  args.EntryId = TSampleDir::kBare;
-  args.StartIndex = 9;
+  args.DataPath = Dir->Path(), args.EntryId = TSampleDir::kBare, args.StartIndex = 9;
+  args.ForceLocation = true;  // not honoured without a point-of-place routine
   TJWButtonRec start = brClose;
-  // Without a point-of-place routine the location flag is not honoured.
-  args.ForceLocation = true;
   auto plain = OpenShowFormWindow(args, std::make_shared<TFixedMetrics>(), start);
   EXPECT_EQ(start, brIndustries);
   EXPECT_FALSE(InSet(plain->Navigation()->ShownButtons(), brPointOfPlace));
@@ -120,12 +117,9 @@ TEST_F(WindowTest, DoubleClickedBranchOpensAWindowOfItsOwnWithTheHostsRoutines) 
   EXPECT_EQ(branch->SettingsKey, "Key");
   EXPECT_TRUE(branch->OnPointOfPlace != nullptr);
   EXPECT_TRUE(branch->OnLocateAddress == nullptr);  // the branch window searches without it
-  // A branch that is not in the file leaves this window as it is.
-  EXPECT_EQ(ErrorOf([&] {
-              TJWBranchRec missing;
-              missing.BranchId = 4711;
-              form->OpenBranchEntry(missing);
-            }),
+  TJWBranchRec missing;
+  missing.BranchId = 4711;  // a branch that is not in the file leaves this window as it is
+  EXPECT_EQ(ErrorOf([&] { form->OpenBranchEntry(missing); }),
             "Error on opening!\n\r#4711 JW Eintrag nicht gefunden!");
   EXPECT_EQ(opened.size(), 1u);
 }

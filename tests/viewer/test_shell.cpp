@@ -62,13 +62,11 @@ void SendMouse(QWidget* AWidget, QPoint AAt, bool ADouble = false) {
   QCoreApplication::processEvents();
 }
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public TWithSample<> {
  protected:
   // A shown window of the chain's head office; it destroys itself when closed.
   static QPointer<TJWQtWindow> Show(const std::string& AKey = "") {
-    auto form = std::make_unique<TfrmJW>(QtMetrics());
-    form->SetDataPath(Data->Path());
-    form->OpenEntry(kFirm);
+    auto form = Dir->Open(kFirm, QtMetrics());
     form->SettingsKey = AKey;
     QPointer<TJWQtWindow> window = new TJWQtWindow(std::move(form), AKey);
     window->show();
@@ -76,11 +74,8 @@ class ShellTest : public ::testing::Test {
     return window;
   }
   static TfrmJW& Form(TJWQtWindow* AWindow) { return static_cast<TfrmJW&>(AWindow->Model()); }
-  static void SetUpTestSuite() { Data = new TSampleDir(); }
-  static void TearDownTestSuite() { delete Data; }
 
   static constexpr uint32_t kFirm = TSampleDir::kChain;
-  static inline TSampleDir* Data = nullptr;
 };
 
 TEST_F(ShellTest, ClicksChangePagesAndOpenBranchesAndEscapeClosesTheWindow) {
@@ -153,7 +148,7 @@ TEST_F(ShellTest, PlacementIsWrittenOnCloseAndReadOnShow) {
 TEST_F(ShellTest, ThumbnailPaintsWhatTheWindowShowsOutsideItsNativeControls) {
   QPointer<TJWQtWindow> window = Show();
   const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-  const QImage shot = RenderEntrySnapshot(Data->Path(), kFirm);
+  const QImage shot = RenderEntrySnapshot(Dir->Path(), kFirm);
   ASSERT_EQ(shot.size(), QSize(705, 460));
   ASSERT_EQ(shown.size(), shot.size());
   EXPECT_EQ(shot.pixel(2, 2), 0xFF20A041);  // the template's picture, outside all frames
@@ -167,7 +162,7 @@ TEST_F(ShellTest, ThumbnailPaintsWhatTheWindowShowsOutsideItsNativeControls) {
     }
   EXPECT_EQ(differing, 0);
   window->close();
-  EXPECT_THROW(RenderEntrySnapshot(Data->Path(), 4711), EJWError);
+  EXPECT_THROW(RenderEntrySnapshot(Dir->Path(), 4711), EJWError);
 }
 
 TEST(QtPainter, LayoutFontsResolveToLiberationAndTestRenderingDrawsWithoutAntialiasing) {
