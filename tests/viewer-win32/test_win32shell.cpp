@@ -102,20 +102,14 @@ void PressKey(WORD AKey) {
   SendInput(2, input, sizeof(INPUT));
 }
 
-BOOL CALLBACK CollectViewerWindow(HWND AWindow, LPARAM AResult) {
-  char name[64] = {};
-  GetClassNameA(AWindow, name, sizeof name);
-  DWORD process = 0;
-  GetWindowThreadProcessId(AWindow, &process);
-  // Other test programs of the same Wine prefix may have viewer windows open at the same time.
-  if (process == GetCurrentProcessId() && std::string(name) == JWWindowClassName)
-    reinterpret_cast<std::vector<HWND>*>(AResult)->push_back(AWindow);
-  return TRUE;
-}
-
 std::vector<HWND> ViewerWindows() {
   std::vector<HWND> result;
-  EnumWindows(CollectViewerWindow, reinterpret_cast<LPARAM>(&result));
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, JWWindowClassName, nullptr));) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    // Other test programs of the same Wine prefix may have viewer windows open at the same time.
+    if (process == GetCurrentProcessId()) result.push_back(w);
+  }
   return result;
 }
 
