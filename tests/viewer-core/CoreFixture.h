@@ -30,9 +30,8 @@ inline jw::TJWBitmap Solid(int AWidth, int AHeight, uint32_t AColor) {
   return {AWidth, AHeight, std::vector<uint32_t>(size_t(AWidth) * size_t(AHeight), AColor)};
 }
 
-// The sample's entries with solid pictures: templates 1 and 4 (entries asking for 0 get 1), logos
-// for the chain's head office and the car dealer. Entries 9001 and 9002 hold industries and search
-// words in the amounts that decide whether both share one page.
+// The sample's entries with solid pictures (templates 1 and 4, two logos), and two entries whose
+// industries and search words share one page or not.
 class TSampleDir {
  public:
   enum : uint32_t { kChain = 2001, kFull = 1006, kBare = 1011, kShared = 9001, kAlone = 9002 };

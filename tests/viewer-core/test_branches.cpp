@@ -80,9 +80,7 @@ struct TBranchPage {
   std::string Asked, Located, Opened;
 };
 
-// One step of expected/branch-cases.txt on the page, answered with the page's state: the branches
-// shown, the selection, the order, whether the search is open (with its town) or keeps a result,
-// and what the host was asked for or to open.
+// One step of expected/branch-cases.txt, answered with the page's state after it.
 std::string Step(TBranchPage& P, const std::string& ALine) {
   std::istringstream in(ALine);
   std::string verb, zip, town;

@@ -1,6 +1,5 @@
-// Every page of a few entries as display lists, kept as expected files: a chain head office with
-// its branch offices, a full entry, a bare one, and the two whose lists may share one page.
-// JW_UPDATE_EXPECTED=1 writes them anew.
+// Every page of a chain head office, a full entry, a bare one and the two whose lists may share a
+// page, as display lists kept in expected files (JW_UPDATE_EXPECTED=1 writes them anew).
 #include "../html/Expected.h"
 #include "CoreFixture.h"
 #include "viewer/core/ufraJWBranchesV2.h"

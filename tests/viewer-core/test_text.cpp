@@ -17,8 +17,7 @@ using namespace jwtest;
 const auto Bytes = [](const std::string& AText) { return int32_t(AText.size()); };
 
 // Text rules as cases in expected/text-cases.txt, a function and its arguments (separated by "|")
-// a line: the line mark, the web address (portal page | address), comma texts, labels broken at
-// 30 pixels of the fixed metric, list items at 10 bytes, and the thumbnail's size.
+// a line; labels are broken at 30 pixels of the fixed metric, list items at 10 bytes.
 TEST(ViewerText, Cases) {
   TFixedMetrics metrics;
   auto join = [](const TStringList& AList) {

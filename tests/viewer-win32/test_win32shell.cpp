@@ -1,6 +1,5 @@
-// The Win32 shell driven by real input (SendInput) into a window whose model is a small fake: input
-// routing, native controls from slots, owned windows, registry placement, off-screen painting.
-// The modal loop is checked through the library by tests/win/jwwinhost.c.
+// The Win32 shell driven by real input into a window whose model is a small fake. The modal loop
+// is checked through the library by tests/win/jwwinhost.c.
 #include <gtest/gtest.h>
 #include <windows.h>
 
