@@ -76,11 +76,8 @@ inline void RunCases(const std::filesystem::path& AFile, const std::function<voi
   while (std::getline(in, line)) {
     if (line.rfind('=', 0) == 0 || line.rfind('!', 0) == 0) continue;
     out += line + "\n";
-    if (line.empty()) continue;
-    if (line[0] == '#') {
-      AGroup();
-      continue;
-    }
+    if (!line.empty() && line[0] == '#') AGroup();
+    if (line.empty() || line[0] == '#') continue;
     try {
       answer = ACase(APlaceholder.empty() ? Unescape(line)
                                           : Replace(Unescape(line), APlaceholder, AShown));

@@ -20,19 +20,10 @@ namespace {
 TJW2DataRec Entry() {
   TJW2DataRec r;
   jwtest::FillAddress(r);
-  r.Id = "4711";
-  r.TemplateId = 3;
-  r.NamePart1 = "M\xFCller";
-  r.NamePart6 = "Hans";
-  r.Street = "Hohe Stra\337e";
-  r.MobilePrefix = "0171";
-  r.MobileNumber = "1234567";
-  r.EMail = "info@firma.example";
-  r.PortalPage = "firma-4711";
-  r.Slogan = "Gut<BR>billig";
-  r.BusinessTypes = "B\344ckerei,Caf\xE9";
-  r.PosX = "0650300";
-  r.PosY = "5056420";
+  r.Id = "4711", r.TemplateId = 3, r.NamePart1 = "M\xFCller", r.NamePart6 = "Hans";
+  r.Street = "Hohe Stra\337e", r.MobilePrefix = "0171", r.MobileNumber = "1234567";
+  r.EMail = "info@firma.example", r.PortalPage = "firma-4711", r.Slogan = "Gut<BR>billig";
+  r.BusinessTypes = "B\344ckerei,Caf\xE9", r.PosX = "0650300", r.PosY = "5056420";
   return r;
 }
 
@@ -164,8 +155,8 @@ TEST_F(Producer, ManyMarkersResolveInOnePass) {
   EXPECT_EQ(P().ResolveParamMarkers(open + "x"), open + "x");
 }
 
+// A page is appended to the text handed in, and there must be one.
 TEST_F(Producer, PagesAreAppended) {
-  // A page is appended to the text handed in, and there must be one.
   Write("main1", "one");
   std::string untouched = "keep";
   EXPECT_THROW(P().WritePage(nullptr, 0), EJWError);
@@ -181,14 +172,10 @@ TEST_F(Producer, EqualKeysAndLargeListsSortCompletely) {
   Load(r, "BRANCHES_SORT=ZIP");
   const auto& list = *P().DataRec().Branches;
   ASSERT_EQ(list.size(), 5000u);
-  EXPECT_EQ(list.front().Zip, "0");
   // Equal keys keep the stored order, so every request pages through the same sequence.
-  for (size_t i = 1; i < list.size(); ++i) {
-    ASSERT_LE(list[i - 1].Zip, list[i].Zip);
-    if (list[i - 1].Zip == list[i].Zip) {
-      ASSERT_LT(list[i - 1].BranchId, list[i].BranchId) << i;
-    }
-  }
+  EXPECT_TRUE(std::adjacent_find(list.begin(), list.end(), [](const auto& A, const auto& B) {
+                return std::tie(B.Zip, B.BranchId) <= std::tie(A.Zip, A.BranchId);
+              }) == list.end());
   std::vector<TJWBranchRec> part = *r.Branches;
   P().QuickSortBranches(part, 2, 1, 2);  // low above high: left alone
   P().QuickSortBranches(part, 2, 3, -1);

@@ -31,36 +31,25 @@ std::string Real(double AValue) {
 TEST(HtmlText, Cases) {
   TStringList params;  // what the parameter functions work on
   using TArgs = const TStringList&;
+  // clang-format off
   const std::map<std::string, std::function<std::string(TArgs)>> calls = {
       {"real", [](TArgs a) { return FormatReal(std::strtod(a[0].c_str(), nullptr)); }},
-      {"comma",  // a failed conversion leaves the value alone
-       [](TArgs a) {
-         double v = 42;
-         const std::string ok = TryStrToFloatComma(a[0], v) ? "" : "no ";
-         return ok + Real(v);
-       }},
-      {"int",
-       [](TArgs a) {
-         int32_t v = 42;
-         const std::string ok = TryStrToInt(a[0], v) ? "" : "no ";
-         return ok + std::to_string(v);
-       }},
+      // A failed conversion leaves the value alone.
+      {"comma", [](TArgs a) { double v = 42; return TryStrToFloatComma(a[0], v) ? Real(v) : "no " + Real(v); }},
+      {"int", [](TArgs a) { int32_t v = 42; return TryStrToInt(a[0], v) ? std::to_string(v) : "no " + std::to_string(v); }},
       {"params", [&](TArgs a) { return Join(params = a[0].empty() ? TStringList{} : a); }},
       {"merge", [&](TArgs a) { return MergeQuery(params, a[0]), Join(params); }},
       {"set", [&](TArgs a) { return SetParamValue(params, a[0], a[1]), Join(params); }},
       {"value", [&](TArgs a) { return ParamValue(params, a[0]); }},
       {"upper", [](TArgs a) { return AnsiUpperCase(a[0]); }},
       {"same", [](TArgs a) { return std::to_string(AnsiSameText(a[0], a[1])); }},
-      {"compare",  // the sign only
-       [](TArgs a) {
-         const int32_t c = CompareTextAscii(a[0], a[1]);
-         return std::to_string((c > 0) - (c < 0));
-       }},
+      {"compare", [](TArgs a) { const int32_t c = CompareTextAscii(a[0], a[1]); return std::to_string((c > 0) - (c < 0)); }},  // the sign only
       {"replace", [](TArgs a) { return ReplaceAll(a[0], a[1], a[2]); }},
       {"replacei", [](TArgs a) { return ReplaceAllIgnoreCase(a[0], a[1], a[2]); }},
       {"escape", [](TArgs a) { return EscapeHtmlValue(a[0]); }},
       {"split", [](TArgs a) { return Join(SplitLines(a[0])); }},
   };
+  // clang-format on
   auto run = [&](const std::string& text) {
     const size_t blank = text.find(' ');
     TStringList args{""};

@@ -97,10 +97,8 @@ TEST(TagEngine, DocumentLinesAndLinesOf4096Bytes) {
   EXPECT_THAT([&] { p.ContentOf("a\nb\n" + fits + "y\n"); },
               ThrowsMessage<EJWError>(StrEq("Zeile zu lang in Zeile 3")));
   // The carriage return of a line counts; so does a last line without a line feed.
-  p.SetHTMLDoc({"ok", std::string(4094, 'x')});
-  EXPECT_NO_THROW(p.Content());
-  p.SetHTMLDoc({"ok", std::string(4095, 'x')});
-  EXPECT_THROW(p.Content(), EJWError);
+  EXPECT_NO_THROW((p.SetHTMLDoc({"ok", std::string(4094, 'x')}), p.Content()));
+  EXPECT_THROW((p.SetHTMLDoc({"ok", std::string(4095, 'x')}), p.Content()), EJWError);
   EXPECT_THROW(p.ContentOf(std::string(5000, 'x')), EJWError);
   // Bytes after a NUL are not part of the template.
   EXPECT_EQ(p.ContentOf("ok" + std::string(1, '\0') + std::string(5000, 'x')), "ok");
@@ -110,23 +108,19 @@ TEST(TagEngine, EventOrderVetoAndErrors) {
   TZDEnhPageProducer p;
   std::string log;
   bool veto = false;
-  using TTagName = const std::string&;
-  using TParams = const TZDParamList&;
-  p.OnBeforeCmd = [&](TZDEnhPageProducer&, TTagName tag, TParams, bool& accept) {
+  p.OnBeforeCmd = [&](auto&, const std::string& tag, auto&, bool& accept) {
     log += "before " + tag + ";";
     accept = !veto;
     return tag == "KEEP" ? std::string("kept") : std::string();
   };
-  p.OnGetField = [&](TZDEnhPageProducer&, TTagName name, TParams) {
-    log += "field " + name + ";";
-    return name == "boom" ? throw EJWError("boom") : std::string("F");
+  p.OnGetField = [&](auto&, const std::string& name, auto&) {
+    return log += "field " + name + ";", name == "boom" ? throw EJWError("boom") : std::string("F");
   };
-  p.OnAfterCmd = [&](TZDEnhPageProducer&, TTagName tag, TParams) { log += "after " + tag + ";"; };
-  p.OnCustomEvent = [&](TZDEnhPageProducer&, TTagName tag, TParams) {
-    log += "custom " + tag + ";";
-    return std::string("C");
+  p.OnAfterCmd = [&](auto&, const std::string& tag, auto&) { log += "after " + tag + ";"; };
+  p.OnCustomEvent = [&](auto&, const std::string& tag, auto&) {
+    return log += "custom " + tag + ";", std::string("C");
   };
-  p.OnHTMLTag = [&](TZDEnhPageProducer&, TTag kind, TTagName tag, TParams, std::string& text) {
+  p.OnHTMLTag = [&](auto&, TTag kind, const std::string& tag, auto&, std::string& text) {
     log += "html " + tag + " " + text + (kind == TTag::tgCustom ? ";" : " of another kind;");
     if (tag == "SWAP") text = "S";
   };
@@ -145,35 +139,27 @@ TEST(TagEngine, EventOrderVetoAndErrors) {
 
 TEST(TagEngine, AssignSourcesAndPaths) {
   TZDEnhPageProducer a;
-  a.SetIncludePath("inc");
-  EXPECT_EQ(a.IncludePath(), "inc" + Sep);
-  a.SetIncludePath("inc\\");
-  EXPECT_EQ(a.IncludePath(), "inc\\");
-  a.SetIncludePath("");
-  EXPECT_EQ(a.IncludePath(), "");
+  auto path = [&](const char* APath) { return a.SetIncludePath(APath), a.IncludePath(); };
+  EXPECT_EQ(path("inc"), "inc" + Sep);
+  EXPECT_EQ(path("inc\\"), "inc\\");
+  EXPECT_EQ(path(""), "");
   a.SetHTMLDoc({"x"});
   a.SetHTMLFile("page.html");
   EXPECT_TRUE(a.HTMLDoc().empty());
   a.SetHTMLDoc({"y"});
   EXPECT_EQ(a.HTMLFile(), "");
 
-  a.SetIncludePath("dir");
-  a.SetIncludeExt(".htm");
-  a.SetErrStrPrefix("(");
+  // Assign takes the settings and the field event, not the quote setting or the other events.
+  a.SetIncludePath("dir"), a.SetIncludeExt(".htm"), a.SetErrStrPrefix("(");
   a.SetDefaultFont(TZDFont{"Verdana", 10, true, false, false, false});
   a.SetStripParamQuotes(false);
-  a.OnGetField = [](TZDEnhPageProducer&, const std::string&, const TZDParamList&) {
-    return std::string("f");
-  };
-  a.OnHTMLTag = [](TZDEnhPageProducer&, TTag, const std::string&, const TZDParamList&,
-                   std::string& t) { t.assign(1, 'h'); };
+  a.OnGetField = [](auto&, auto&, auto&) { return std::string("f"); };
+  a.OnHTMLTag = [](auto&, TTag, auto&, auto&, std::string& t) { t = "h"; };
   TZDEnhPageProducer b;
   b.Assign(a);
-  EXPECT_EQ(b.IncludePath(), "dir" + Sep);
-  EXPECT_EQ(b.IncludeExt(), ".htm");
-  EXPECT_EQ(b.ErrStrPrefix(), "(");
+  EXPECT_EQ(std::tuple(b.IncludePath(), b.IncludeExt(), b.ErrStrPrefix(), b.StripParamQuotes()),
+            std::tuple("dir" + Sep, ".htm", "(", true));
   EXPECT_EQ(b.DefaultFont(), a.DefaultFont());
-  EXPECT_TRUE(b.StripParamQuotes());
   EXPECT_FALSE(b.OnHTMLTag);
   EXPECT_EQ(b.ContentOf("<#FIELD NAME=x>"), "f");
 

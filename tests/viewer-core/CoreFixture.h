@@ -1,6 +1,8 @@
 #pragma once
 // The viewer core's test bench: a fixed text metric that makes display lists exact, and a data
-// directory with entries of the bundled sample.
+// directory with the bundled sample's entries and two of its own.
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <memory>
 #include <string>
@@ -25,24 +27,30 @@ class TFixedMetrics : public jw::TJWTextMetrics {
 };
 
 inline jw::TJWBitmap Solid(int AWidth, int AHeight, uint32_t AColor) {
-  jw::TJWBitmap bmp;
-  bmp.Width = AWidth;
-  bmp.Height = AHeight;
-  bmp.Pixels.assign(size_t(AWidth) * size_t(AHeight), AColor);
-  return bmp;
+  return {AWidth, AHeight, std::vector<uint32_t>(size_t(AWidth) * size_t(AHeight), AColor)};
 }
 
-// The sample's entries with solid pictures: templates 1 and 4 (entries asking for 0 get 1), logos
-// for the chain's head office and the car dealer. AExtra entries are written too.
+// The sample's entries with solid pictures (templates 1 and 4, two logos), and two entries whose
+// industries and search words share one page or not.
 class TSampleDir {
  public:
-  enum : uint32_t { kChain = 2001, kFull = 1006, kBare = 1011 };
+  enum : uint32_t { kChain = 2001, kFull = 1006, kBare = 1011, kShared = 9001, kAlone = 9002 };
 
-  explicit TSampleDir(std::vector<jw::TJWEntryFixture> AExtra = {}) {
+  TSampleDir() {
     using namespace jw;
+    std::vector<TJWEntryFixture> entries(2);
+    TJW2DataRec &a = entries[0].Record, &b = entries[1].Record;
+    entries[0].Id = kShared, entries[1].Id = kAlone;
+    a.NamePart1 = "Drei und drei", a.NamePart2 = "GmbH";
+    a.NameFormat = "\\1 \\4 \\2";  // an empty part between two others
+    a.Industries = {"A", "B", "C"}, a.Searchwords = b.Searchwords = {"D", "E", "F"};
+    a.OfficeHoursKind = 0, a.OfficeHours = {"Mo-Fr 8-18", "", "Sa 9-12"};
+    a.EnhInfoKind = 0, a.EnhInfo = {"Zeile eins", "Zeile zwei"};
+    b.NamePart1 = "Drei und vier";
+    b.Industries = {"A", "B", "a line of many words that is wider than the list"};
+    b.EnhInfoKind = 1, b.EnhInfo.assign(9, "Zeile\tWert");
     std::ifstream in(JW_SAMPLE_JSON);
     const TJWJson source = TJWJson::parse(in);
-    std::vector<TJWEntryFixture> entries = std::move(AExtra);
     for (const TJWJson& entry : source["Entries"]) entries.push_back(EntryFromJson(entry));
     WriteEntryDatFile(FDir.File("JWDAT.SRM"), entries);
 
@@ -50,17 +58,14 @@ class TSampleDir {
     logos.AddLogo(kChain, MakeBmp24(Solid(150, 40, 0xFFC08040)));  // wider than the frame
     logos.AddLogo(kFull, MakeBmp24(Solid(100, 50, 0xFF3050F0)));
     logos.Finish();
-
     TJWTmpWriter templates(FDir.File("JWTMP.SRM"));
     for (const uint32_t id : {1u, 4u}) {
       TJWTemplateFixture t;
-      t.Id = id;
+      t.Id = id, t.NavigationLeft = 561, t.CaptionLeft = 30;
       t.Image = MakeBmp24(Solid(705, 460, 0xFF20A040 + id));
       t.Button1 = MakeBmp24(Solid(140, 16, 0xFFC0C0C0));
       t.Button2 = MakeBmp24(Solid(140, 20, 0xFF808080));
-      t.NavigationLeft = 561;
       t.BackgroundColor = id == 1 ? 0x00F7FCFF : 0x00F6FAFF;
-      t.CaptionLeft = 30;
       templates.Add(t);
     }
     templates.SetDefaultId(1);
@@ -69,8 +74,9 @@ class TSampleDir {
 
   std::string Path() const { return FDir.Path().string() + "/"; }
 
-  std::unique_ptr<jw::TfrmJW> Open(uint32_t AId) const {
-    auto form = std::make_unique<jw::TfrmJW>(std::make_shared<TFixedMetrics>());
+  std::unique_ptr<jw::TfrmJW> Open(uint32_t AId, std::shared_ptr<jw::TJWTextMetrics> AMetrics =
+                                                     std::make_shared<TFixedMetrics>()) const {
+    auto form = std::make_unique<jw::TfrmJW>(AMetrics);
     form->SetDataPath(Path());
     form->OpenEntry(int32_t(AId));
     return form;
@@ -78,6 +84,15 @@ class TSampleDir {
 
  private:
   jw::test::TJWTempDir FDir;
+};
+
+// One sample directory for all tests of a suite.
+template <class TBase = ::testing::Test>
+class TWithSample : public TBase {
+ protected:
+  static void SetUpTestSuite() { Dir = new TSampleDir(); }
+  static void TearDownTestSuite() { delete Dir; }
+  static inline TSampleDir* Dir = nullptr;
 };
 
 }  // namespace jwtest

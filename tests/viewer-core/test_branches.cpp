@@ -1,10 +1,11 @@
 // The branch offices page: sorting, the search laid over it and the hand-over of results.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <stdexcept>
 
+#include "../html/Expected.h"
 #include "CoreFixture.h"
-#include "ErrorOf.h"
 #include "viewer/core/JWESortBranches.h"
 #include "viewer/core/ufraJWBranchesSearch.h"
 #include "viewer/core/ufraJWBranchesV2.h"
@@ -42,37 +43,17 @@ Names Firms(const TJWBranchList& AList) {
   return firms;
 }
 
-TEST(BranchSorter, OrdersByEachKeyAsBytes) {
-  std::vector<TJWBranchRec> branches = *Entry().Branches;
-  TJWBranchList list;
-  for (TJWBranchRec& b : branches) list.push_back(&b);
-  TJWESortBranches sorter(0, 0);
-  // Streets: capitals before small letters ("am Markt"), a byte above 127 after both.
-  const std::pair<int32_t, Names> orders[] = {
-      {boStreet, {"Ohne", "Anders", "Nah", "Mitte", "Fern"}},
-      {boZip, {"Fern", "Anders", "Nah", "Mitte", "Ohne"}},
-      {boCity, {"Ohne", "Anders", "Fern", "Nah", "Mitte"}},
-      {boFirm, {"Anders", "Fern", "Mitte", "Nah", "Ohne"}}};
-  for (const auto& [order, expected] : orders) {
-    sorter.QuickSort(list, order, 0, 4);
-    EXPECT_EQ(Firms(list), expected) << order;
-  }
-  // Only the given slots move; a range outside the list changes nothing.
-  sorter.QuickSort(list, boZip, 1, 3);
-  EXPECT_EQ(Firms(list), (Names{"Anders", "Fern", "Nah", "Mitte", "Ohne"}));
-  for (auto [lo, hi] : {std::pair{3, 2}, std::pair{-1, 2}, std::pair{0, 5}})
-    sorter.QuickSort(list, boStreet, lo, hi);
-  EXPECT_EQ(Firms(list), (Names{"Anders", "Fern", "Nah", "Mitte", "Ohne"}));
-  EXPECT_EQ(ErrorOf([&] { sorter.QuickSort(list, 5, 0, 4); }), "GetVal-Error, unknown Index!");
-}
-
-class BranchPageTest : public ::testing::Test {
- protected:
-  BranchPageTest() : Form(std::make_shared<TFixedMetrics>()), Page(Form) {
+// The page of Entry() in a window with a native handle, and what the host routines were asked.
+struct TBranchPage {
+  TBranchPage() : Form(std::make_shared<TFixedMetrics>()), Page(Form) {
     Form.NativeWindow = 4711;
     Page.SetData(&Rec);
+    for (TJWBranchRec& branch : *Rec.Branches) List.push_back(&branch);
+    Page.OnOpenBranch = [this](const TJWBranchRec& ABranch) {
+      Opened += " " + ABranch.Firm;
+      throw std::runtime_error("cannot open");
+    };
   }
-
   void Order(int32_t AIndex) {
     Page.ControlEvent({TJWControlEventKind::ceComboSelect, Page.OrderBoxId(), AIndex, ""});
   }
@@ -80,9 +61,9 @@ class BranchPageTest : public ::testing::Test {
     Page.imgSearchClick();
     return *Page.SearchFrame();
   }
-  void Search(const char* AZip, const char* ATown, bool ANearest = false) {
+  // Typed into the text boxes and chosen with the radio buttons, as a shell reports them.
+  void Search(const std::string& AZip, const std::string& ATown, bool ANearest = false) {
     TfraJWBranchesSearch& search = OpenSearch();
-    // Typed into the text boxes and chosen with the radio buttons, as a shell reports them.
     Page.ControlEvent({TJWControlEventKind::ceEditChange, search.edtPLZ.Id, -1, AZip});
     Page.ControlEvent({TJWControlEventKind::ceEditChange, search.edtOrt.Id, -1, ATown});
     Page.ControlEvent(
@@ -92,129 +73,79 @@ class BranchPageTest : public ::testing::Test {
   bool SearchOpen() const { return Page.SearchFrame() && Page.SearchFrame()->Visible; }
   Names Shown() const { return Firms(Page.Branches()); }
 
-  TJW2DataRec Rec = Entry();
+  TJW2DataRec Rec = Entry(), None;
   TfrmJW Form;
   TfraJWBranchesV2 Page;
+  TJWBranchList List;  // for the sorter alone
+  std::string Asked, Located, Opened;
 };
 
-TEST_F(BranchPageTest, SortsByPostcodeFirstAndOnEveryOrderChange) {
-  EXPECT_EQ(Page.OrderIndex(), boZip);
-  EXPECT_EQ(Shown(), (Names{"Fern", "Anders", "Nah", "Mitte", "Ohne"}));
-  EXPECT_EQ((*Rec.Branches)[0].Firm, "Nah");  // the entry's own list keeps its order
-  Page.SetSelection(1);
-  Order(boFirm);
-  EXPECT_EQ(Shown(), (Names{"Anders", "Fern", "Mitte", "Nah", "Ohne"}));
-  EXPECT_EQ(Page.Selection(), 1);  // the selection stays on its row number
-  // Without a host routine the distance is measured from the position the window handed in.
-  Page.StartEast = 7.0;
-  Page.StartNorth = 52.0;
-  Order(boDistance);
-  EXPECT_EQ(Shown(), (Names{"Fern", "Anders", "Mitte", "Nah", "Ohne"}));
-  TJW2DataRec none;
-  Page.SetData(&none);
-  EXPECT_TRUE(Page.Branches().empty());
-}
-
-TEST_F(BranchPageTest, DistanceOrderAsksTheHostForTheStartPositionAndSearchesKeepIt) {
-  std::vector<uintptr_t> asked;
-  Page.OnGetStartPosition = [&](double& AEast, double& ANorth, uintptr_t AParent) {
-    asked.push_back(AParent);
-    AEast = 7.0;
-    ANorth = asked.size() == 1 ? 52.0 : 51.0;
-  };
-  Order(boCity);
-  EXPECT_TRUE(asked.empty());
-  Order(boDistance);
-  EXPECT_EQ(asked, std::vector<uintptr_t>{4711});
-  EXPECT_EQ(Shown(), (Names{"Fern", "Anders", "Mitte", "Nah", "Ohne"}));
-  // A search that locates no address measures from that same position, without asking again.
-  Search("5", "");
-  EXPECT_EQ(asked.size(), 1u);
-  EXPECT_EQ(Shown(), (Names{"Anders", "Mitte", "Nah", "Ohne"}));
-}
-
-TEST_F(BranchPageTest, ExactSearchNarrowsByBeginningsAndBackKeepsTheResult) {
-  Page.SetSelection(2);
-  // Letter case is ignored, umlauts included; only the beginning counts ("Koln" is another town).
-  const std::tuple<const char*, const char*, Names> searches[] = {
-      {"50", "", {"Anders", "Nah", "Mitte"}},
-      {"", "  k\xF6ln ", {"Nah", "Mitte"}},
-      {"50", "K\xD6LNB", {"Mitte"}},
-      {"5", "Wuppertal", {}}};
-  for (const auto& [zip, town, shown] : searches) {
-    Search(zip, town);
-    EXPECT_FALSE(SearchOpen());
-    EXPECT_EQ(Shown(), shown) << zip << town;
-    EXPECT_EQ(Page.Selection(), -1);
+// One step of expected/branch-cases.txt, answered with the page's state after it.
+std::string Step(TBranchPage& P, const std::string& ALine) {
+  std::istringstream in(ALine);
+  std::string verb, zip, town;
+  double east = 0, north = 0;
+  in >> verb;
+  std::getline(std::getline(in.ignore(), zip, '|'), town);
+  std::istringstream(zip) >> east >> north;
+  std::ostringstream state;
+  state << "=";
+  if (verb == "sort") {  // order, first and last slot
+    int32_t order = 0, lo = 0, hi = 0;
+    std::istringstream(zip) >> order >> lo >> hi;
+    TJWESortBranches(0, 0).QuickSort(P.List, order, lo, hi);
+    for (const std::string& firm : Firms(P.List)) state << firm << " ";
+    return state.str();
   }
-  // Back applies what the last search found; an empty search shows everything.
-  Search("", "k\xF6ln");
-  TfraJWBranchesSearch& search = OpenSearch();
-  EXPECT_EQ(search.edtOrt.Text, "k\xF6ln");
-  search.imgBackClick();
-  EXPECT_EQ(Shown(), (Names{"Nah", "Mitte"}));
-  Search("", "");
-  EXPECT_EQ(Shown().size(), 5u);
-  // The search re-sorts by the order the page had when it was opened.
-  Order(boFirm);
-  Search("50", "");
-  EXPECT_EQ(Shown(), (Names{"Anders", "Mitte", "Nah"}));
-  EXPECT_EQ(Page.OrderIndex(), boFirm);
-  // Reloading the entry drops a result that points into the former records.
-  Page.SetData(&Rec);
-  EXPECT_FALSE(Page.SearchFrame()->ResultList);
-  EXPECT_EQ(Shown().size(), 5u);
+  if (verb == "order") P.Order(std::stoi(zip));
+  if (verb == "select") P.Page.SetSelection(std::stoi(zip));
+  if (verb == "start") P.Page.StartEast = east, P.Page.StartNorth = north;
+  if (verb == "search" || verb == "nearest") P.Search(zip, town, verb == "nearest");
+  if (verb == "open") P.OpenSearch();
+  if (verb == "activate")  // a double click on a row
+    P.Page.ControlEvent({TJWControlEventKind::ceListActivate, P.Page.ListId(), std::stoi(zip), ""});
+  if (verb == "back") P.Page.SearchFrame()->imgBackClick();
+  if (verb == "reload") P.Page.SetData(zip == "none" ? &P.None : &P.Rec);
+  if (verb == "asks")
+    P.Page.OnGetStartPosition = [&P, east, north](double& AEast, double& ANorth, uintptr_t AAt) {
+      P.Asked += " " + std::to_string(AAt), AEast = east, ANorth = north;
+    };
+  if (verb == "locates")  // at a position, or not at all ("locates"), or failing ("locates fail")
+    P.Page.OnLocateAddress = [&P, zip, east, north](
+                                 const std::string& AStreet, const std::string& AZip,
+                                 const std::string& ATown, double& AEast, double& ANorth) {
+      P.Located += " " + AStreet + "|" + AZip + "|" + ATown;
+      if (zip == "fail") throw std::runtime_error("host down");
+      AEast = east, ANorth = north;
+      return !zip.empty();
+    };
+  for (const std::string& firm : P.Shown()) state << firm << " ";
+  state << "sel " << P.Page.Selection() << " order " << P.Page.OrderIndex();
+  if (P.SearchOpen()) state << " open " << P.Page.SearchFrame()->edtOrt.Text;
+  if (P.Page.SearchFrame() && P.Page.SearchFrame()->ResultList) state << " kept";
+  if (verb == "start" || verb == "nearest")
+    state << " from " << P.Page.StartEast << " " << P.Page.StartNorth;
+  if (!P.Asked.empty()) state << " asked" << P.Asked;
+  if (!P.Located.empty()) state << " located" << P.Located;
+  if (!P.Opened.empty()) state << " opened" << P.Opened;
+  return state.str();
 }
 
-TEST_F(BranchPageTest, NearestSearchSortsEveryBranchByDistanceFromTheLocatedAddress) {
-  int asked = 0;
-  Page.OnGetStartPosition = [&](double&, double&, uintptr_t) { ++asked; };
-  // Without a locating routine (a branch window hands none on) all branches stay in their order.
-  Order(boCity);
-  Search("50", "", true);
-  EXPECT_FALSE(SearchOpen());
-  EXPECT_EQ(Page.OrderIndex(), boCity);
-  EXPECT_EQ(Shown(), (Names{"Ohne", "Anders", "Fern", "Nah", "Mitte"}));
-
-  Names located;
-  bool found = true;
-  Page.OnLocateAddress = [&](const std::string& AStreet, const std::string& AZip,
-                             const std::string& ATown, double& AEast, double& ANorth) {
-    located.push_back(AStreet + "|" + AZip + "|" + ATown);
-    if (!found) return false;
-    AEast = 7.0;
-    ANorth = 52.0;
-    return true;
-  };
-  Search("44135", "k\xF6ln", true);
-  EXPECT_EQ(located, Names{"|44135|K\xD6LN"});
-  EXPECT_EQ(Page.OrderIndex(), Page.DistanceIndex());
-  EXPECT_EQ(Page.StartNorth, 52.0);
-  EXPECT_EQ(asked, 0);  // the found position is used as it is
-  EXPECT_EQ(Shown(), (Names{"Fern", "Anders", "Mitte", "Nah", "Ohne"}));
-
-  // The host cannot locate the address: the search stays open, and Back applies the empty result.
-  found = false;
-  Search("99999", "", true);
-  EXPECT_TRUE(SearchOpen());
-  EXPECT_EQ(Shown().size(), 5u);
-  Page.SearchFrame()->imgBackClick();
-  EXPECT_FALSE(SearchOpen());
-  EXPECT_TRUE(Shown().empty());
-
-  // A host routine that fails outright leaves no result: all branches, and the frame closes.
-  Page.OnLocateAddress = [](const std::string&, const std::string&, const std::string&, double&,
-                            double&) -> bool { throw std::runtime_error("host down"); };
-  Search("", "", true);
-  EXPECT_FALSE(SearchOpen());
-  EXPECT_EQ(Shown().size(), 5u);
+TEST(BranchPage, Steps) {
+  std::unique_ptr<TBranchPage> page;
+  jw::test::RunCases(
+      std::string(JW_EXPECTED_DIR) + "/branch-cases.txt",
+      [&] { page = std::make_unique<TBranchPage>(); },
+      [&](const std::string& ALine) { return Step(*page, ALine); });
 }
+
+class BranchPageTest : public ::testing::Test, public TBranchPage {};
 
 TEST_F(BranchPageTest, ButtonsLightUpUnderTheMouseAndTheFinderReturnsToTheFullList) {
   for (const char* name : {"BACKOUT", "BACKOVER", "FINDEROUT", "FINDEROVER", "SEARCHOUT",
                            "SEARCHOVER", "SEARCHSTARTOUT", "SEARCHSTARTOVER"}) {
-    ASSERT_TRUE(BranchBitmap(name)) << name;
-    EXPECT_EQ(BranchBitmap(name)->Width * 100 + BranchBitmap(name)->Height, 1719) << name;
+    const auto picture = BranchBitmap(name);
+    EXPECT_EQ(picture ? picture->Width * 100 + picture->Height : 0, 1719) << name;
   }
   Page.MouseMove(245, 10);
   EXPECT_EQ(Page.imgSearch.PictureName(), "SEARCHOVER");
@@ -237,17 +168,7 @@ TEST_F(BranchPageTest, ButtonsLightUpUnderTheMouseAndTheFinderReturnsToTheFullLi
   ASSERT_TRUE(Page.FinderFrame() && Page.FinderFrame()->Visible);
   Page.FinderFrame()->imgBackClick();
   EXPECT_EQ(Shown().size(), 5u);
-}
-
-TEST_F(BranchPageTest, DoubleClickOpensTheSelectedBranchAndSurvivesItsFailure) {
-  Names opened;
-  Page.OnOpenBranch = [&](const TJWBranchRec& ABranch) {
-    opened.push_back(ABranch.Firm);
-    throw std::runtime_error("cannot open");
-  };
-  Page.ControlEvent({TJWControlEventKind::ceListActivate, Page.ListId(), 1, ""});
-  Page.ControlEvent({TJWControlEventKind::ceListActivate, Page.ListId(), 7, ""});
-  EXPECT_EQ(opened, Names{"Anders"});
+  EXPECT_EQ((*Rec.Branches)[0].Firm, "Nah");  // the entry's own list keeps its order
 }
 
 }  // namespace

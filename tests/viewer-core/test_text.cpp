@@ -13,9 +13,11 @@
 using namespace jw;
 using namespace jwtest;
 
+// One pixel per byte keeps the expected breaks of list items readable.
+const auto Bytes = [](const std::string& AText) { return int32_t(AText.size()); };
+
 // Text rules as cases in expected/text-cases.txt, a function and its arguments (separated by "|")
-// a line: the line mark, the web address (portal page | address), comma texts, labels broken at
-// 30 pixels of the fixed metric, list items at 10 bytes, and the thumbnail's size.
+// a line; labels are broken at 30 pixels of the fixed metric, list items at 10 bytes.
 TEST(ViewerText, Cases) {
   TFixedMetrics metrics;
   auto join = [](const TStringList& AList) {
@@ -36,12 +38,7 @@ TEST(ViewerText, Cases) {
     if (verb == "replacebr") return "=" + ReplaceBR(a[0], a[1]);
     if (verb == "comma") return "=" + join(SplitCommaText(a[0]));
     if (verb == "wrap") return "=" + join(WrapText(metrics, TJWFont(), a[0], 30));
-    if (verb == "items") {
-      // One pixel per byte keeps the expected breaks readable.
-      WrapListItems(
-          a, [](const std::string& s) { return int32_t(s.size()); }, 10);
-      return "=" + join(a);
-    }
+    if (verb == "items") return WrapListItems(a, Bytes, 10), "=" + join(a);
     if (verb == "web") {
       TJW2DataRec rec;
       rec.PortalPage = a[0], rec.Url = a.size() > 1 ? a[1] : "";
@@ -67,8 +64,7 @@ TEST(WrapListItems, AHugeItemIsCutBeforeItIsBroken) {
   std::string huge;
   while (huge.size() < (1u << 20)) huge += "ab ";
   TStringList lines{"x", huge, "y"};
-  WrapListItems(
-      lines, [](const std::string& s) { return int32_t(s.size()); }, 188);
+  WrapListItems(lines, Bytes, 188);
   size_t bytes = 0;
   for (const std::string& line : lines) bytes += Trim(line).size() + 1;
   EXPECT_EQ(lines.back(), "y");
@@ -79,14 +75,13 @@ TEST(WrapListItems, AHugeItemIsCutBeforeItIsBroken) {
 TEST(Thumbnail, ScalingAveragesTheCoveredPixels) {
   // Left half black, right half white, 4 x 2: halved, each side keeps its colour; to one pixel
   // wide they mix; enlarged, the sides stay apart.
-  TJWBitmap source = Solid(4, 2, 0xFF000000);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 2; x < 4; ++x) source.Pixels[size_t(y * 4 + x)] = 0xFFFFFFFF;
-  EXPECT_EQ(ScaleBitmap(source, 2, 1).Pixels, (std::vector<uint32_t>{0xFF000000, 0xFFFFFFFF}));
+  const uint32_t b = 0xFF000000, w = 0xFFFFFFFF;
+  const TJWBitmap source{4, 2, {b, b, w, w, b, b, w, w}};
+  EXPECT_EQ(ScaleBitmap(source, 2, 1).Pixels, (std::vector<uint32_t>{b, w}));
   EXPECT_EQ(ScaleBitmap(source, 1, 1).Pixels, std::vector<uint32_t>{0xFF808080});
   const TJWBitmap large = ScaleBitmap(source, 8, 3);
-  EXPECT_EQ(large.Pixels.front(), 0xFF000000u);
-  EXPECT_EQ(large.Pixels.back(), 0xFFFFFFFFu);
+  EXPECT_EQ(std::pair(large.Pixels.front(), large.Pixels.back()),
+            std::pair(0xFF000000u, 0xFFFFFFFFu));
   EXPECT_EQ(ScaleBitmap(Solid(705, 460, 0xFF123456), 120, 78).Pixels,
             std::vector<uint32_t>(120 * 78, 0xFF123456));
 }

@@ -1,5 +1,5 @@
-// The window's rules beyond what the page dumps show: page choice, host routines, branch windows,
-// closing, and the placement rules.
+// The window's rules beyond what the page dumps show: buttons, links, host routines, branch
+// windows, closing, and the placement rules.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -17,106 +17,48 @@ using namespace jwtest;
 
 namespace {
 
-// Entries next to the sample's: industries and search words in the amounts that decide whether
-// both share one page.
-std::vector<TJWEntryFixture> ListEntries() {
-  std::vector<TJWEntryFixture> entries(2);
-  TJW2DataRec &a = entries[0].Record, &b = entries[1].Record;
-  entries[0].Id = 9001, entries[1].Id = 9002;
-  a.NamePart1 = "Drei und drei", a.NamePart2 = "GmbH";
-  a.NameFormat = "\\1 \\4 \\2";  // an empty part between two others
-  a.Industries = {"A", "B", "C"}, a.Searchwords = b.Searchwords = {"D", "E", "F"};
-  a.OfficeHoursKind = 0, a.OfficeHours = {"Mo-Fr 8-18", "", "Sa 9-12"};
-  a.EnhInfoKind = 0, a.EnhInfo = {"Zeile eins", "Zeile zwei"};
-  b.NamePart1 = "Drei und vier";
-  b.Industries = {"A", "B", "a line of many words that is wider than the list"};
-  b.EnhInfoKind = 1, b.EnhInfo.assign(9, "Zeile\tWert");
-  return entries;
-}
-
 void JWAPI PointOfPlace(const JWPointOfPlaceRec*) {}
 
-class WindowTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { Dir = new TSampleDir(ListEntries()); }
-  static void TearDownTestSuite() { delete Dir; }
-  static inline TSampleDir* Dir = nullptr;
-};
+using WindowTest = TWithSample<>;
 
-TEST_F(WindowTest, SearchWordsShareThePageOnlyWithFewLinesCountedAfterBreaking) {
-  auto both = Dir->Open(9001);
-  EXPECT_EQ(static_cast<TfraJWHeadline*>(both->Frame(TfrmJW::fraHeadline))->lblFirma.Lines,
-            std::vector<std::string>{"Drei und drei GmbH"});
-  EXPECT_EQ(static_cast<TfraJWEnhInfo*>(both->Frame(TfrmJW::fraEnhInfo))->PlainLines,
-            (std::vector<std::string>{"Zeile eins", "Zeile zwei", ""}));
-  ASSERT_NE(both->Frame(TfrmJW::fraPage2), nullptr);
-  // 3 lines of 15 pixels under a 16-pixel title, then a gap of 23.
-  EXPECT_EQ(both->Frame(TfrmJW::fraPage2)->Bounds.Top, 171 + 61 + 23);
-  // Free office-hours lines show as they are; a blank line leaves no gap.
-  both->DoButtonEvent(brOfficeHours);
-  const auto* hours = static_cast<TfraJWOfficeHours*>(both->Frame(TfrmJW::fraPage));
-  ASSERT_EQ(hours->Rows().size(), 2u);
-  EXPECT_EQ(hours->Rows()[1].Caption, "Sa 9-12");
-  EXPECT_EQ(hours->Bounds.Height, 16 + 2 * 22);
-  // The third industry breaks into two lines: 4 + 3 lines are too many.
-  auto alone = Dir->Open(9002);
-  EXPECT_EQ(alone->Frame(TfrmJW::fraPage)->ItemCount(), 4);
-  EXPECT_EQ(alone->Frame(TfrmJW::fraPage2), nullptr);
-  // Caption/value lines: seven at most.
-  EXPECT_EQ(static_cast<TfraJWEnhInfo*>(alone->Frame(TfrmJW::fraEnhInfo))->Lines.size(), 7u);
-  const auto& lines = static_cast<TJWListFrame*>(alone->Frame(TfrmJW::fraPage))->Lines();
-  // The entry's lists come sorted; the broken line goes on indented.
-  EXPECT_EQ(lines[2], "     wider than the list");
-}
-
-TEST_F(WindowTest, ButtonsReplaceThePageAndFailuresCarryTheirMessages) {
-  auto form = Dir->Open(TSampleDir::kChain);
-  auto logoShown = [&] {
-    return form->Frame(TfrmJW::fraLogo) && form->Frame(TfrmJW::fraLogo)->Visible;
-  };
-  EXPECT_TRUE(logoShown());
-  // The branch page reaches below the logo's top and covers the address block.
-  form->DoButtonEvent(brBranches);
-  EXPECT_FALSE(logoShown());
-  EXPECT_EQ(form->CursorAt(100 + 245, 163 + 10), TJWCursor::crHand);  // its search button
-  form->DoButtonEvent(brCardAcceptance);
-  EXPECT_TRUE(logoShown());
-  EXPECT_EQ(ErrorOf([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
-  EXPECT_EQ(ErrorOf([&] { Dir->Open(TSampleDir::kBare)->Navigation()->VirtualClick(brBranches); }),
-            "Vitual click on Button mistaked, Button isnt visible!");
-  EXPECT_EQ(ErrorOf([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
-}
-
-TEST_F(WindowTest, ClicksOnTheBarLinksAndEscReachTheirTargets) {
+TEST_F(WindowTest, ButtonsBarClicksLinksAndEscReachTheirTargetsAndFailuresCarryMessages) {
   auto form = Dir->Open(TSampleDir::kChain);
   std::vector<std::string> urls;
   int closed = 0, repaints = 0;
   form->OnOpenUrl = [&](const std::string& AUrl) { urls.push_back(AUrl); };
   form->OnClose = [&] { ++closed; };
   form->OnInvalidate = [&] { ++repaints; };
+  auto logoShown = [&] { return form->Frame(TfrmJW::fraLogo)->Visible; };
+  ASSERT_TRUE(form->Frame(TfrmJW::fraLogo) && logoShown());
+  // The branch page reaches below the logo's top and covers the address block.
+  form->DoButtonEvent(brBranches);
+  EXPECT_FALSE(logoShown());
+  EXPECT_EQ(form->CursorAt(100 + 245, 163 + 10), TJWCursor::crHand);  // its search button
   const auto& card = form->Navigation()->Panels()[3];
   const TJWRect bar = form->Navigation()->Bounds;
   form->Click(bar.Left + 2, bar.Top + card.Rect.Top + 2);
-  EXPECT_NE(dynamic_cast<TJWFrame*>(form->Frame(TfrmJW::fraPage)), nullptr);
+  EXPECT_TRUE(logoShown());
   EXPECT_EQ(form->Frame(TfrmJW::fraPage)->Bounds.Height, 27 * 4);  // three cards
   EXPECT_GT(repaints, 0);
   EXPECT_EQ(form->CursorAt(bar.Left + 2, bar.Top + card.Rect.Top + 2), TJWCursor::crArrow);
   EXPECT_EQ(form->CursorAt(bar.Left + card.Label.Left + 1, bar.Top + card.Label.Top + 1),
             TJWCursor::crHand);
-
   // The address block's links: the web address is shortened, its hint is whole.
   const TJWFrame* address = form->Frame(TfrmJW::fraAddress);
   for (const auto& row : static_cast<const TfraJWAddress*>(address)->Rows()) {
-    if (!row.Link) continue;
     const int32_t x = address->Bounds.Left + row.Rect.Left + 1;
     const int32_t y = address->Bounds.Top + row.Rect.Top + 1;
-    EXPECT_EQ(form->ToolTipAt(x, y), row.Hint);
-    form->Click(x, y);
+    EXPECT_EQ(form->ToolTipAt(x, y), row.Link ? row.Hint : "");
+    if (row.Link) form->Click(x, y);
   }
   EXPECT_EQ(urls, (std::vector<std::string>{"mailto:info@sonnenkorn-backstube.example",
                                             "http://www.sonnenkorn-backstube.example"}));
   form->Key(TJWKey::kEscape);
   EXPECT_EQ(closed, 1);
+  EXPECT_EQ(ErrorOf([&] { form->DoButtonEvent(TJWButtonRec(8)); }), "Event \"8\" is unknown!");
+  EXPECT_EQ(ErrorOf([&] { Dir->Open(TSampleDir::kBare)->Navigation()->VirtualClick(brBranches); }),
+            "Vitual click on Button mistaked, Button isnt visible!");
+  EXPECT_EQ(ErrorOf([&] { form->OpenEntry(4711); }), "#4711 JW Eintrag nicht gefunden!");
 }
 
 TEST_F(WindowTest, LocationButtonHandsTheHostAllTextFields) {
@@ -129,11 +71,10 @@ TEST_F(WindowTest, LocationButtonHandsTheHostAllTextFields) {
   ASSERT_EQ(received.size(), 1u);
   EXPECT_EQ(form->Frame(TfrmJW::fraPage), page);  // the page stays
   const TJWPointOfPlaceRec& rec = received[0];
-  EXPECT_EQ(ShortStringText(rec.Id), "1006");
   EXPECT_EQ(ShortStringText(rec.ExtraText1), std::string(255, 'x'));
-  EXPECT_EQ(ShortStringText(rec.NamePart3), "Gr\366\337er");
-  EXPECT_EQ(ShortStringText(rec.StreetAdd), "-33");
-  EXPECT_EQ(ShortStringText(rec.PosY), "50574000");
+  EXPECT_EQ(ShortStringText(rec.Id) + "|" + ShortStringText(rec.NamePart3) + "|" +
+                ShortStringText(rec.StreetAdd) + "|" + ShortStringText(rec.PosY),
+            "1006|Gr\366\337er|-33|50574000");
   EXPECT_EQ(reinterpret_cast<const char*>(&rec.PosY) - reinterpret_cast<const char*>(&rec),
             30 * 256);
   form->OnPointOfPlace = nullptr;
@@ -143,12 +84,9 @@ TEST_F(WindowTest, LocationButtonHandsTheHostAllTextFields) {
 
 TEST_F(WindowTest, ShowFormAppliesTheHostsRoutinesAndTheStartPage) {
   TJWShowFormArgs args;
-  args.DataPath = Dir->Path();
-  args.EntryId = TSampleDir::kBare;
-  args.StartIndex = 9;
+  args.DataPath = Dir->Path(), args.EntryId = TSampleDir::kBare, args.StartIndex = 9;
+  args.ForceLocation = true;  // not honoured without a point-of-place routine
   TJWButtonRec start = brClose;
-  // Without a point-of-place routine the location flag is not honoured.
-  args.ForceLocation = true;
   auto plain = OpenShowFormWindow(args, std::make_shared<TFixedMetrics>(), start);
   EXPECT_EQ(start, brIndustries);
   EXPECT_FALSE(InSet(plain->Navigation()->ShownButtons(), brPointOfPlace));
@@ -171,22 +109,17 @@ TEST_F(WindowTest, DoubleClickedBranchOpensAWindowOfItsOwnWithTheHostsRoutines) 
   };
   form->DoButtonEvent(brBranches);
   auto* page = static_cast<TfraJWBranchesV2*>(form->Frame(TfrmJW::fraPage));
-  const int32_t row = 3;
-  const uint32_t id = page->Branches()[row]->BranchId;
-  form->ControlEvent({TJWControlEventKind::ceListActivate, page->ListId(), row, ""});
+  form->ControlEvent({TJWControlEventKind::ceListActivate, page->ListId(), 3, ""});
   ASSERT_EQ(opened.size(), 1u);
   auto* branch = dynamic_cast<TfrmJW*>(opened[0].get());
   ASSERT_NE(branch, nullptr);
-  EXPECT_EQ(branch->EntryNumber(), int32_t(id));
+  EXPECT_EQ(branch->EntryNumber(), int32_t(page->Branches()[3]->BranchId));
   EXPECT_EQ(branch->SettingsKey, "Key");
   EXPECT_TRUE(branch->OnPointOfPlace != nullptr);
   EXPECT_TRUE(branch->OnLocateAddress == nullptr);  // the branch window searches without it
-  // A branch that is not in the file leaves this window as it is.
-  EXPECT_EQ(ErrorOf([&] {
-              TJWBranchRec missing;
-              missing.BranchId = 4711;
-              form->OpenBranchEntry(missing);
-            }),
+  TJWBranchRec missing;
+  missing.BranchId = 4711;  // a branch that is not in the file leaves this window as it is
+  EXPECT_EQ(ErrorOf([&] { form->OpenBranchEntry(missing); }),
             "Error on opening!\n\r#4711 JW Eintrag nicht gefunden!");
   EXPECT_EQ(opened.size(), 1u);
 }
@@ -196,14 +129,11 @@ TEST_F(WindowTest, DoubleClickedBranchOpensAWindowOfItsOwnWithTheHostsRoutines) 
 TEST(EmptyContent, BarWithoutPicturesAndBlankOfficeHours) {
   TfrmJW form(std::make_shared<TFixedMetrics>());
   TJW2DataRec rec;
-  rec.Industries = {"A"};
-  rec.OfficeHoursKind = 1;
-  rec.OfficeHours = {"", " \t"};
+  rec.Industries = {"A"}, rec.OfficeHoursKind = 1, rec.OfficeHours = {"", " \t"};
   TfraJWNavigation bar(form);
   bar.SetData(&rec);
   bar.SetButtonImages(30, std::make_shared<TJWBitmap>(Solid(150, 0, 0)), nullptr);
-  EXPECT_EQ(bar.Bounds.Width, 140);
-  EXPECT_EQ(bar.Bounds.Height, 0);
+  EXPECT_EQ(std::pair(bar.Bounds.Width, bar.Bounds.Height), std::pair(140, 0));
   ASSERT_EQ(bar.Panels().size(), 2u);
   EXPECT_EQ(bar.Panels()[1].Rect.Height, 0);
   TfraJWOfficeHours hours(form);
@@ -218,7 +148,7 @@ class TMapStore : public TJWSettingsStore {
  public:
   std::map<std::string, std::string> Values;
   std::string Read(const std::string& ASection, const std::string& AName) override {
-    return Values.count(ASection + "/" + AName) ? Values[ASection + "/" + AName] : "";
+    return Values[ASection + "/" + AName];
   }
   void Write(const std::string& ASection, const std::string& AName, const std::string& V) override {
     Values[ASection + "/" + AName] = V;
@@ -236,6 +166,7 @@ TEST(Placement, StoredValuesApplyOnlyWhereTheyKeepTheWindowOnTheScreen) {
       {{{"x", "120"}, {"y", " 90 "}, {"w", "700"}, {"h", "480"}}, {120, 90, 700, 480, false}},
       {{{"x", "0"}, {"y", "abc"}, {"m", "1"}}, {271, 137, 713, 487, true}},
       {{{"x", "1023"}, {"w", "10"}}, {1023, 137, 713, 487, false}},  // x + w beyond the screen
+      {{{"y", "300"}, {"h", "480"}}, {271, 300, 713, 487, false}},   // y + h beyond the screen
       {{{"x", "2000000000"}, {"w", "2000000000"}}, design},          // no wrap-around
       {{{"y", "0"}}, {1, 137, 600, 487, false}, 600},  // a screen narrower than the window
   };

@@ -1,12 +1,11 @@
-// The Win32 shell driven like a user would: real input through SendInput into a window whose
-// model is a small fake, so that what is checked is the shell (input routing, native controls from
-// slots, owned windows, the registry placement, off-screen painting). The modal loop is checked
-// through the library by tests/win/jwwinhost.c.
+// The Win32 shell driven by real input into a window whose model is a small fake. The modal loop
+// is checked through the library by tests/win/jwwinhost.c.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "viewer/win32/JWGdiPainter.h"
@@ -26,7 +25,6 @@ constexpr TJWColor PageColors[2] = {0xC04040, 0x40C040};
 // activated rows open another window, and a text box.
 struct TFakeWindow final : TJWWindowModel {
   int Page = 0;
-  std::vector<std::string>* Log = nullptr;
 
   int32_t ClientWidth() const override { return 300; }
   int32_t ClientHeight() const override { return 200; }
@@ -36,43 +34,29 @@ struct TFakeWindow final : TJWWindowModel {
     list.Items.push_back(TJWFillRect{{0, 0, 300, 200}, PageColors[Page]});
     list.Items.push_back(TJWFillRect{NavButton, 0x2020A0});
     TJWFont font{"Arial", 12};
-    list.Items.push_back(TJWText{12, 12, {10, 10, 30, 20}, font, 0xFFFFFF, "WWWWWWWWWWWW"});
+    list.Items.push_back(TJWText{12, 12, {10, 10, 30, 20}, font, 0xFFFF00, "WWWWWWWWWWWW"});
     (void)AMetrics.TextWidth(font, "W");
     if (Page == 1) {
-      TJWControlSlot slot;
-      slot.Id = ListId;
-      slot.Rect = ListRect;
-      slot.ItemCount = 40;
-      slot.RowHeight = 15;
-      slot.TopRow = 2;
-      list.Controls.push_back(slot);
-      list.Items.push_back(TJWControlPlace{0});
-      TJWControlSlot edit;
-      edit.Id = 8;
-      edit.Kind = TJWControlKind::ckEdit;
-      edit.Rect = {220, 50, 70, 20};
+      TJWControlSlot rows, edit;
+      rows.Id = ListId, rows.Rect = ListRect, rows.ItemCount = 40, rows.TopRow = 2;
+      edit.Id = 8, edit.Kind = TJWControlKind::ckEdit, edit.Rect = {220, 50, 70, 20};
       edit.Text = "abc";
-      list.Controls.push_back(edit);
+      list.Controls = {rows, edit};
+      list.Items.push_back(TJWControlPlace{0});
       list.Items.push_back(TJWControlPlace{1});
     }
     return list;
   }
   TJWDisplayList PaintListRow(TJWTextMetrics&, int32_t, int32_t ARow, bool ASelected) override {
-    TJWDisplayList list;
-    list.Items.push_back(
-        TJWFillRect{{0, 0, 200, 15}, ASelected ? 0x000080u : 0x010000u * uint32_t(ARow)});
-    return list;
+    const TJWColor color = ASelected ? 0x000080u : 0x010000u * uint32_t(ARow);
+    return {{TJWFillRect{{0, 0, 200, 15}, color}}, {}};
   }
   void MouseMove(int32_t, int32_t) override {}
   void MouseLeave() override {}
   void Click(int32_t AX, int32_t AY) override {
-    Log->push_back("click");
-    if (NavButton.Contains(AX, AY)) {
-      Page = 1 - Page;
-      OnInvalidate();
-    }
+    if (NavButton.Contains(AX, AY)) Page = 1 - Page, OnInvalidate();
   }
-  void DoubleClick(int32_t, int32_t) override { Log->push_back("double click"); }
+  void DoubleClick(int32_t, int32_t) override {}
   TJWCursor CursorAt(int32_t AX, int32_t AY) const override {
     return NavButton.Contains(AX, AY) ? TJWCursor::crHand : TJWCursor::crArrow;
   }
@@ -81,13 +65,8 @@ struct TFakeWindow final : TJWWindowModel {
     if (AKey == TJWKey::kEscape) OnClose();
   }
   void ControlEvent(const TJWControlEvent& AEvent) override {
-    Log->push_back("control " + std::to_string(int(AEvent.Kind)) + " " +
-                   std::to_string(AEvent.Index));
-    if (AEvent.Kind == TJWControlEventKind::ceListActivate) {
-      auto branch = std::make_unique<TFakeWindow>();
-      branch->Log = Log;
-      OnOpenWindow(std::move(branch));
-    }
+    if (AEvent.Kind == TJWControlEventKind::ceListActivate)
+      OnOpenWindow(std::make_unique<TFakeWindow>());
   }
 };
 
@@ -102,21 +81,16 @@ bool PumpUntil(const std::function<bool()>& ADone) {
   return true;
 }
 
-void SendMouse(DWORD AFlags) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = AFlags;
-  SendInput(1, &input, sizeof input);
-}
-
 void ClickAt(HWND AWindow, int32_t AX, int32_t AY, int ACount = 1) {
   POINT p{AX, AY};
   ClientToScreen(AWindow, &p);
   SetCursorPos(p.x, p.y);
-  for (int i = 0; i < ACount; ++i) {
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+  INPUT input[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    input[i].type = INPUT_MOUSE;
+    input[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
   }
+  SendInput(2 * ACount, input, sizeof(INPUT));
 }
 
 void PressKey(WORD AKey) {
@@ -127,25 +101,18 @@ void PressKey(WORD AKey) {
   SendInput(2, input, sizeof(INPUT));
 }
 
-BOOL CALLBACK CollectViewerWindow(HWND AWindow, LPARAM AResult) {
-  char name[64] = {};
-  GetClassNameA(AWindow, name, sizeof name);
-  DWORD process = 0;
-  GetWindowThreadProcessId(AWindow, &process);
-  // Other test programs of the same Wine prefix may have viewer windows open at the same time.
-  if (process == GetCurrentProcessId() && std::string(name) == JWWindowClassName)
-    reinterpret_cast<std::vector<HWND>*>(AResult)->push_back(AWindow);
-  return TRUE;
-}
-
 std::vector<HWND> ViewerWindows() {
   std::vector<HWND> result;
-  EnumWindows(CollectViewerWindow, reinterpret_cast<LPARAM>(&result));
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, JWWindowClassName, nullptr));) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    // Other test programs of the same Wine prefix may have viewer windows open at the same time.
+    if (process == GetCurrentProcessId()) result.push_back(w);
+  }
   return result;
 }
 
 struct Win32Shell : testing::Test {
-  std::vector<std::string> Log;
   std::vector<std::string> Failures;
 
   void SetUp() override {
@@ -158,9 +125,7 @@ struct Win32Shell : testing::Test {
     EXPECT_TRUE(Failures.empty()) << Failures.front();
   }
   HWND Open(const TJWWindowOptions& AOptions = {}) {
-    auto model = std::make_unique<TFakeWindow>();
-    model->Log = &Log;
-    return CreateViewerWindow(std::move(model), AOptions);
+    return CreateViewerWindow(std::make_unique<TFakeWindow>(), AOptions);
   }
 };
 
@@ -173,10 +138,11 @@ TEST_F(Win32Shell, ClicksSwitchPagesDoubleClicksOpenBranchesEscCloses) {
   ClickAt(window, NavButton.Left + 5, NavButton.Top + 5);
   ASSERT_TRUE(PumpUntil([&] { return GetDlgItem(window, ListId + JWControlIdBase) != nullptr; }))
       << "a click on the painted button did not reach the window";
-  const HWND list = GetDlgItem(window, ListId + JWControlIdBase);
-  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 40);
-  EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 2);
-  EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), 15);
+  auto list = [&](UINT AMessage) {
+    return SendMessageA(GetDlgItem(window, ListId + JWControlIdBase), AMessage, 0, 0);
+  };
+  EXPECT_EQ(std::tuple(list(LB_GETCOUNT), list(LB_GETTOPINDEX), list(LB_GETITEMHEIGHT)),
+            std::tuple(40, 2, 15));
 
   // A double click on a row activates it: the fake opens a window owned by this one.
   ClickAt(window, ListRect.Left + 20, ListRect.Top + 20, 2);
@@ -187,8 +153,7 @@ TEST_F(Win32Shell, ClicksSwitchPagesDoubleClicksOpenBranchesEscCloses) {
   RECT outer{}, inner{};
   GetWindowRect(window, &outer);
   GetWindowRect(branch, &inner);
-  EXPECT_EQ(inner.left - outer.left, 10);
-  EXPECT_EQ(inner.top - outer.top, 10);
+  EXPECT_EQ(std::pair(inner.left - outer.left, inner.top - outer.top), std::pair(10L, 10L));
 
   // Esc, with the focus in a native control of the first window, closes it and its branch window.
   SetForegroundWindow(window);
@@ -219,18 +184,19 @@ TEST_F(Win32Shell, PlacementIsWrittenToTheRegistryAndUsedByTheNextWindow) {
                  nullptr, buffer, &size);
     return std::string(buffer);
   };
-  EXPECT_EQ(value("m"), "0");
-  EXPECT_EQ(value("x"), "123");
-  EXPECT_EQ(value("y"), "77");
-  EXPECT_EQ(value("w"), std::to_string(first.right - first.left));
-  EXPECT_EQ(value("h"), std::to_string(first.bottom - first.top));
+  EXPECT_EQ(value("m") + " " + value("x") + " " + value("y") + " " + value("w") + " " + value("h"),
+            "0 123 77 " + std::to_string(first.right - first.left) + " " +
+                std::to_string(first.bottom - first.top));
 
+  // A stored size larger than the window's does not enlarge it.
+  RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(key) + "\\Window").c_str(), "w", REG_SZ, "900",
+                  4);
   window = Open(options);
   ShowViewerWindow(window);
   RECT second{};
   GetWindowRect(window, &second);
-  EXPECT_EQ(second.left, 123);
-  EXPECT_EQ(second.top, 77);
+  EXPECT_EQ(std::tuple(second.left, second.top, second.right, second.bottom),
+            std::tuple(123L, 77L, first.right, first.bottom));
   RegDeleteTreeA(HKEY_CURRENT_USER, key);
 }
 
@@ -238,16 +204,11 @@ TEST_F(Win32Shell, PlacementIsWrittenToTheRegistryAndUsedByTheNextWindow) {
 // list; texts stay inside their clip.
 TEST_F(Win32Shell, OffscreenPaintingDrawsControlsFromTheirSlots) {
   TFakeWindow model;
-  model.Log = &Log;
   model.Page = 1;
   TJWGdiMetrics metrics;
   const TJWBitmap picture = RenderOffscreen(model, metrics);
-  ASSERT_EQ(picture.Width, 300);
-  ASSERT_EQ(picture.Height, 200);
-  struct {
-    int32_t X, Y;
-    uint32_t Color;
-  } const probes[] = {
+  ASSERT_EQ(std::pair(picture.Width, picture.Height), std::pair(300, 200));
+  const std::tuple<int32_t, int32_t, uint32_t> probes[] = {
       {5, 5, 0xFF000000 | PageColors[1]},                      // the page
       {ListRect.Left + 1, ListRect.Top + 1, 0xFF020000},       // row 2 (the top row) at the top
       {ListRect.Left + 1, ListRect.Top + 16, 0xFF030000},      // then row 3
@@ -255,12 +216,11 @@ TEST_F(Win32Shell, OffscreenPaintingDrawsControlsFromTheirSlots) {
       {ListRect.Left + 1, ListRect.Bottom(), 0xFF000000 | PageColors[1]},
       {NavButton.Left + 40, NavButton.Top + 5, 0xFF2020A0},  // no text beyond its clip
   };
-  for (const auto& probe : probes)
-    EXPECT_EQ(picture.Pixel(probe.X, probe.Y), probe.Color) << probe.X << "," << probe.Y;
+  for (const auto& [x, y, color] : probes) EXPECT_EQ(picture.Pixel(x, y), color) << x << "," << y;
   int textPixels = 0;
   for (int32_t y = NavButton.Top; y < NavButton.Bottom(); ++y)
     for (int32_t x = NavButton.Left; x < NavButton.Left + 30; ++x)
-      textPixels += picture.Pixel(x, y) == 0xFFFFFFFF;
+      textPixels += picture.Pixel(x, y) == 0xFFFFFF00;
   EXPECT_GT(textPixels, 20) << "the text was not drawn";
 }
 
