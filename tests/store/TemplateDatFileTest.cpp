@@ -23,31 +23,37 @@ bool Same(const jw::TJWBitmap& A, const jw::TJWBitmap& B) {
   return A.Width == B.Width && A.Height == B.Height && A.Pixels == B.Pixels;
 }
 
+// A template without pictures and with all numbers 0.
+bool Blank(const jw::TJWTemplateRec& r) {
+  return r.Image.Empty() && r.Button1.Empty() && r.Button2.Empty() && r.NavigationLeft == 0 &&
+         r.BackgroundColor == 0 && r.CaptionLeft == 0;
+}
+
 class TemplateDatFile : public ::testing::Test {
  protected:
   TJWTempDir Dir;
   std::string Path = Dir.File("JWTMP.SRM");
 
-  // Template AId with pictures of sizes derived from it, so every template looks different.
+  // Template AId with pictures and numbers derived from it, so every template looks different.
   static jw::TJWTemplateFixture Fixture(uint32_t AId) {
-    jw::TJWTemplateFixture t;
-    t.Id = AId;
-    t.Image = jwtest::MakeBmp24(jwtest::Gradient(20 + int(AId), 10));
-    t.Button1 = jwtest::MakeBmp24(jwtest::Gradient(8, 3 + int(AId)));
-    t.Button2 = jwtest::MakeBmp24(jwtest::Gradient(9, 4 + int(AId)));
-    t.NavigationLeft = 500 + int32_t(AId);
-    t.BackgroundColor = 0x00102030u + AId;
-    t.CaptionLeft = 30 - int32_t(AId);
-    return t;
+    const int i = int(AId);
+    return {AId,
+            jwtest::MakeBmp24(jwtest::Gradient(20 + i, 10)),
+            jwtest::MakeBmp24(jwtest::Gradient(8, 3 + i)),
+            jwtest::MakeBmp24(jwtest::Gradient(9, 4 + i)),
+            500 + i,
+            0x00102030u + AId,
+            30 - i};
   }
   static void ExpectTemplate(const jw::TJWTemplateRec& r, uint32_t AId) {
-    SCOPED_TRACE("template " + std::to_string(AId));
-    EXPECT_TRUE(Same(r.Image, jwtest::Gradient(20 + int(AId), 10)));
-    EXPECT_TRUE(Same(r.Button1, jwtest::Gradient(8, 3 + int(AId))));
-    EXPECT_TRUE(Same(r.Button2, jwtest::Gradient(9, 4 + int(AId))));
-    EXPECT_EQ(r.NavigationLeft, 500 + int32_t(AId));
-    EXPECT_EQ(r.BackgroundColor, 0x00102030u + AId);
-    EXPECT_EQ(r.CaptionLeft, 30 - int32_t(AId));
+    const int i = int(AId);
+    EXPECT_TRUE(Same(r.Image, jwtest::Gradient(20 + i, 10)) &&
+                Same(r.Button1, jwtest::Gradient(8, 3 + i)) &&
+                Same(r.Button2, jwtest::Gradient(9, 4 + i)))
+        << AId;
+    EXPECT_EQ(std::tuple(r.NavigationLeft, r.BackgroundColor, r.CaptionLeft),
+              std::tuple(500 + i, 0x00102030u + AId, 30 - i))
+        << AId;
   }
   void Write(std::initializer_list<uint32_t> AIds, uint32_t ADefault) {
     jw::TJWTmpWriter w(Path);
@@ -78,8 +84,7 @@ TEST_F(TemplateDatFile, TemplatesByIdentifierAndTheCache) {
   ExpectTemplate(r, 3);
   EXPECT_FALSE(templates.IsOpen());
   jw::TJWETemplateDatFile::FreeTemplate(r);
-  EXPECT_TRUE(r.Image.Empty() && r.Button1.Empty() && r.Button2.Empty());
-  EXPECT_EQ(r.NavigationLeft, 0);
+  EXPECT_TRUE(Blank(r));
 
   // An absent identifier gets the default template, and keeps getting it from the cache.
   Write({3, 1, 7}, 1);
@@ -93,27 +98,7 @@ TEST_F(TemplateDatFile, TemplatesByIdentifierAndTheCache) {
             "Datei \"" + Path + "\" nicht gefunden!");
 }
 
-TEST_F(TemplateDatFile, AbsentDefaultGivesAnEmptyTemplate) {
-  Write({3}, 9);
-  jw::TJWETemplateDatFile templates(Path);
-  jw::TJWTemplateRec r;
-  templates.GetTemplate(3, r);
-  templates.GetTemplate(5, r);
-  EXPECT_TRUE(r.Image.Empty() && r.Button1.Empty() && r.Button2.Empty());
-  EXPECT_EQ(r.NavigationLeft, 0);
-  EXPECT_EQ(r.BackgroundColor, 0u);
-  EXPECT_EQ(r.CaptionLeft, 0);
-  templates.GetTemplate(9, r);
-  EXPECT_TRUE(r.Image.Empty());
-
-  Write({}, 1);  // no templates at all
-  jw::TJWETemplateDatFile none(Path);
-  none.GetTemplate(1, r);
-  EXPECT_TRUE(r.Image.Empty());
-  EXPECT_EQ(none.GetCount(), 0);
-}
-
-TEST_F(TemplateDatFile, HeaderChecksAndShortFiles) {
+TEST_F(TemplateDatFile, HeaderChecksShortFilesAndAbsentDefaults) {
   jw::TJWETemplateDatFile templates(Path);
   jw::TJWTemplateRec r;
   {
@@ -142,6 +127,20 @@ TEST_F(TemplateDatFile, HeaderChecksAndShortFiles) {
   EXPECT_TRUE(templates.IsOpen());
   templates.SetFileName(Dir.File("OTHER.SRM"));
   EXPECT_FALSE(templates.IsOpen());
+
+  // An absent default gives an empty template, and so does a file without templates.
+  Write({3}, 9);
+  jw::TJWETemplateDatFile absent(Path);
+  absent.GetTemplate(3, r);
+  absent.GetTemplate(5, r);
+  EXPECT_TRUE(Blank(r));
+  absent.GetTemplate(9, r);
+  EXPECT_TRUE(Blank(r));
+  Write({}, 1);
+  jw::TJWETemplateDatFile none(Path);
+  none.GetTemplate(1, r);
+  EXPECT_TRUE(Blank(r));
+  EXPECT_EQ(none.GetCount(), 0);
 }
 
 TEST_F(TemplateDatFile, BrokenPictureFailsAndKeepsTheCache) {
@@ -168,8 +167,8 @@ TEST_F(TemplateDatFile, BrokenPictureFailsAndKeepsTheCache) {
 
   w.Finish();
   templates.GetTemplate(3, r);
-  EXPECT_TRUE(r.Image.Empty() && r.Button1.Empty() && r.Button2.Empty());
-  EXPECT_EQ(r.NavigationLeft, 17);
+  r.NavigationLeft -= 17;
+  EXPECT_TRUE(Blank(r));
   // Offsets are relative to the data area; past the end nothing decodes.
   EXPECT_EQ(ErrorOf([&] { templates.LoadImage(1u << 30, 100); }), "BMP: not a bitmap file");
 }
@@ -237,12 +236,10 @@ TEST_F(TemplateDatFile, InfoAnswersWithoutDecodingPixels) {
   EXPECT_LT(infoBytes, pixelBytes);
   templates.GetPictures(42);
   EXPECT_GE(cache.Bytes() - infoBytes, pixelBytes);
-  EXPECT_EQ(info.Image, (jw::TJWPictureSize{21, 10}));
-  EXPECT_EQ(info.Button1, (jw::TJWPictureSize{8, 4}));
-  EXPECT_EQ(info.Button2, (jw::TJWPictureSize{9, 5}));
-  EXPECT_EQ(info.NavigationLeft, 501);
-  EXPECT_EQ(info.BackgroundColor, 0x00102031u);
-  EXPECT_EQ(info.CaptionLeft, 29);
+  EXPECT_EQ(std::tuple(info.Image, info.Button1, info.Button2, info.NavigationLeft,
+                       info.BackgroundColor, info.CaptionLeft),
+            std::tuple(jw::TJWPictureSize{21, 10}, jw::TJWPictureSize{8, 4},
+                       jw::TJWPictureSize{9, 5}, 501, 0x00102031u, 29));
 
   // Decoded pictures are shared, not copied, by every reader of the same file version.
   jw::TJWETemplateDatFile other(Path);

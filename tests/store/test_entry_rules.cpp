@@ -1,0 +1,260 @@
+// Rules that turn an entry into what its pages show: buttons, office hours, branch sort keys.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <functional>
+#include <numbers>
+
+#include "EntryAddress.h"
+#include "store/JWEBranchKeys.h"
+#include "store/JWEButtons.h"
+#include "store/JWEOfficeHours.h"
+#include "store/JWError.h"
+
+namespace jw {
+namespace {
+
+using ::testing::ElementsAre;
+
+TStringList Lines(int n) {
+  TStringList result;
+  for (int i = 0; i < n; ++i) result.push_back("line" + std::to_string(i));
+  return result;
+}
+
+TJWButtonSet SetOf(std::initializer_list<TJWButtonRec> buttons) {
+  TJWButtonSet s = 0;
+  for (TJWButtonRec b : buttons) Include(s, b);
+  return s;
+}
+
+// The buttons of an entry and their count, for the two location flags.
+TEST(DeriveButtons, EntriesAndFlags) {
+  using TFill = std::function<void(TJW2DataRec&)>;
+  const TFill pos = [](TJW2DataRec& r) { r.PosX = "00544530", r.PosY = "03056700"; };
+  const TJWButtonSet ind = SetOf({brIndustries}), sw = SetOf({brSearchwords});
+  const struct {
+    const char* Name;
+    TFill Fill;
+    bool Show, Force;
+    TJWButtonSet Set;
+  } cases[] = {
+      // clang-format off
+      // Up to 6 lines together share one page; alone, even one search word has its page.
+      {"6 lines", [](auto& r) { r.Industries = r.Searchwords = Lines(3); }, 0, 0, ind},
+      {"7 lines", [](auto& r) { r.Industries = Lines(4), r.Searchwords = Lines(3); }, 0, 0, TJWButtonSet(ind | sw)},
+      {"search words", [](auto& r) { r.Searchwords = Lines(1); }, 0, 0, sw},
+      // Branches need more than one record.
+      {"no branches", [](auto& r) { r.Branches.emplace(); }, 0, 0, 0},
+      {"one branch", [](auto& r) { r.Branches.emplace(1); }, 0, 0, 0},
+      {"two branches", [](auto& r) { r.Branches.emplace(2); }, 0, 0, SetOf({brBranches})},
+      // Business types ignore blanks and controls; a high byte is a visible character.
+      {"blank types", [](auto& r) { r.BusinessTypes = " \t\r\n\x01 "; }, 0, 0, 0},
+      {"comma", [](auto& r) { r.BusinessTypes = "  ,"; }, 0, 0, SetOf({brBusinessTypes})},
+      {"high byte", [](auto& r) { r.BusinessTypes = "\xE4"; }, 0, 0, SetOf({brBusinessTypes})},
+      {"card", [](auto& r) { r.CardAmex = 1; }, 0, 0, SetOf({brCardAcceptance})},
+      // The location shows when asked for and usable; forcing wins over hidden or missing.
+      {"position", pos, 0, 0, 0},
+      {"shown", pos, 1, 0, SetOf({brPointOfPlace})},
+      {"no position", [](auto&) {}, 1, 0, 0},
+      {"zero", [&](auto& r) { pos(r), r.PosX = "00000000"; }, 1, 0, 0},
+      {"7 characters", [&](auto& r) { pos(r), r.PosY = "0305670"; }, 1, 0, 0},
+      {"hidden", [&](auto& r) { pos(r), r.HideLocation = 1; }, 1, 0, 0},
+      {"forced", [&](auto& r) { r.HideLocation = 1; }, 0, 1, SetOf({brPointOfPlace})},
+      {"every button", [](auto& r) { r.Industries = r.Searchwords = Lines(5), r.BusinessTypes = "a",
+          r.OfficeHours = {"Mo-Fr"}, r.CardEC = 1, r.Branches.emplace(3); }, 0, 1, 0x7F},  // no brClose
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    TJW2DataRec r;
+    c.Fill(r);
+    TJWButtonSet set = 0xFF;
+    EXPECT_EQ(DeriveButtons(r, c.Show, c.Force, set), std::popcount(unsigned(c.Set))) << c.Name;
+    EXPECT_EQ(set, c.Set) << c.Name;
+  }
+}
+
+TEST(DeriveButtons, OfficeHoursByKind) {
+  const struct {
+    int32_t Kind;
+    TStringList Lines;
+    bool Present;
+  } cases[] = {
+      // clang-format off
+      {0, {}, false}, {0, {"", "  ", "\t"}, false}, {0, {"", " Mo-Fr 8-18 "}, true},
+      {1, {"MoX\t8:00"}, true}, {1, {"Mo X"}, false}, {1, {"MoXextra\t"}, true},
+      {1, {"Mo", "DiX"}, true},
+      {1, {"Mox\t8:00", "Mo\tX"}, false},  // lower case, or X beyond the first field
+      {1, {"XX"}, false},                   // a field of two characters
+      {2, {"  \t  ", "\t"}, false}, {2, {"\t 8-12 "}, true}, {2, {"Montag"}, true},
+      {2, {"\t\tthird"}, false},  // only the first two fields count
+      {3, {"MoX\tanything"}, false}, {-1, {"anything"}, false},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    TJW2DataRec r;
+    r.OfficeHoursKind = c.Kind;
+    r.OfficeHours = c.Lines;
+    TJWButtonSet set = 0;
+    EXPECT_EQ(DeriveButtons(r, false, false, set), c.Present ? 1 : 0);
+    EXPECT_EQ(set, c.Present ? SetOf({brOfficeHours}) : 0)
+        << "kind " << c.Kind << ", first line '" << (c.Lines.empty() ? "" : c.Lines[0]) << "'";
+  }
+}
+
+TEST(Index2JWButton, WalksTheSetInEnumerationOrder) {
+  const TJWButtonSet set = SetOf({brSearchwords, brCardAcceptance, brBranches, brClose});
+  // Beyond the content buttons (brClose is never a position) the first page is shown.
+  // clang-format off
+  for (auto [index, s, button] : {std::tuple{0u, set, brSearchwords}, {1u, set, brCardAcceptance},
+                                  {2u, set, brBranches}, {3u, set, brIndustries},
+                                  {0xFFFFFFFFu, set, brIndustries}, {0u, TJWButtonSet(0), brIndustries},
+                                  {0u, SetOf({brClose}), brIndustries}})
+    // clang-format on
+    EXPECT_EQ(Index2JWButton(index, s), button) << index;
+}
+
+TEST(CaptionOf, BranchCaptionSelectsTheWord) {
+  TJW2DataRec r;
+  const std::pair<int32_t, const char*> cases[] = {
+      {0, "Filialen"}, {1, "Agenturen"}, {2, "Niederlassungen"}, {3, "Partner"},
+      {4, "Filialen"}, {9, "Filialen"},  {-1, "Filialen"},
+  };
+  for (auto [kind, word] : cases) {
+    r.BranchCaption = kind;
+    EXPECT_EQ(CaptionOf(brBranches, r), word) << kind;
+    EXPECT_EQ(CaptionOf(brIndustries, r), "Branchen");
+  }
+  EXPECT_EQ(CaptionOf(brOfficeHours, 0), "Gesch\344ftszeiten");
+  EXPECT_EQ(CaptionOf(brClose, 0), "Schlie\337en");
+  EXPECT_EQ(CaptionOf(TJWButtonRec(8), 0), "");
+}
+
+const std::string kFullMonday = "MOX\t\t08:00\t12:00\t13:00\t18:00";
+
+// The cells of a row joined by "|".
+std::string Cells(const TJWOfficeHoursTextRow& ARow) {
+  std::string result = ARow[0];
+  for (size_t i = 1; i < ARow.size(); ++i) result += "|" + ARow[i];
+  return result;
+}
+
+TEST(OfficeHoursDays, FullDayAndDayKeysByPosition) {
+  EXPECT_THAT(GetOfficeHoursLines({" a ", "", "c", "4", "5", "6", "7", "8", "9"}),
+              ElementsAre(" a ", "", "c", "4", "5", "6", "7", "8"));  // eight rows, untrimmed
+  auto rows = GetOfficeHoursDays({kFullMonday});
+  EXPECT_EQ(Cells(rows[0]), "Mo.:|08|:|00|-|12|:|00|u.|13|:|00|-|18|:|00");
+  for (int k = 1; k < 8; ++k) EXPECT_EQ(rows[k], TJWOfficeHoursTextRow{});
+
+  // Monday's line in Tuesday's place is not shown; a key without its "X" is not shown either,
+  // and the next shown day moves up.
+  rows = GetOfficeHoursDays({"MO\t\t1\t2", kFullMonday, "MIX\t\t 9:30 \t11"});
+  EXPECT_EQ(Cells(rows[0]), "Mi.:|9|:|30|-|11|:|||||||||");
+  EXPECT_EQ(rows[1], TJWOfficeHoursTextRow{});
+}
+
+TEST(OfficeHoursDays, DayShapes) {
+  const auto rows =
+      GetOfficeHoursDays({"MOX\tzu\t8:00\t12:00", "DIX\t\t\t\t14:00\t18:00",
+                          "MIX\t\t07:30\t\t\t20:00", "DOX\t geschlossen ", "FRX\t\t8\t12"});
+  EXPECT_EQ(Cells(rows[0]), "Mo.:|8|:|00|-|12|:|00||||||||");
+  EXPECT_EQ(Cells(rows[1]), "Di.:|||||||||14|:|00|-|18|:|00");
+  // Open through: from-time, "-" in the joining column, to-time.
+  EXPECT_EQ(Cells(rows[2]), "Mi.:|07|:|30|||||-|||||20|:|00");
+  EXPECT_EQ(Cells(rows[3]), "Do.:|||||||||||||||");
+  EXPECT_EQ(Cells(rows[4]), "Fr.:|8|:||-|12|:|||||||||");
+
+  const auto days =
+      ReadOfficeHoursDays({"MOX\tzu\t8:00\t12:00", "DIX\t geschlossen "}, TJWRemarkRow::rrLastRow);
+  EXPECT_EQ(days[0].Note, "");  // a day with times has no note
+  EXPECT_EQ(days[1].Note, " geschlossen ");
+}
+
+TEST(OfficeHoursDays, RemarkRow) {
+  const TStringList lines = {kFullMonday, "DIX", "MIX", "", "", "", "", " Termine nach Absprache"};
+  const auto rows = GetOfficeHoursDays(lines);
+  EXPECT_EQ(rows[2][0], "Mi.:");
+  for (int k = 3; k < 7; ++k) EXPECT_EQ(rows[k], TJWOfficeHoursTextRow{});
+  EXPECT_EQ(rows[7][0], " Termine nach Absprache");
+
+  const auto frame = ReadOfficeHoursDays(lines, TJWRemarkRow::rrAfterLastDay);
+  EXPECT_EQ(frame[3].Label, " Termine nach Absprache");
+  EXPECT_EQ(frame[7], TJWOfficeHoursDay{});
+
+  // A Sunday in line 8 is a remark, not a day; lines after the eighth are ignored.
+  const auto late = ReadOfficeHoursDays({"", "", "", "", "", "", "", "SOX\t\t1\t2", "MOX"},
+                                        TJWRemarkRow::rrAfterLastDay);
+  EXPECT_EQ(late[0].Label, "SOX\t\t1\t2");
+  EXPECT_EQ(late[1], TJWOfficeHoursDay{});
+}
+
+TEST(OfficeHoursPairs, ColonRuleSkippedLinesAndRowEight) {
+  const auto text = [](const TStringList& ALines) {
+    std::string result;
+    for (const auto& [label, time] : GetOfficeHoursPairs(ALines))
+      result += label + "=" + time + "|";
+    return result;
+  };
+  EXPECT_EQ(
+      text({" Montag - Freitag\t 9 - 18 Uhr ", "Sa:\t9 - 13", "\t ", "\tnur rechts", "links"}),
+      "Montag - Freitag:=9 - 18 Uhr|Sa:=9 - 13|=nur rechts|links:=|=|=|=|=|");
+  // Line 8 goes to row 8 without the colon rule; a later line may still overwrite it.
+  EXPECT_EQ(text({"a\t1", "", "", "", "", "", "", "Hinweis\tx"}), "a:=1|=|=|=|=|=|=|Hinweis=x|");
+  EXPECT_EQ(text({"1", "2", "3", "4", "5", "6", "", "Hinweis", "9", "10"}),
+            "1:=|2:=|3:=|4:=|5:=|6:=|9:=|10:=|");
+}
+
+TJWBranchRec Branch(double AEast, double ANorth) {
+  TJWBranchRec b;
+  jwtest::FillStreet(b);
+  b.Firm = "Muster<BR>GmbH";
+  b.X = AEast;
+  b.Y = ANorth;
+  return b;
+}
+
+// Degrees of latitude that make AKm on the meridian.
+double NorthForKm(double AKm) {
+  return AKm / (6378.388 * std::numbers::pi / 180.0);
+}
+
+TEST(BranchKeys, DistanceKeyIsPaddedMetresThenZipAndStreet) {
+  TJWBranchRec b = Branch(0.0, NorthForKm(2.5));
+  EXPECT_EQ(BranchSortKey(b, bsDist, 0.0, 0.0), "00002500 50667Hauptstra\337e");
+  EXPECT_EQ(b.SortKey, "00002500 50667Hauptstra\337e");
+
+  // The start position counts: standing on the branch gives distance 0.
+  EXPECT_EQ(BranchDistanceKey(b, 0.0, NorthForKm(2.5)), "00000000 50667Hauptstra\337e");
+}
+
+TEST(BranchKeys, BranchWithoutPositionSortsLast) {
+  TJWBranchRec none = Branch(0.0, 0.0);
+  TJWBranchRec far = Branch(179.0, 0.0);  // nearly half the earth away
+  const std::string noneKey = BranchSortKey(none, bsDist, 0.0, 0.0);
+  EXPECT_EQ(noneKey, "99999999 50667Hauptstra\337e");
+  EXPECT_LT(BranchSortKey(far, bsDist, 0.0, 0.0), noneKey);
+  // Only an exact 0/0 counts as no position.
+  TJWBranchRec eastOnly = Branch(0.001, 0.0);
+  EXPECT_NE(BranchDistanceKey(eastOnly, 0.0, 0.0).substr(0, 8), "99999999");
+}
+
+TEST(BranchKeys, FieldKeysAndUnknownIndex) {
+  TJWBranchRec b = Branch(1, 1);
+  EXPECT_EQ(BranchSortKey(b, bsStreet, 0, 0), "Hauptstra\337e");
+  EXPECT_EQ(BranchSortKey(b, bsZip, 0, 0), "50667");
+  EXPECT_EQ(BranchSortKey(b, bsCity, 0, 0), "K\xF6ln");
+  EXPECT_EQ(BranchSortKey(b, bsFirm, 0, 0), "Muster<BR>GmbH");
+  EXPECT_EQ(b.SortKey, "Muster<BR>GmbH");
+  for (int32_t bad : {0, 6, -1}) {
+    try {
+      BranchSortKey(b, bad, 0, 0);
+      FAIL() << bad;
+    } catch (const EJWError& e) {
+      EXPECT_STREQ(e.what(), "GetVal-Error, unknown Index!");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace jw
