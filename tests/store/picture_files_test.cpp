@@ -1,6 +1,8 @@
+// The logo and template files, their readers and the packer that builds them from a description.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 
@@ -8,19 +10,146 @@
 #include "ErrorOf.h"
 #include "JWTempDir.h"
 #include "JpegCheck.h"
+#include "ReadCount.h"
+#include "store/JWELogoDatFile.h"
 #include "store/JWETemplateDatFile.h"
 #include "store/JWError.h"
 #include "store/JWRecordCache.h"
 #include "store/JWTemplateImages.h"
+#include "tools/writer/JWImgWriter.h"
+#include "tools/writer/JWPictureJson.h"
 #include "tools/writer/JWTmpWriter.h"
 
 namespace {
 
+using jw::TJWJson;
 using jw::test::TJWTempDir;
 using jwtest::ErrorOf;
 
 bool Same(const jw::TJWBitmap& A, const jw::TJWBitmap& B) {
   return A.Width == B.Width && A.Height == B.Height && A.Pixels == B.Pixels;
+}
+
+class LogoDatFile : public ::testing::Test {
+ protected:
+  void Write(const std::function<void(jw::TJWImgWriter&)>& AFill) {
+    jw::TJWImgWriter w(Path);
+    AFill(w);
+    w.Finish();
+  }
+  TJWTempDir Dir;
+  std::string Path = Dir.File("JWIMG.SRM");
+  // Three distinguishable pictures.
+  jw::TJWBitmap Pic[3] = {jwtest::Gradient(3, 2), jwtest::Gradient(5, 4), jwtest::Gradient(7, 1)};
+};
+
+TEST_F(LogoDatFile, FirstIndexEntryOfAnIdentifierWinsAndBrokenPicturesFail) {
+  Write([&](auto& w) {
+    for (const auto& p : Pic) w.AddImage(jwtest::MakeBmp24(p));
+    w.AddIndex(5, 2);
+    w.AddIndex(7, 0);
+    w.AddIndex(5, 1);  // a later duplicate is never seen
+    w.AddLogo(1, {'n', 'o', ' ', 'b', 'm', 'p'});
+    w.AddIndex(2, w.AddRawImage({0xFF, 0xFF, 0xFF}));  // not a deflate stream
+  });
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_FALSE(logos.IsOpen());
+  const auto five = logos.GetLogo(5);
+  EXPECT_TRUE(logos.IsOpen());
+  EXPECT_EQ(logos.GetCount(), 5);
+  EXPECT_EQ(logos.GetDataStart(), 4u + 5 * 8);
+  EXPECT_TRUE(five && Same(*five, Pic[2]));
+  const auto seven = logos.GetLogo(7);
+  EXPECT_TRUE(seven && Same(*seven, Pic[0]));
+  EXPECT_EQ(logos.GetLogo(6), nullptr);
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "BMP: not a bitmap file");
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(2); }).rfind("Corrupt picture data", 0), 0u);
+
+  logos.SetFileName(Dir.File("NONE.SRM"));
+  EXPECT_FALSE(logos.IsOpen());
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }),
+            "Datei \"" + Dir.File("NONE.SRM") + "\" nicht gefunden!");
+}
+
+TEST_F(LogoDatFile, ImageOrdinalsCountFromZeroUpToTheLastImage) {
+  const std::vector<std::vector<uint8_t>> images = {{1, 2, 3}, {9}, {}};
+  Write([&](auto& w) {
+    for (const auto& i : images) w.AddRawImage(i);
+    w.AddIndex(1, 3);  // one past the last image
+  });
+  jw::TJWELogoDatFile logos(Path);
+  for (uint32_t n = 0; n < 3; ++n) EXPECT_EQ(logos.ReadImage(n), images[n]);
+  for (uint32_t n : {3u, 0xFFFFFFFFu})
+    EXPECT_EQ(ErrorOf([&] { logos.ReadImage(n); }), "Out of Filesize!");
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "Out of Filesize!");
+  // An image whose stated size runs past the end of the file yields what is there.
+  std::filesystem::resize_file(Path, 4 + 8 + 4 + 2);
+  logos.Close();
+  EXPECT_EQ(logos.ReadImage(0), std::vector<uint8_t>({1, 2}));
+  EXPECT_EQ(ErrorOf([&] { logos.ReadImage(1); }), "Out of Filesize!");
+}
+
+// Images have no offset table; a file of a million empty images is walked in large blocks, and a
+// number that the rest of the file cannot hold is refused without walking.
+TEST_F(LogoDatFile, WalkToAnImageReadsTheFileInBlocks) {
+  constexpr uint32_t Images = 1000000;
+  Write([&](auto& w) {
+    for (uint32_t i = 0; i < Images; ++i) w.AddRawImage({});
+    w.AddIndex(1, 0xFFFFFFFF);
+  });
+  jw::TJWELogoDatFile logos(Path);
+  logos.Open();
+  auto readsFor = [](const std::function<void()>& AWork) {
+    const int64_t before = jwtest::ReadSyscalls();
+    AWork();
+    return before < 0 ? 0 : jwtest::ReadSyscalls() - before;
+  };
+  EXPECT_LE(readsFor([&] {
+              EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }), "Out of Filesize!");
+              EXPECT_EQ(ErrorOf([&] { logos.ReadImage(Images); }), "Out of Filesize!");
+            }),
+            2);
+  // 4 MB of length prefixes in blocks of 64 KiB.
+  EXPECT_LT(readsFor([&] { EXPECT_TRUE(logos.ReadImage(Images - 1).empty()); }), 100);
+  // A later walk resumes near where an earlier one passed.
+  EXPECT_LT(readsFor([&] { EXPECT_TRUE(logos.ReadImage(Images - 2).empty()); }), 3);
+}
+
+// A 1-bit picture of 16384 x 16384 pixels compresses to a few kilobytes but would take 1 GiB
+// decoded: its header is read first and the picture refused.
+TEST_F(LogoDatFile, HugePictureIsRefusedByItsHeader) {
+  Write([&](auto& w) {
+    w.AddLogo(7, jwtest::MakeBlankBmp1(16384, 16384));
+    w.AddLogo(8, jwtest::MakeBlankBmp1(4096, 2048));  // at the limit
+  });
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(7); }),
+            "Datei \"" + Path + "\": Logo #7 ist zu gro\xDF (16384 x 16384 Pixel)!");
+  EXPECT_EQ(logos.GetLogo(8)->Pixels.size(), 4096u * 2048u);
+}
+
+TEST_F(LogoDatFile, IndexSizeLimits) {
+  Write([](auto& w) { w.SetCount(jw::TJWELogoDatFile::MaxEntries + 1); });
+  jw::TJWELogoDatFile logos(Path);
+  EXPECT_EQ(ErrorOf([&] { logos.GetLogo(1); }),
+            "Too many logo entries (128002) in \"" + Path + "\"!");
+  EXPECT_FALSE(logos.IsOpen());
+
+  Write([&](auto& w) {  // exactly the room of the index
+    w.AddImage(jwtest::MakeBmp24(Pic[1]));
+    for (uint32_t i = 0; i < jw::TJWELogoDatFile::MaxEntries; ++i) w.AddIndex(i + 10, 0);
+  });
+  const auto last = logos.GetLogo(jw::TJWELogoDatFile::MaxEntries + 9);
+  EXPECT_TRUE(last && Same(*last, Pic[1]));
+  Write([](auto& w) {  // a cut index: only the entries present are read
+    w.SetCount(1000);
+    w.AddIndex(3, 0);
+    w.AddIndex(4, 0);
+  });
+  logos.Close();
+  logos.Open();
+  EXPECT_EQ(logos.GetCount(), 2);
+  EXPECT_EQ(ErrorOf([&] { logos.Open(); }), "File already open!");
 }
 
 // A template without pictures and with all numbers 0.
@@ -37,13 +166,8 @@ class TemplateDatFile : public ::testing::Test {
   // Template AId with pictures and numbers derived from it, so every template looks different.
   static jw::TJWTemplateFixture Fixture(uint32_t AId) {
     const int i = int(AId);
-    return {AId,
-            jwtest::MakeBmp24(jwtest::Gradient(20 + i, 10)),
-            jwtest::MakeBmp24(jwtest::Gradient(8, 3 + i)),
-            jwtest::MakeBmp24(jwtest::Gradient(9, 4 + i)),
-            500 + i,
-            0x00102030u + AId,
-            30 - i};
+    const auto bmp = [](int w, int h) { return jwtest::MakeBmp24(jwtest::Gradient(w, h)); };
+    return {AId, bmp(20 + i, 10), bmp(8, 3 + i), bmp(9, 4 + i), 500 + i, 0x00102030u + AId, 30 - i};
   }
   static void ExpectTemplate(const jw::TJWTemplateRec& r, uint32_t AId) {
     const int i = int(AId);
@@ -56,9 +180,14 @@ class TemplateDatFile : public ::testing::Test {
         << AId;
   }
   void Write(std::initializer_list<uint32_t> AIds, uint32_t ADefault) {
+    Write([&](auto& w) {
+      for (uint32_t id : AIds) w.Add(Fixture(id));
+      w.SetDefaultId(ADefault);
+    });
+  }
+  void Write(const std::function<void(jw::TJWTmpWriter&)>& AFill) {
     jw::TJWTmpWriter w(Path);
-    for (uint32_t id : AIds) w.Add(Fixture(id));
-    w.SetDefaultId(ADefault);
+    AFill(w);
     w.Finish();
   }
 };
@@ -101,12 +230,7 @@ TEST_F(TemplateDatFile, TemplatesByIdentifierAndTheCache) {
 TEST_F(TemplateDatFile, HeaderChecksShortFilesAndAbsentDefaults) {
   jw::TJWETemplateDatFile templates(Path);
   jw::TJWTemplateRec r;
-  {
-    jw::TJWTmpWriter w(Path);
-    w.Add(Fixture(1));
-    w.SetEntrySize(41);
-    w.Finish();
-  }
+  Write([](auto& w) { w.Add(Fixture(1)), w.SetEntrySize(41); });
   EXPECT_EQ(ErrorOf([&] { templates.GetTemplate(1, r); }), "JWTMP: Wrong Filesize!");
   EXPECT_FALSE(templates.IsOpen());
   for (uintmax_t size : {0, 4, 11}) {  // no complete header
@@ -176,18 +300,13 @@ TEST_F(TemplateDatFile, BrokenPictureFailsAndKeepsTheCache) {
 // Three template pictures that would each take 1 GiB decoded, and three that each fit but
 // together go over the template's budget: refused, naming the file and the template.
 TEST_F(TemplateDatFile, PicturesOverThePixelLimitsAreRefused) {
-  jw::TJWTmpWriter w(Path);
-  const std::vector<uint8_t> huge = jwtest::MakeBlankBmp1(16384, 16384);
-  w.Add({.Id = 4, .Image = huge, .Button1 = huge, .Button2 = huge});
-  w.Add({.Id = 5,
-         .Image = jwtest::MakeBlankBmp1(4096, 2048),
-         .Button1 = jwtest::MakeBlankBmp1(4096, 1024),
-         .Button2 = jwtest::MakeBlankBmp1(2, 1)});
-  w.Add({.Id = 6,
-         .Image = jwtest::MakeBlankBmp1(4096, 2048),
-         .Button1 = jwtest::MakeBlankBmp1(4096, 1024),
-         .Button2 = {}});
-  w.Finish();
+  const auto blank = jwtest::MakeBlankBmp1;
+  const std::vector<uint8_t> huge = blank(16384, 16384), half = blank(4096, 2048);
+  Write([&](auto& w) {
+    w.Add({.Id = 4, .Image = huge, .Button1 = huge, .Button2 = huge});
+    w.Add({.Id = 5, .Image = half, .Button1 = blank(4096, 1024), .Button2 = blank(2, 1)});
+    w.Add({.Id = 6, .Image = half, .Button1 = blank(4096, 1024), .Button2 = {}});
+  });
   jw::TJWETemplateDatFile templates(Path);
   jw::TJWTemplateRec r;
   const std::string prefix = "Datei \"" + Path + "\": Vorlage #";
@@ -250,14 +369,10 @@ TEST_F(TemplateDatFile, InfoAnswersWithoutDecodingPixels) {
 // Many large templates through a small bound: the cache never holds more than the bound, and every
 // answer is still right.
 TEST_F(TemplateDatFile, RecordCacheHonoursItsBound) {
-  jw::TJWTmpWriter w(Path);
-  for (uint32_t id = 1; id <= 24; ++id) {
-    jw::TJWTemplateFixture t;
-    t.Id = id;
-    t.Image = jwtest::MakeBmp24(jwtest::Gradient(300 + int(id), 200));  // about 240 KB decoded
-    w.Add(t);
-  }
-  w.Finish();
+  Write([](auto& w) {  // each about 240 KB decoded
+    for (uint32_t id = 1; id <= 24; ++id)
+      w.Add({id, jwtest::MakeBmp24(jwtest::Gradient(300 + int(id), 200)), {}, {}});
+  });
   jw::TJWRecordCache& cache = jw::TJWRecordCache::Instance();
   const size_t bound = cache.Bound();
   cache.Clear();
@@ -279,6 +394,59 @@ TEST_F(TemplateDatFile, RecordCacheHonoursItsBound) {
   EXPECT_LE(cache.Bytes(), cache.Bound());
   cache.SetBound(bound);
   cache.Clear();
+}
+
+void WriteFile(const std::string& APath, const std::vector<uint8_t>& ABytes) {
+  std::ofstream(APath, std::ios::binary)
+      .write(reinterpret_cast<const char*>(ABytes.data()), std::streamsize(ABytes.size()));
+}
+
+TEST(PictureJson, LogosAndTemplatesFromADescription) {
+  TJWTempDir dir;
+  std::filesystem::create_directory(dir.Path() / "art");
+  WriteFile(dir.File("art/a.bmp"), jwtest::MakeBmp24(jwtest::Gradient(4, 3)));
+  WriteFile(dir.File("art/b.bmp"), jwtest::MakeBmp24(jwtest::Gradient(6, 2)));
+  const TJWJson source = TJWJson::parse(R"({
+    "DefaultTemplate": 2,
+    "Templates": [{"Id": 2, "Image": "art/a.bmp", "Button2": "art/b.bmp", "NavigationLeft": 561,
+                   "BackgroundColor": "#F3E4D0", "CaptionLeft": -3}],
+    "Entries": [{"Id": 7, "Logo": "art/a.bmp"}, {"Id": 8}, {"Id": 9, "Logo": "art/a.bmp"},
+                {"Id": 10, "Logo": "art/b.bmp"}]})");
+
+  EXPECT_EQ(
+      jw::WriteLogosFromJson(source, dir.Path().string(), dir.File("JWIMG.SRM"), jw::LoadBmpFile),
+      3u);
+  jw::TJWELogoDatFile logos(dir.File("JWIMG.SRM"));
+  EXPECT_EQ(logos.GetLogo(9)->Width, 4);
+  EXPECT_EQ(logos.GetLogo(10)->Width, 6);
+  EXPECT_EQ(logos.GetLogo(8), nullptr);
+  EXPECT_FALSE(logos.ReadImage(1).empty());
+  EXPECT_THROW(logos.ReadImage(2), jw::EJWError);  // a.bmp is stored once for 7 and 9
+
+  EXPECT_EQ(jw::WriteTemplatesFromJson(source, dir.Path().string(), dir.File("JWTMP.SRM"),
+                                       jw::LoadBmpFile),
+            1u);
+  jw::TJWETemplateDatFile templates(dir.File("JWTMP.SRM"));
+  jw::TJWTemplateRec t;
+  templates.GetTemplate(5, t);  // absent: the default
+  EXPECT_EQ(std::tuple(t.Image.Width, t.Button1.Width, t.Button2.Width, t.NavigationLeft,
+                       t.BackgroundColor, t.CaptionLeft),
+            std::tuple(4, 0, 6, 561, 0x00D0E4F3u, -3));
+}
+
+TEST(PictureJson, RefusesWhatCannotBePacked) {
+  TJWTempDir dir;
+  WriteFile(dir.File("p.png"), {0x89, 'P', 'N', 'G'});
+  auto templates = [&](const std::string& AJson) {
+    jw::WriteTemplatesFromJson(TJWJson::parse(AJson), dir.Path().string(), dir.File("JWTMP.SRM"),
+                               jw::LoadBmpFile);
+  };
+  for (const char* field : {R"("Image": "p.png")", R"("Image": "missing.bmp")",
+                            R"("BackgroundColor": "red")", R"("NavigationLeft": "x")"})
+    EXPECT_THROW(templates(std::string(R"({"Templates": [{"Id": 1, )") + field + "}]}"),
+                 jw::EJWError)
+        << field;
+  EXPECT_EQ(jw::ColorFromJson(TJWJson(0x123456u)), 0x123456u);
 }
 
 }  // namespace
