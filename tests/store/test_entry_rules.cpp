@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "EntryAddress.h"
+#include "ErrorOf.h"
 #include "store/JWEBranchKeys.h"
 #include "store/JWEButtons.h"
 #include "store/JWEOfficeHours.h"
@@ -15,8 +16,8 @@
 namespace jw {
 namespace {
 
+using jwtest::ErrorOf;
 using ::testing::ElementsAre;
-
 TStringList Lines(int n) {
   TStringList result;
   for (int i = 0; i < n; ++i) result.push_back("line" + std::to_string(i));
@@ -205,55 +206,38 @@ TEST(OfficeHoursPairs, ColonRuleSkippedLinesAndRowEight) {
             "1:=|2:=|3:=|4:=|5:=|6:=|9:=|10:=|");
 }
 
-TJWBranchRec Branch(double AEast, double ANorth) {
-  TJWBranchRec b;
-  jwtest::FillStreet(b);
-  b.Firm = "Muster<BR>GmbH";
-  b.X = AEast;
-  b.Y = ANorth;
-  return b;
-}
-
-// Degrees of latitude that make AKm on the meridian.
-double NorthForKm(double AKm) {
-  return AKm / (6378.388 * std::numbers::pi / 180.0);
-}
-
-TEST(BranchKeys, DistanceKeyIsPaddedMetresThenZipAndStreet) {
-  TJWBranchRec b = Branch(0.0, NorthForKm(2.5));
-  EXPECT_EQ(BranchSortKey(b, bsDist, 0.0, 0.0), "00002500 50667Hauptstra\337e");
-  EXPECT_EQ(b.SortKey, "00002500 50667Hauptstra\337e");
-
-  // The start position counts: standing on the branch gives distance 0.
-  EXPECT_EQ(BranchDistanceKey(b, 0.0, NorthForKm(2.5)), "00000000 50667Hauptstra\337e");
-}
-
-TEST(BranchKeys, BranchWithoutPositionSortsLast) {
-  TJWBranchRec none = Branch(0.0, 0.0);
-  TJWBranchRec far = Branch(179.0, 0.0);  // nearly half the earth away
-  const std::string noneKey = BranchSortKey(none, bsDist, 0.0, 0.0);
-  EXPECT_EQ(noneKey, "99999999 50667Hauptstra\337e");
-  EXPECT_LT(BranchSortKey(far, bsDist, 0.0, 0.0), noneKey);
-  // Only an exact 0/0 counts as no position.
-  TJWBranchRec eastOnly = Branch(0.001, 0.0);
-  EXPECT_NE(BranchDistanceKey(eastOnly, 0.0, 0.0).substr(0, 8), "99999999");
-}
-
-TEST(BranchKeys, FieldKeysAndUnknownIndex) {
-  TJWBranchRec b = Branch(1, 1);
-  EXPECT_EQ(BranchSortKey(b, bsStreet, 0, 0), "Hauptstra\337e");
-  EXPECT_EQ(BranchSortKey(b, bsZip, 0, 0), "50667");
-  EXPECT_EQ(BranchSortKey(b, bsCity, 0, 0), "K\xF6ln");
-  EXPECT_EQ(BranchSortKey(b, bsFirm, 0, 0), "Muster<BR>GmbH");
-  EXPECT_EQ(b.SortKey, "Muster<BR>GmbH");
-  for (int32_t bad : {0, 6, -1}) {
-    try {
-      BranchSortKey(b, bad, 0, 0);
-      FAIL() << bad;
-    } catch (const EJWError& e) {
-      EXPECT_STREQ(e.what(), "GetVal-Error, unknown Index!");
-    }
+// Sort keys of a branch at a position (degrees east and north) seen from a start; the key is kept
+// on the branch too.
+TEST(BranchKeys, KeysByKindAndPosition) {
+  const double km = 1 / (6378.388 * std::numbers::pi / 180.0);  // degrees north per km
+  const std::string street = " 50667Hauptstra\337e";
+  const struct {
+    double East, North, FromNorth;
+    int32_t Kind;
+    std::string Key;
+  } cases[] = {
+      {0, 2.5 * km, 0, bsDist, "00002500" + street},
+      {0, 2.5 * km, 2.5 * km, bsDist, "00000000" + street},  // standing on the branch
+      {0, 0, 0, bsDist, "99999999" + street},                // no position sorts last
+      {45, 0, 0, bsDist, "05009574" + street},               // far away still sorts before
+      {0.001, 0, 0, bsDist, "00000111" + street},            // only an exact 0/0 is no position
+      {1, 1, 0, bsStreet, "Hauptstra\337e"},
+      {1, 1, 0, bsZip, "50667"},
+      {1, 1, 0, bsCity, "K\xF6ln"},
+      {1, 1, 0, bsFirm, "Muster<BR>GmbH"},
+  };
+  for (const auto& c : cases) {
+    TJWBranchRec b;
+    jwtest::FillStreet(b);
+    b.Firm = "Muster<BR>GmbH";
+    b.X = c.East;
+    b.Y = c.North;
+    EXPECT_EQ(BranchSortKey(b, c.Kind, 0, c.FromNorth), c.Key);
+    EXPECT_EQ(b.SortKey, c.Key);
   }
+  TJWBranchRec b;
+  for (int32_t bad : {0, 6, -1})
+    EXPECT_EQ(ErrorOf([&] { BranchSortKey(b, bad, 0, 0); }), "GetVal-Error, unknown Index!") << bad;
 }
 
 }  // namespace
