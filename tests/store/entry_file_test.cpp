@@ -1,4 +1,5 @@
-// The entry file reader, the raw inflate under it and the JSON form of entries.
+// The entry file reader, the raw inflate under it, the JSON form of entries and the data
+// directory's cache of decoded entries.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,10 +7,13 @@
 #include <filesystem>
 #include <functional>
 
+#include "BmpGen.h"
 #include "EntryAddress.h"
 #include "ErrorOf.h"
 #include "JWTempDir.h"
+#include "JpegCheck.h"
 #include "ReadCount.h"
+#include "store/JWDataDirectory.h"
 #include "store/JWEEntryDatFile.h"
 #include "store/JWError.h"
 #include "store/JWLimits.h"
@@ -18,14 +22,14 @@
 #include "tools/writer/DeflateRaw.h"
 #include "tools/writer/JWDatWriter.h"
 #include "tools/writer/JWEntryJson.h"
-
+#include "tools/writer/JWImgWriter.h"
 namespace jw {
 namespace {
 
 using jwtest::ErrorOf;
 using test::TJWTempDir;
 using ::testing::HasSubstr;
-
+namespace fs = std::filesystem;
 const std::string kDamaged = "besch\344digt";
 
 TJWEntryFixture Entry(uint32_t AId, const std::string& AName = "Firma") {
@@ -97,23 +101,20 @@ TEST_F(EntryFile, NegativeIdentifiersSortFirst) {
     entries.push_back(Entry(id, "Nr" + std::to_string(int32_t(id))));
   Write(std::move(entries));
   TJWEEntryDatFile file(FPath);
+  TJW2DataRec r;
   for (uint32_t id : {0x80000000u, 0xFFFFFFFBu, 0xFFFFFFFFu, 0u, 1u, 0x7FFFFFFFu}) {
-    TJW2DataRec r;
     file.LoadEntry(id, r);
     EXPECT_EQ(r.Id, std::to_string(int32_t(id)));
     EXPECT_EQ(r.NamePart1, "Nr" + r.Id);
   }
-  EXPECT_EQ(ErrorOf([&] {
-              TJW2DataRec r;
-              file.LoadEntry(uint32_t(-7), r);
-            }),
-            "#-7 JW Eintrag nicht gefunden!");
+  EXPECT_EQ(ErrorOf([&] { file.LoadEntry(uint32_t(-7), r); }), "#-7 JW Eintrag nicht gefunden!");
 }
 
-// Branches come in the order of the list, repeats included, absent and size-0 ones left out.
+// Branches come in the order of the list, repeats included, absent and size-0 ones left out. A
+// list of absent ones only exists but stays empty; half an id at the end of the block is dropped.
 TEST_F(EntryFile, BranchesInListOrderWithoutAbsentOnes) {
-  std::vector<TJWEntryFixture> entries = {Entry(10, "Zentrale"), FullEntry(11), Entry(12, "Sued"),
-                                          Entry(13)};
+  std::vector<TJWEntryFixture> entries = {
+      Entry(10, "Zentrale"), FullEntry(11), Entry(12, "Sued"), Entry(13), Entry(1), Entry(2)};
   entries[0].BranchIds = {10, 12, 99, 11, 13, 12, 10};
   TJW2DataRec& b = entries[1].Record;
   b.NamePart1 = "Filiale";
@@ -122,15 +123,25 @@ TEST_F(EntryFile, BranchesInListOrderWithoutAbsentOnes) {
   b.Zip = "1234567890";
   b.Code6 = "B-11";
   entries[3].IndexSize = 0;
+  entries[4].BranchIds = {77};
+  std::vector<uint8_t> rec = EncodeEntryRecord(Entry(2));
+  rec.insert(rec.end(), {1, 0, 0, 0, 1, 0});
+  rec[entryrec::BlockSizeOffset[entryrec::bkBranches]] = 6;
+  entries[5].RawPayload = DeflateRaw(rec);
   Write(entries);
 
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
-  file.LoadEntry(10, r);
-  ASSERT_TRUE(r.Branches.has_value());
-  std::vector<uint32_t> ids;
-  for (const TJWBranchRec& branch : *r.Branches) ids.push_back(branch.BranchId);
-  ASSERT_EQ(ids, (std::vector<uint32_t>{10, 12, 11, 12, 10}));
+  const auto ids = [&](uint32_t AId) -> std::optional<std::vector<uint32_t>> {
+    file.LoadEntry(AId, r);
+    if (!r.Branches) return std::nullopt;
+    std::vector<uint32_t> result;
+    for (const TJWBranchRec& branch : *r.Branches) result.push_back(branch.BranchId);
+    return result;
+  };
+  EXPECT_EQ(ids(1), std::vector<uint32_t>{});
+  EXPECT_EQ(ids(2), std::vector<uint32_t>{1});
+  ASSERT_EQ(ids(10), (std::vector<uint32_t>{10, 12, 11, 12, 10}));
   EXPECT_EQ((*r.Branches)[3].Firm, "Sued");
   const TJWBranchRec& n = (*r.Branches)[2];
   // A literal blank, then the code's own; the zip code cut to its field.
@@ -139,28 +150,6 @@ TEST_F(EntryFile, BranchesInListOrderWithoutAbsentOnes) {
             "Filiale -  Nord|12345|K\xF6ln|Hauptstra\337e12a|(02 21) 12 34 56|B-11|");
   EXPECT_DOUBLE_EQ(n.X, 6 + 57 / 60.0);
   EXPECT_DOUBLE_EQ(n.Y, 50 + 56 / 60.0);
-}
-
-TEST_F(EntryFile, BranchBlockEdgeCases) {
-  std::vector<TJWEntryFixture> entries = {Entry(1), Entry(2)};
-  entries[0].BranchIds = {77};  // only an absent id: the list exists but stays empty
-  entries[1].RawPayload = [] {
-    std::vector<uint8_t> rec = EncodeEntryRecord(Entry(2));
-    const uint8_t ids[] = {1, 0, 0, 0, 1, 0};  // one whole id and half of another
-    rec.insert(rec.end(), ids, ids + 6);
-    rec[entryrec::BlockSizeOffset[entryrec::bkBranches]] = 6;
-    return DeflateRaw(rec);
-  }();
-  Write(entries);
-  TJWEEntryDatFile file(FPath);
-  TJW2DataRec r;
-  file.LoadEntry(1, r);
-  ASSERT_TRUE(r.Branches.has_value());
-  EXPECT_TRUE(r.Branches->empty());
-  file.LoadEntry(2, r);
-  ASSERT_TRUE(r.Branches.has_value());
-  ASSERT_EQ(r.Branches->size(), 1u);
-  EXPECT_EQ((*r.Branches)[0].BranchId, 1u);
 }
 
 // Damaged and absent entries of one file, each failing with its own message; the file's other
@@ -496,6 +485,87 @@ TEST(EntryJson, RefusesWhatTheFileCannotHold) {
     EXPECT_THAT(ErrorOf([&] { EntryFromJson(TJWJson::parse(json)); }), HasSubstr(expected)) << json;
   EXPECT_EQ(EntryFromJson(TJWJson::parse(R"({"Id": 4294967295})")).Id, 0xFFFFFFFFu);
 }
+
+// Entry 1 named AName; with ABranch, entry 2 as its branch.
+void WriteEntries(const std::string& AFile, const std::string& AName, bool ABranch = false) {
+  std::vector<TJWEntryFixture> entries = {Entry(1, AName), Entry(2, "Filiale")};
+  if (ABranch) entries[0].BranchIds = {2};
+  WriteEntryDatFile(AFile, entries);
+}
+
+// Entries come from the directory's cache of decoded entries: what it answers must be what the
+// entry reader reads from the file as it is now, logo and branches included.
+TEST(DataDirectoryEntries, CachedEntriesFollowTheFileAndKeepLogosApart) {
+  TJWTempDir dir;
+  WriteEntries(dir.File(EntryDatFileName), "Alt", true);
+  TJWImgWriter logos(dir.File(LogoDatFileName));
+  logos.AddLogo(1, jwtest::MakeBmp24(jwtest::Gradient(4, 3)));
+  logos.Finish();
+  TJWDataDirectory files(dir.Path().string());
+  const TJW2DataRec plain = *files.EntryWithoutLogo(1);
+  TJW2DataRec withLogo;
+  files.LoadEntry(1, withLogo);
+  EXPECT_EQ(plain.Logo, nullptr);
+  EXPECT_TRUE(withLogo.Logo && withLogo.Logo->Width == 4);
+  ASSERT_TRUE(withLogo.Branches.has_value());
+  EXPECT_EQ(withLogo.Branches->at(0).Firm, "Filiale");
+
+  // Rewritten in place with the same size: the next check of the directory sees the new entry.
+  const fs::path name = dir.File(EntryDatFileName);
+  const auto written = fs::last_write_time(name);
+  WriteEntries(dir.File(EntryDatFileName), "Neu", true);
+  fs::last_write_time(name, written + std::chrono::seconds(1));
+  files.Recheck();
+  TJW2DataRec fresh;
+  files.LoadEntry(1, fresh);
+  EXPECT_EQ(fresh.NamePart1, "Neu");
+
+  // A missing entry fails as the reader does, and no failure is remembered.
+  EXPECT_THROW(files.LoadEntry(3, fresh), EJWError);
+  EXPECT_EQ(fresh.NamePart1, "Neu");
+}
+
+// The data path is used as set: a separator comes between it and a file name unless the path is
+// empty, blank or ends in one; a blank path names files beginning with its blanks in the current
+// directory.
+TEST(DataDirectoryNames, PathAsSetFollowedByTheFileName) {
+  const std::string sep(1, platform::PathSeparator);
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "JWDAT.SRM"},     {"   ", "   JWDAT.SRM"},          {"d", "d" + sep + "JWDAT.SRM"},
+      {"d/", "d/JWDAT.SRM"}, {"d ", "d " + sep + "JWDAT.SRM"},
+  };
+  for (const auto& [path, name] : cases)
+    EXPECT_EQ(TJWDataDirectory::FileName(path, EntryDatFileName), name) << '"' << path << '"';
+
+  TJWTempDir dir;
+  WriteEntries((dir.Path() / "   JWDAT.SRM").string(), "Leer");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.Path());
+  std::string name;
+  try {
+    name = TJWDataDirectory::Use("   ")->EntryWithoutLogo(1)->NamePart1;
+  } catch (const std::exception& e) {
+    name = e.what();
+  }
+  fs::current_path(before);
+  EXPECT_EQ(name, "Leer");
+}
+
+#ifndef _WIN32
+// A data file reached through a link: renamed over behind the link, it is seen at the next call.
+TEST(DataDirectoryEntries, ChangesBehindALinkAreSeenAtTheNextCall) {
+  TJWTempDir dir, real;
+  fs::create_directory(dir.Path() / "data");
+  const std::string target = (real.Path() / "entries").string();
+  fs::create_symlink(target, dir.Path() / "data" / EntryDatFileName);
+  const std::string path = (dir.Path() / "data").string();
+  for (const char* name : {"Alt", "Neu"}) {
+    WriteEntries(target + ".new", name);
+    fs::rename(target + ".new", target);
+    EXPECT_EQ(TJWDataDirectory::Use(path)->EntryWithoutLogo(1)->NamePart1, name);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace jw
