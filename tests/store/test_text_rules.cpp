@@ -22,13 +22,12 @@ TEST(ShortenText, WithoutSurface) {
     int32_t Width;
     std::string Text, Expected;
   } cases[] = {
-      {nullptr, 76, street, "Musterst..."},
-      {&none, 76, street, "Musterst..."},
-      {nullptr, 40, std::string(2'000'000, 'x'), "xx..."},
-      {nullptr, 76, "kurz", "kurz"},  // fits: no suffix
-      {nullptr, 76, std::string(11, 'a'), std::string(11, 'a')},
-      {nullptr, 2, "Alpha", ""},
+      // clang-format off
+      {nullptr, 76, street, "Musterst..."}, {&none, 76, street, "Musterst..."},
+      {nullptr, 40, std::string(2'000'000, 'x'), "xx..."}, {nullptr, 76, "kurz", "kurz"},  // fits
+      {nullptr, 76, std::string(11, 'a'), std::string(11, 'a')}, {nullptr, 2, "Alpha", ""},
       {nullptr, -5, "", ""},
+      // clang-format on
   };
   for (const auto& c : cases)
     EXPECT_EQ(ShortenText(c.Measure, c.Width, c.Text, "..."), c.Expected) << c.Width;
@@ -57,26 +56,26 @@ TEST(ShortenText, EstimateAgreesWithMeasuredLoop) {
 }
 
 TEST(StrUtils, PadTokensAndTrim) {
-  EXPECT_EQ(PadText(false, "0", 8, "1234"), "00001234");
-  EXPECT_EQ(PadText(true, "0", 8, "1234"), "12340000");
-  EXPECT_EQ(PadText(false, "0", 8, "123456789"), "123456789");
-  EXPECT_EQ(PadText(true, "ab", 5, "xy"), "xyabab");  // a long pad string overshoots
-  EXPECT_EQ(PadText(false, "", 8, "12"), "12");       // would never end otherwise
-  EXPECT_EQ(PadText(false, "0", -3, "12"), "12");
+  // A long pad string overshoots; an empty one would never end.
+  // clang-format off
+  for (auto [right, pad, width, text, padded] : {
+           std::tuple{false, "0", 8, "1234", "00001234"}, {true, "0", 8, "1234", "12340000"},
+           {false, "0", 8, "123456789", "123456789"}, {true, "ab", 5, "xy", "xyabab"},
+           {false, "", 8, "12", "12"}, {false, "0", -3, "12", "12"}})
+    EXPECT_EQ(PadText(right, pad, width, text), padded) << pad << width << text;
+  // clang-format on
 
   std::string line = "Mo\t08:00\t\t17:30";
   for (const char* field : {"Mo", "08:00", "", "17:30", ""})
     EXPECT_EQ(ExtractToken("\t", line), field);
   EXPECT_EQ(line, "");
-  std::string two = "a::b::c";
-  EXPECT_EQ(ExtractToken("::", two), "a");
-  EXPECT_EQ(two, "b::c");
-  std::string rest = "abc";
-  EXPECT_EQ(ExtractToken("", rest), "abc");
-  EXPECT_EQ(rest, "");
-  std::string cased = "aXbxc";
-  EXPECT_EQ(ExtractToken("x", cased), "aXb");  // case-sensitive
-
+  // The separator is case-sensitive; an empty one takes all.
+  for (auto [sep, text, token, rest] : {std::tuple{"::", "a::b::c", "a", "b::c"},
+                                        {"", "abc", "abc", ""},
+                                        {"x", "aXbxc", "aXb", "c"}}) {
+    std::string s = text;
+    EXPECT_EQ(ExtractToken(sep, s) + "|" + s, std::string(token) + "|" + rest);
+  }
   EXPECT_EQ(Trim(std::string("\0\t a b\r\n ", 9)), "a b");
   EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");  // only codes up to 32
   EXPECT_EQ(Trim("  "), "");
@@ -84,15 +83,13 @@ TEST(StrUtils, PadTokensAndTrim) {
 
 TEST(FormatTelNum, WholeNumbersAndParts) {
   const std::tuple<std::string, std::string, std::string> cases[] = {
-      {"0221", "123456", "(02 21) 12 34 56"},
-      {"030", "1234567-0", "(0 30) 1 23 45 67 - 0"},
-      {"089", "12-34", "(0 89) 12 -  34"},
-      {"", "0171 1234567", "0 17 11 23 45 67"},
-      {" 0221 ", "", ""},
-      {"0221", "abc", "(02 21)"},
-      {"+49", "221/123", "(49) 2 21 / 1 23"},
+      // clang-format off
+      {"0221", "123456", "(02 21) 12 34 56"}, {"030", "1234567-0", "(0 30) 1 23 45 67 - 0"},
+      {"089", "12-34", "(0 89) 12 -  34"},    {"", "0171 1234567", "0 17 11 23 45 67"},
+      {" 0221 ", "", ""}, {"0221", "abc", "(02 21)"}, {"+49", "221/123", "(49) 2 21 / 1 23"},
       {"", "", ""},
       {"abc", "12", "12"},  // an area code without digits shows nothing
+      // clang-format on
   };
   for (const auto& [prefix, number, expected] : cases)
     EXPECT_EQ(FormatTelNum(prefix, number), expected) << prefix << "|" << number;
@@ -158,12 +155,10 @@ TEST(FormatEntryName, DefaultPatternAndCodes) {
 
 TEST(ListBlocks, SplitRules) {
   // "#" stands for the separator byte 0xFF.
-  for (auto [block, items] : {std::pair{"a#b", "a|b"},
-                              {"a##b", "a||b"},
-                              {"a#", "a"},
-                              {"#", ""},
-                              {"a##", "a|"},
-                              {"Handel#Service", "Handel|Service"}}) {
+  // clang-format off
+  for (auto [block, items] : {std::pair{"a#b", "a|b"}, {"a##b", "a||b"}, {"a#", "a"}, {"#", ""},
+                              {"a##", "a|"}, {"Handel#Service", "Handel|Service"}}) {
+    // clang-format on
     std::string b = block;
     std::replace(b.begin(), b.end(), '#', '\xFF');
     EXPECT_EQ(SplitListBlock(b), Items(items)) << block;
