@@ -208,17 +208,10 @@ TEST(BmpDecode, PaletteIndicesAndRleStreams) {
 
 TEST(JpegEncode, BaselineColourFilesCloseToTheSource) {
   for (auto [w, h] : {std::pair{1, 1}, std::pair{17, 9}, std::pair{64, 48}, std::pair{705, 460}}) {
-    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
     const jw::TJWBitmap source = jwtest::Gradient(w, h);
-    const std::vector<uint8_t> file = jw::EncodeJpeg(source);
-    ASSERT_GE(file.size(), 4u);
-    EXPECT_EQ(file[0], 0xFF);
-    EXPECT_EQ(file[1], 0xD8);
-    const jwtest::TJpegInfo info = jwtest::ReadJpeg(file);
-    ASSERT_TRUE(info.Ok) << info.Error;
-    EXPECT_TRUE(info.Baseline);
-    EXPECT_EQ(info.Components, 3);
-    EXPECT_LE(jwtest::MaxChannelDifference(info.Picture, source), 12);
+    const jwtest::TJpegInfo info = jwtest::ReadJpeg(jw::EncodeJpeg(source));
+    EXPECT_TRUE(info.Ok && info.Baseline && info.Components == 3) << w << "x" << h << info.Error;
+    EXPECT_LE(jwtest::MaxChannelDifference(info.Picture, source), 12) << w << "x" << h;
   }
 }
 
