@@ -190,7 +190,10 @@ TEST(CodePage, RoundTripsEveryByte) {
   std::string back;
   ASSERT_TRUE(Utf8ToCp1252(Cp1252ToUtf8(all), back));
   EXPECT_EQ(back, all);
-  EXPECT_EQ(Cp1252ToUtf8("\x80\xE4\xDF"), "\u20AC\u00E4\u00DF");
+  EXPECT_EQ(Cp1252ToUtf8(all.substr(0x7E, 0x22)),
+            "\x7F\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152"
+            "\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122"
+            "\u0161\u203A\u0153\u009D\u017E\u0178\u00A0");
 }
 
 TEST(CodePage, RejectsWhatHasNoForm) {
