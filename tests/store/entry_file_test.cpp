@@ -314,7 +314,8 @@ TEST_F(EntryFile, FileShrinkingUnderAnOpenReader) {
   EXPECT_EQ(r.Searchwords, (TStringList{"Dach", "holz"}));
   // Cut into the data area: entries there are damaged.
   std::filesystem::resize_file(FPath, entryrec::kHeaderSize + 12 * 50 + 10);
-  EXPECT_THAT(ErrorOf([&] { file.LoadEntry(50, r); }), HasSubstr(kDamaged + std::string(": #50 ")));
+  EXPECT_THAT(ErrorOf([&] { file.LoadEntry(50, r); }),
+              HasSubstr(kDamaged + ": #50 JW Eintrag (endet hinter dem Dateiende)"));
   // Cut into the index: probes fail cleanly.
   std::filesystem::resize_file(FPath, 100);
   EXPECT_THAT(ErrorOf([&] { file.LoadEntry(50, r); }), HasSubstr(kDamaged));
