@@ -134,55 +134,45 @@ TEST(CaptionOf, BranchCaptionSelectsTheWord) {
 
 const std::string kFullMonday = "MOX\t\t08:00\t12:00\t13:00\t18:00";
 
-// The cells of a row joined by "|".
-std::string Cells(const TJWOfficeHoursTextRow& ARow) {
-  std::string result = ARow[0];
-  for (size_t i = 1; i < ARow.size(); ++i) result += "|" + ARow[i];
+// The day table as text: a line per row, its cells joined by "|", an empty row as "-", without the
+// empty rows at the end.
+std::string Days(const TStringList& ALines) {
+  std::string result;
+  for (const TJWOfficeHoursTextRow& row : GetOfficeHoursDays(ALines)) {
+    std::string cells = row == TJWOfficeHoursTextRow{} ? "-" : row[0];
+    for (size_t i = 1; i < row.size() && cells != "-"; ++i) cells += "|" + row[i];
+    result += cells + "\n";
+  }
+  while (result.ends_with("-\n")) result.resize(result.size() - 2);
   return result;
 }
 
-TEST(OfficeHoursDays, FullDayAndDayKeysByPosition) {
+// A day key without its "X", or out of its place, is not shown; the next shown day moves up. Times
+// are split into cells; open through gets "-" in the joining column. Line 8 is the remark row.
+TEST(OfficeHoursDays, DayTable) {
+  const std::string full = "Mo.:|08|:|00|-|12|:|00|u.|13|:|00|-|18|:|00\n";
+  const std::pair<TStringList, std::string> cases[] = {
+      {{kFullMonday}, full},
+      {{"MO\t\t1\t2", kFullMonday, "MIX\t\t 9:30 \t11"}, "Mi.:|9|:|30|-|11|:|||||||||\n"},
+      {{"MOX\tzu\t8:00\t12:00", "DIX\t\t\t\t14:00\t18:00", "MIX\t\t07:30\t\t\t20:00",
+        "DOX\t geschlossen ", "FRX\t\t8\t12"},
+       "Mo.:|8|:|00|-|12|:|00||||||||\nDi.:|||||||||14|:|00|-|18|:|00\n"
+       "Mi.:|07|:|30|||||-|||||20|:|00\nDo.:|||||||||||||||\nFr.:|8|:||-|12|:|||||||||\n"},
+      {{kFullMonday, "DIX", "MIX", "", "", "", "", " Termine nach Absprache"},
+       full + "Di.:|||||||||||||||\nMi.:|||||||||||||||\n-\n-\n-\n-\n Termine nach "
+              "Absprache|||||||||||||||\n"},
+  };
+  for (const auto& [lines, table] : cases) EXPECT_EQ(Days(lines), table) << lines[0];
   EXPECT_THAT(GetOfficeHoursLines({" a ", "", "c", "4", "5", "6", "7", "8", "9"}),
               ElementsAre(" a ", "", "c", "4", "5", "6", "7", "8"));  // eight rows, untrimmed
-  auto rows = GetOfficeHoursDays({kFullMonday});
-  EXPECT_EQ(Cells(rows[0]), "Mo.:|08|:|00|-|12|:|00|u.|13|:|00|-|18|:|00");
-  for (int k = 1; k < 8; ++k) EXPECT_EQ(rows[k], TJWOfficeHoursTextRow{});
-
-  // Monday's line in Tuesday's place is not shown; a key without its "X" is not shown either,
-  // and the next shown day moves up.
-  rows = GetOfficeHoursDays({"MO\t\t1\t2", kFullMonday, "MIX\t\t 9:30 \t11"});
-  EXPECT_EQ(Cells(rows[0]), "Mi.:|9|:|30|-|11|:|||||||||");
-  EXPECT_EQ(rows[1], TJWOfficeHoursTextRow{});
-}
-
-TEST(OfficeHoursDays, DayShapes) {
-  const auto rows =
-      GetOfficeHoursDays({"MOX\tzu\t8:00\t12:00", "DIX\t\t\t\t14:00\t18:00",
-                          "MIX\t\t07:30\t\t\t20:00", "DOX\t geschlossen ", "FRX\t\t8\t12"});
-  EXPECT_EQ(Cells(rows[0]), "Mo.:|8|:|00|-|12|:|00||||||||");
-  EXPECT_EQ(Cells(rows[1]), "Di.:|||||||||14|:|00|-|18|:|00");
-  // Open through: from-time, "-" in the joining column, to-time.
-  EXPECT_EQ(Cells(rows[2]), "Mi.:|07|:|30|||||-|||||20|:|00");
-  EXPECT_EQ(Cells(rows[3]), "Do.:|||||||||||||||");
-  EXPECT_EQ(Cells(rows[4]), "Fr.:|8|:||-|12|:|||||||||");
 
   const auto days =
       ReadOfficeHoursDays({"MOX\tzu\t8:00\t12:00", "DIX\t geschlossen "}, TJWRemarkRow::rrLastRow);
   EXPECT_EQ(days[0].Note, "");  // a day with times has no note
   EXPECT_EQ(days[1].Note, " geschlossen ");
-}
-
-TEST(OfficeHoursDays, RemarkRow) {
-  const TStringList lines = {kFullMonday, "DIX", "MIX", "", "", "", "", " Termine nach Absprache"};
-  const auto rows = GetOfficeHoursDays(lines);
-  EXPECT_EQ(rows[2][0], "Mi.:");
-  for (int k = 3; k < 7; ++k) EXPECT_EQ(rows[k], TJWOfficeHoursTextRow{});
-  EXPECT_EQ(rows[7][0], " Termine nach Absprache");
-
-  const auto frame = ReadOfficeHoursDays(lines, TJWRemarkRow::rrAfterLastDay);
+  const auto frame = ReadOfficeHoursDays(cases[3].first, TJWRemarkRow::rrAfterLastDay);
   EXPECT_EQ(frame[3].Label, " Termine nach Absprache");
   EXPECT_EQ(frame[7], TJWOfficeHoursDay{});
-
   // A Sunday in line 8 is a remark, not a day; lines after the eighth are ignored.
   const auto late = ReadOfficeHoursDays({"", "", "", "", "", "", "", "SOX\t\t1\t2", "MOX"},
                                         TJWRemarkRow::rrAfterLastDay);
