@@ -40,7 +40,7 @@ TJWEntryFixture Entry(uint32_t AId, const std::string& AName = "Firma") {
 }
 
 // Fixed fields the tests read and all six blocks filled.
-TJWEntryFixture FullEntry(uint32_t AId = 17) {
+TJWEntryFixture FullEntry(uint32_t AId) {
   TJWEntryFixture e;
   e.Id = AId;
   TJW2DataRec& r = e.Record;
@@ -237,11 +237,16 @@ TEST_F(EntryFile, LogoComesFromTheAttachedSource) {
   EXPECT_EQ(r.Logo, nullptr);
 }
 
-TEST_F(EntryFile, ShortRecordsAndStreams) {
-  std::vector<TJWEntryFixture> entries = {FullEntry(1), FullEntry(2), FullEntry(3)};
+// Records and streams cut short load what is there; stated sizes beyond the stream take only
+// what it holds.
+TEST_F(EntryFile, ShortRecordsAndHostileSizes) {
+  std::vector<TJWEntryFixture> entries = {FullEntry(1), FullEntry(2), FullEntry(3), FullEntry(17)};
   entries[0].InflatedLength = entryrec::Street.Offset + 5;  // cut inside the street
   entries[1].CompressedLength = 40;                         // stream cut short
   entries[2].InflatedLength = entryrec::kFixedSize + 5;     // blocks cut: "Zimme" only
+  entries[3].StatedBlockSizes.emplace().fill(0xFFFFFFFFu);
+  // Length bytes beyond the room of their field.
+  entries[3].FixedPatches = {{entryrec::Code5.Offset, {255}}, {entryrec::PosY.Offset, {255}}};
   Write(entries);
   TJWEEntryDatFile file(FPath);
   TJW2DataRec r;
@@ -261,16 +266,7 @@ TEST_F(EntryFile, ShortRecordsAndStreams) {
   EXPECT_EQ(r.Industries, TStringList{"Zimme"});
   EXPECT_TRUE(r.Searchwords.empty());
   EXPECT_EQ(r.BusinessTypes, "");
-}
 
-TEST_F(EntryFile, HostileSizesAllocateOnlyWhatTheStreamHolds) {
-  TJWEntryFixture e = FullEntry();
-  e.StatedBlockSizes.emplace().fill(0xFFFFFFFFu);
-  // Length bytes beyond the room of their field.
-  e.FixedPatches = {{entryrec::Code5.Offset, {255}}, {entryrec::PosY.Offset, {255}}};
-  Write({e});
-  TJWEEntryDatFile file(FPath);
-  TJW2DataRec r;
   file.LoadEntry(17, r);  // block A takes all the rest of the stream
   EXPECT_EQ(r.Code5.size(), 5u);
   EXPECT_EQ(r.PosY.size(), 8u);
