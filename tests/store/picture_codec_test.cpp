@@ -55,14 +55,12 @@ const std::vector<std::pair<uint16_t, uint32_t>> kFormats = {
 
 TEST(BmpDecode, GeneratedPicturesMatchTheirModel) {
   std::vector<jwtest::TBmpSpec> specs;
+  // clang-format off
   // Palettes of 3-byte entries after the short header, and of 4-byte entries, cut short too.
   for (uint16_t bpp : {1, 4, 8, 24})
     for (int w : {3, 9}) {
       specs.push_back({.HeaderSize = 12, .Bpp = bpp, .Width = w, .Height = w / 3 + 1});
-      specs.push_back({.Bpp = bpp,
-                       .Width = w,
-                       .Height = w / 3 + 1,
-                       .TopDown = true,
+      specs.push_back({.Bpp = bpp, .Width = w, .Height = w / 3 + 1, .TopDown = true,
                        .ColorsUsed = bpp == 24 ? 0 : 1u << (bpp - 1)});
     }
   // Packed channels of 4, 5, 6 and 8 bits, from the file's masks and the defaults.
@@ -76,19 +74,16 @@ TEST(BmpDecode, GeneratedPicturesMatchTheirModel) {
   for (auto [bpp, compression] : {std::pair<uint16_t, uint32_t>{8, 1}, {4, 2}})
     for (bool skips : {false, true})
       for (int w : {5, 12, 31})
-        specs.push_back({.Bpp = bpp,
-                         .Compression = compression,
-                         .Width = w,
-                         .Height = 6,
-                         .ColorsUsed = bpp == 8 ? 20u : 0u,
-                         .RleSkips = skips});
+        specs.push_back({.Bpp = bpp, .Compression = compression, .Width = w, .Height = 6,
+                         .ColorsUsed = bpp == 8 ? 20u : 0u, .RleSkips = skips});
+  // clang-format on
   for (size_t i = 0; i < specs.size(); ++i) {
     specs[i].Seed = uint32_t(i + 1);
     const jwtest::TBmpSample sample = jwtest::MakeBmp(specs[i]);
     const jw::TJWBitmap p = jw::DecodeBmp(sample.File);
-    EXPECT_EQ(p.Width, specs[i].Width) << "seed " << i + 1;
-    EXPECT_EQ(p.Height, specs[i].Height) << "seed " << i + 1;
-    EXPECT_EQ(p.Pixels, sample.Expected.Pixels) << "seed " << i + 1;
+    EXPECT_EQ(std::tie(p.Width, p.Height, p.Pixels),
+              std::tie(specs[i].Width, specs[i].Height, sample.Expected.Pixels))
+        << "seed " << i + 1;
   }
   // Narrow channels widen by shifting: 5-6-5 all ones, then 1 in each channel.
   Bytes b = Make(16, 3, 1, 1);
