@@ -18,6 +18,7 @@ namespace {
 
 using jwtest::ErrorOf;
 using ::testing::ElementsAre;
+
 TStringList Lines(int n) {
   TStringList result;
   for (int i = 0; i < n; ++i) result.push_back("line" + std::to_string(i));
@@ -34,7 +35,7 @@ TJWButtonSet SetOf(std::initializer_list<TJWButtonRec> buttons) {
 TEST(DeriveButtons, EntriesAndFlags) {
   using TFill = std::function<void(TJW2DataRec&)>;
   const TFill pos = [](TJW2DataRec& r) { r.PosX = "00544530", r.PosY = "03056700"; };
-  const TJWButtonSet ind = SetOf({brIndustries}), sw = SetOf({brSearchwords});
+  const TJWButtonSet ind = SetOf({brIndustries}), sw = SetOf({brSearchwords}), both = ind | sw;
   const struct {
     const char* Name;
     TFill Fill;
@@ -44,7 +45,7 @@ TEST(DeriveButtons, EntriesAndFlags) {
       // clang-format off
       // Up to 6 lines together share one page; alone, even one search word has its page.
       {"6 lines", [](auto& r) { r.Industries = r.Searchwords = Lines(3); }, 0, 0, ind},
-      {"7 lines", [](auto& r) { r.Industries = Lines(4), r.Searchwords = Lines(3); }, 0, 0, TJWButtonSet(ind | sw)},
+      {"7 lines", [](auto& r) { r.Industries = Lines(4), r.Searchwords = Lines(3); }, 0, 0, both},
       {"search words", [](auto& r) { r.Searchwords = Lines(1); }, 0, 0, sw},
       // Branches need more than one record.
       {"no branches", [](auto& r) { r.Branches.emplace(); }, 0, 0, 0},
