@@ -1,9 +1,15 @@
+// Text rules of the store. Text-in/text-out cases live in cases/rules.txt: the first word of a line
+// names the rule, "|" separates its arguments, the "=" line below is its answer.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <numbers>
 #include <string>
 
+#include "../html/Expected.h"
+#include "EntryAddress.h"
+#include "store/JWEBranchKeys.h"
+#include "store/JWEButtons.h"
+#include "store/JWEOfficeHours.h"
 #include "store/JWEStruct.h"
 #include "store/JWError.h"
 #include "store/ZDCodePage.h"
@@ -14,26 +20,124 @@
 namespace jw {
 namespace {
 
-TEST(ShortenText, WithoutSurface) {
-  const std::string street = "Musterstra\337e 12";
-  TMeasureTextFunc none;  // an empty function counts as no surface
-  const struct {
-    TMeasureTextFunc* Measure;
-    int32_t Width;
-    std::string Text, Expected;
-  } cases[] = {
-      // clang-format off
-      {nullptr, 76, street, "Musterst..."}, {&none, 76, street, "Musterst..."},
-      {nullptr, 40, std::string(2'000'000, 'x'), "xx..."}, {nullptr, 76, "kurz", "kurz"},  // fits
-      {nullptr, 76, std::string(11, 'a'), std::string(11, 'a')}, {nullptr, 2, "Alpha", ""},
-      {nullptr, -5, "", ""},
-      // clang-format on
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(ShortenText(c.Measure, c.Width, c.Text, "..."), c.Expected) << c.Width;
-  // Widths are rounded half to even: 128 x 6.88671875 = 881.5, 384 x = 2644.5.
-  for (auto [n, width] : {std::pair{11, 76}, {12, 83}, {128, 882}, {384, 2644}, {0, 0}})
-    EXPECT_EQ(EstimateTextWidth(std::string(size_t(n), 'x')), width) << n;
+TStringList Split(const std::string& AText) {
+  TStringList result(1);
+  for (char c : AText) c == '|' ? void(result.emplace_back()) : result.back().push_back(c);
+  return result;
+}
+
+std::string Join(const auto& AItems, const std::string& ASep = "|") {
+  std::string result;
+  for (const auto& item : AItems) result += ASep + item;
+  return result.substr(std::min(ASep.size(), result.size()));
+}
+
+std::string Number(double AValue) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", AValue);
+  return text;
+}
+
+// The day table: rows separated by " / ", cells by "|", an empty row as "-", without the empty
+// rows at the end.
+std::string Days(const TStringList& ALines) {
+  std::string result;
+  for (const TJWOfficeHoursTextRow& row : GetOfficeHoursDays(ALines))
+    result += " / " + (row == TJWOfficeHoursTextRow{} ? "-" : Join(row));
+  while (result.ends_with(" / -")) result.resize(result.size() - 4);
+  return result.substr(std::min<size_t>(3, result.size()));
+}
+
+TJWButtonRec Button(const std::string& AName) {
+  for (int b = 0; b < 8; ++b)
+    if (AName == ButtonNameTable[b]) return TJWButtonRec(b);
+  return TJWButtonRec(std::stoi(AName));
+}
+
+std::string Rule(const std::string& AVerb, TStringList A) {
+  const auto num = [&](size_t i) { return std::stod(A.at(i)); };
+  const auto rest = [&] { return TStringList(A.begin() + 1, A.end()); };
+  const double rad = std::numbers::pi / 180;
+  if (AVerb == "tel") return FormatTelNum(A.at(0), A.at(1));
+  if (AVerb == "cleantel") return CleanTelNum(A[0]);
+  if (AVerb == "grouptel") return GroupTelNum(A[0]);
+  if (AVerb == "teldigits") return FormatTelDigits(A[0]);
+  if (AVerb == "minutes") return Number(GeoStrToMinutes(A[0]));
+  if (AVerb == "km")  // degrees east and north of two points
+    return Number(GeoDistance(num(0) * rad, num(1) * rad, num(2) * rad, num(3) * rad));
+  if (AVerb == "name") {  // the pattern, then name parts 1 to 7
+    TJW2DataRec r;
+    std::string* parts[7] = {&r.NamePart1, &r.NamePart2, &r.NamePart3, &r.NamePart4,
+                             &r.NamePart5, &r.NamePart6, &r.NamePart7};
+    for (size_t i = 1; i < A.size(); ++i) *parts[i - 1] = A[i];
+    return FormatEntryName(r, A[0]);
+  }
+  if (AVerb == "list") {
+    std::string items;
+    for (const std::string& item : SplitListBlock(A[0])) items += "[" + item + "]";
+    return items;
+  }
+  if (AVerb == "types") return BusinessTypesFromBlock(A[0]);
+  if (AVerb == "sort") return SortGermanList(A), Join(A);
+  if (AVerb == "compare") {
+    const int c = CompareGermanText(A.at(0), A.at(1));
+    return c < 0 ? "<" : c > 0 ? ">" : "=";
+  }
+  if (AVerb == "utf8") return Cp1252ToUtf8(A[0]);
+  if (AVerb == "cp1252") {
+    std::string out;
+    long bad = 0;
+    return Utf8ToCp1252(A[0], out, &bad) ? out : "bad " + std::to_string(bad);
+  }
+  if (AVerb == "shorten") {  // an empty measuring function counts as no surface
+    const TMeasureTextFunc none;
+    const std::string shown = ShortenText(nullptr, std::stoi(A[0]), A.at(1), "...");
+    return shown == ShortenText(&none, std::stoi(A[0]), A[1], "...") ? shown : "differs";
+  }
+  if (AVerb == "width")
+    return std::to_string(EstimateTextWidth(std::string(std::stoul(A[0]), 'x')));
+  if (AVerb == "pad") return PadText(A[0] == "R", A.at(1), std::stoi(A.at(2)), A.at(3));
+  if (AVerb == "tokens") {
+    std::string items, text = A.at(1);
+    for (int i = 0; i < 20 && !text.empty(); ++i) items += "[" + ExtractToken(A[0], text) + "]";
+    return items;
+  }
+  if (AVerb == "trim") return "[" + Trim(A[0]) + "]";
+  if (AVerb == "ohbutton") {  // the kind, then the lines
+    TJW2DataRec r;
+    r.OfficeHoursKind = std::stoi(A[0]);
+    r.OfficeHours = rest();
+    TJWButtonSet set = 0;
+    const int32_t n = DeriveButtons(r, false, false, set);
+    return n == 0 && set == 0 ? "none" : n == 1 && set == 1 << brOfficeHours ? "shown" : "odd";
+  }
+  if (AVerb == "walk") {  // the index, then the buttons of the set
+    TJWButtonSet set = 0;
+    for (const std::string& name : rest()) Include(set, Button(name));
+    return ButtonNameTable[Index2JWButton(std::stoul(A[0]), set)];
+  }
+  if (AVerb == "caption") {  // the button, the entry's branch caption
+    TJW2DataRec r;
+    r.BranchCaption = std::stoi(A.at(1));
+    return CaptionOf(Button(A[0]), r);
+  }
+  if (AVerb == "days") return Days(A);
+  if (AVerb == "ohlines") return Join(GetOfficeHoursLines(A));
+  if (AVerb == "pairs") {
+    std::string result;
+    for (const auto& [label, time] : GetOfficeHoursPairs(A)) result += label + "=" + time + "|";
+    return result;
+  }
+  if (AVerb == "key") {  // the kind, then east, north and the start's north in km north of 0/0
+    const double km = 1 / (6378.388 * rad);
+    TJWBranchRec b;
+    jwtest::FillStreet(b);
+    b.Firm = "Muster<BR>GmbH";
+    b.X = num(1), b.Y = num(2) * km;
+    const std::string key = BranchSortKey(b, std::stoi(A[0]), 0, num(3) * km);
+    return key == b.SortKey ? key : "not kept";
+  }
+  return "unknown rule";
 }
 
 // The one-step computation without a surface must agree with the byte-by-byte loop that a
@@ -53,160 +157,24 @@ TEST(ShortenText, EstimateAgreesWithMeasuredLoop) {
   };
   EXPECT_EQ(ShortenText(&record, 5, "A", "..."), "");
   EXPECT_EQ(seen, (std::vector<std::string>{"A", "A...", "A..", "A.", "A"}));
-}
-
-TEST(StrUtils, PadTokensAndTrim) {
-  // A long pad string overshoots; an empty one would never end.
-  // clang-format off
-  for (auto [right, pad, width, text, padded] : {
-           std::tuple{false, "0", 8, "1234", "00001234"}, {true, "0", 8, "1234", "12340000"},
-           {false, "0", 8, "123456789", "123456789"}, {true, "ab", 5, "xy", "xyabab"},
-           {false, "", 8, "12", "12"}, {false, "0", -3, "12", "12"}})
-    EXPECT_EQ(PadText(right, pad, width, text), padded) << pad << width << text;
-  // clang-format on
-
-  std::string line = "Mo\t08:00\t\t17:30";
-  for (const char* field : {"Mo", "08:00", "", "17:30", ""})
-    EXPECT_EQ(ExtractToken("\t", line), field);
-  EXPECT_EQ(line, "");
-  // The separator is case-sensitive; an empty one takes all.
-  for (auto [sep, text, token, rest] : {std::tuple{"::", "a::b::c", "a", "b::c"},
-                                        {"", "abc", "abc", ""},
-                                        {"x", "aXbxc", "aXb", "c"}}) {
-    std::string s = text;
-    EXPECT_EQ(ExtractToken(sep, s) + "|" + s, std::string(token) + "|" + rest);
-  }
-  EXPECT_EQ(Trim(std::string("\0\t a b\r\n ", 9)), "a b");
-  EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");  // only codes up to 32
-  EXPECT_EQ(Trim("  "), "");
-}
-
-TEST(FormatTelNum, WholeNumbersAndParts) {
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      // clang-format off
-      {"0221", "123456", "(02 21) 12 34 56"}, {"030", "1234567-0", "(0 30) 1 23 45 67 - 0"},
-      {"089", "12-34", "(0 89) 12 -  34"},    {"", "0171 1234567", "0 17 11 23 45 67"},
-      {" 0221 ", "", ""}, {"0221", "abc", "(02 21)"}, {"+49", "221/123", "(49) 2 21 / 1 23"},
-      {"", "", ""},
-      {"abc", "12", "12"},  // an area code without digits shows nothing
-      // clang-format on
-  };
-  for (const auto& [prefix, number, expected] : cases)
-    EXPECT_EQ(FormatTelNum(prefix, number), expected) << prefix << "|" << number;
-  EXPECT_EQ(CleanTelNum(" +49 (0)221-12/3x "), "490221-12/3");
-  EXPECT_EQ(GroupTelNum("12345"), "1 23 45");
-  EXPECT_EQ(GroupTelNum("--"), "-  -");
-  EXPECT_EQ(FormatTelDigits("(0221)"), "02 21");
-}
-
-TEST(Geo, MinutesAndDistances) {
-  for (auto [text, minutes] : {std::pair<const char*, double>{"5056420", 3056.7},
-                               {"", 0},
-                               {"12", 720},
-                               {"0000003099", 0.005},  // bytes after the eighth ignored
-                               {" 1000000", 60}})
-    EXPECT_NEAR(GeoStrToMinutes(text), minutes, 1e-9) << text;
-  EXPECT_THROW(GeoStrToMinutes("5x000000"), EJWError);
-  EXPECT_THROW(GeoStrToMinutes("  "), EJWError);
-
-  const double rad = std::numbers::pi / 180, km = 6378.388 * rad;
-  EXPECT_NEAR(GeoDistance(7 * rad, 50 * rad, 7 * rad, 51 * rad), km, 1e-6);
-  EXPECT_NEAR(GeoDistance(0, 0, std::numbers::pi, 0), 180 * km, 1e-6);  // antipodes stay finite
-  for (double lat : {0.0, 50.945, 89.9, -33.3})  // not NaN from rounding past 1
-    EXPECT_EQ(GeoDistance(6.95 * rad, lat * rad, 6.95 * rad, lat * rad), 0.0) << lat;
-}
-
-TJW2DataRec Names(std::initializer_list<std::pair<int, std::string>> AParts) {
-  TJW2DataRec r;
-  std::string* parts[7] = {&r.NamePart1, &r.NamePart2, &r.NamePart3, &r.NamePart4,
-                           &r.NamePart5, &r.NamePart6, &r.NamePart7};
-  for (const auto& [n, text] : AParts) *parts[n - 1] = text;
-  return r;
-}
-
-// "|" separates the items of a list written as one text.
-TStringList Items(const std::string& AText) {
-  TStringList result(1);
-  for (char c : AText) c == '|' ? void(result.emplace_back()) : result.back().push_back(c);
-  return result;
-}
-
-TEST(FormatEntryName, DefaultPatternAndCodes) {
-  const TJW2DataRec all =
-      Names({{1, "A"}, {2, "B"}, {3, "C"}, {4, "D"}, {5, "E"}, {6, "F"}, {7, "G"}});
-  const TJW2DataRec two = Names({{1, "A"}, {2, "GmbH"}});
-  const struct {
-    TJW2DataRec Rec;
-    const char *Pattern, *Expected;
-  } cases[] = {
-      {Names({{1, "M\xFCller"}, {6, "Hans"}}), "", "M\xFCller Hans"},  // no stray blanks
-      {all, "", "A F G E D B C"},
-      {Names({{3, "  \tnur drei "}}), "", "nur drei"},
-      {TJW2DataRec(), "", ""},
-      {two, "\\1,\\2", "A, GmbH"},
-      {two, "\\9", "9"},
-      {two, "\\1\\", "A"},  // a trailing backslash is dropped
-      {two, "\\2<BR>\\1", "GmbH<BR> A"},
-      {two, "\\\\x\\1", "\\x A"},
-      {two, " Firma \\8 ", "Firma 8"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FormatEntryName(c.Rec, c.Pattern), c.Expected) << c.Pattern;
-}
-
-TEST(ListBlocks, SplitRules) {
-  // "#" stands for the separator byte 0xFF.
-  // clang-format off
-  for (auto [block, items] : {std::pair{"a#b", "a|b"}, {"a##b", "a||b"}, {"a#", "a"}, {"#", ""},
-                              {"a##", "a|"}, {"Handel#Service", "Handel|Service"}}) {
-    // clang-format on
-    std::string b = block;
-    std::replace(b.begin(), b.end(), '#', '\xFF');
-    EXPECT_EQ(SplitListBlock(b), Items(items)) << block;
-  }
-  EXPECT_EQ(SplitListBlock(""), TStringList{});
-  EXPECT_EQ(BusinessTypesFromBlock("Handel\xFFService"), "Handel,Service");
-  EXPECT_EQ(BusinessTypesFromBlock("\xFF\xFF"), ",,");
-}
-
-TEST(GermanSort, UmlautsSharpSAndCase) {
-  // Umlauts sort as their base letter and the sharp s as ss; the plain form comes first on a tie,
-  // accents in their own order, not the bytes.
-  const TStringList expected = Items(
-      "|2-Rad|apotheke|\304rzte|Auto|Bank|B\341r|B\340r|Obst|\326fen|Oma|Strand|Strasse|"
-      "Stra\337enbau|\374ber|Uhren|Zahnarzt");
-  TStringList list(expected.rbegin(), expected.rend());
-  std::rotate(list.begin(), list.begin() + 6, list.end());
-  SortGermanList(list);
-  EXPECT_EQ(list, expected);
-  EXPECT_GT(CompareGermanText("M\xFCller", "mueller"), 0);  // u-umlaut is u, not ue
-  EXPECT_NE(CompareGermanText("Apfel", "APFEL"), 0);        // still a strict order
-  EXPECT_LT(CompareGermanText("Muller", "M\xFCller"), 0);   // plain before accented
-  EXPECT_LT(CompareGermanText("M\xFCller", "Mullerei"), 0);
+  EXPECT_EQ(ShortenText(nullptr, 40, std::string(2'000'000, 'x'), "..."), "xx...");
 }
 
 TEST(CodePage, RoundTripsEveryByte) {
-  std::string all;
+  std::string all, back;
   for (int c = 1; c < 256; ++c) all += char(c);
-  std::string back;
   ASSERT_TRUE(Utf8ToCp1252(Cp1252ToUtf8(all), back));
   EXPECT_EQ(back, all);
-  EXPECT_EQ(Cp1252ToUtf8(all.substr(0x7E, 0x22)),
-            "\x7F\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152"
-            "\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122"
-            "\u0161\u203A\u0153\u009D\u017E\u0178\u00A0");
 }
 
-TEST(CodePage, RejectsWhatHasNoForm) {
-  std::string out;
-  long bad = 0;
-  EXPECT_FALSE(Utf8ToCp1252("\u0100", out, &bad));
-  EXPECT_EQ(bad, 0x100);
-  EXPECT_FALSE(Utf8ToCp1252("\xC3", out, &bad));  // cut sequence
-  EXPECT_EQ(bad, -1);
-  EXPECT_FALSE(Utf8ToCp1252("\xC0\x80", out));      // overlong
-  EXPECT_FALSE(Utf8ToCp1252("\xED\xA0\x80", out));  // surrogate
-  EXPECT_TRUE(Utf8ToCp1252("Gr\u00FC\u00DFe \u201E\u201C", out));
-  EXPECT_EQ(out, "Gr\xFC\337e \x84\x93");
+TEST(Rules, Cases) {
+  jw::test::RunCases(
+      JW_STORE_CASES "/rules.txt", [] {},
+      [](const std::string& line) {
+        const size_t blank = line.find(' ');
+        return "=" + Rule(line.substr(0, blank),
+                          Split(blank == std::string::npos ? "" : line.substr(blank + 1)));
+      });
 }
 
 }  // namespace
