@@ -1,7 +1,6 @@
 #pragma once
-// Loads the built library the way a host does (by name, dlopen/LoadLibrary) into pointers typed by
-// the public header, and holds what the library tests share: directories, streams, log lines, data
-// directories written by the fixture writers. Platform differences live only here.
+// Loads the built library the way a host does (by name) into pointers typed by the public header,
+// and holds what the library tests share. Platform differences live only here.
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -17,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <iterator>
 #include <mutex>
 #include <regex>
 #include <set>
@@ -33,6 +33,8 @@
 #include "tools/writer/JWTmpWriter.h"
 
 namespace jwtest {
+
+using TLines = std::vector<std::string>;
 
 // clang-format off
 #define JW_EXPORTS(X)                                                                     \
@@ -65,9 +67,7 @@ inline const TJWLib& Lib() {
     TJWLib l{};
 #ifdef _WIN32
     HMODULE h = LoadLibraryA(JWLIB_PATH);
-    auto symbol = [h](const char* AName) {
-      return reinterpret_cast<void*>(GetProcAddress(h, AName));
-    };
+    auto symbol = [h](const char* N) { return reinterpret_cast<void*>(GetProcAddress(h, N)); };
 #else
     void* h = dlopen(JWLIB_PATH, RTLD_NOW | RTLD_LOCAL);
     auto symbol = [h](const char* AName) { return dlsym(h, AName); };
@@ -85,8 +85,7 @@ inline const TJWLib& Lib() {
 }
 
 // A host allocator that remembers its live blocks and runs dry when BlocksLeft reaches 0. With
-// ProbeLock set, the next allocation checks that the call holds the library lock: another thread's
-// call must wait for it (LockHeld).
+// ProbeLock set, the next allocation checks that another thread's call waits for it (LockHeld).
 inline struct THostHeap {
   std::mutex Lock;
   std::set<void*> Live;
@@ -133,11 +132,7 @@ inline bool LockIsFree() {
   return other.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
 }
 
-#ifdef _WIN32
-inline constexpr char kDirSeparator = '\\';
-#else
-inline constexpr char kDirSeparator = '/';
-#endif
+inline constexpr char kDirSeparator = char(std::filesystem::path::preferred_separator);
 
 struct TTempDir : jw::test::TJWTempDir {
   // The directory with the separator the library itself appends to a data path.
@@ -168,13 +163,11 @@ inline std::string LogName() {
 
 inline std::string ReadFile(const std::filesystem::path& APath) {
   std::ifstream in(APath, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The lines of the failure log in ADir, each ended by CR LF, with their date-time prefixes checked
-// and removed.
+// The lines of the failure log in ADir, their CR LF ends and date-time prefixes checked and
+// removed.
 inline std::vector<std::string> LogLines(const std::filesystem::path& ADir) {
   static const std::regex prefix(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )");
   std::vector<std::string> lines;
@@ -220,7 +213,6 @@ inline std::vector<jw::TJWEntryFixture> SampleEntries() {
   return e;
 }
 
-// Logo pictures by entry id.
 using TLogos = std::vector<std::pair<uint32_t, jw::TJWBitmap>>;
 
 // Writes the three data files into ADir (ending in a separator) and makes it the data path.

@@ -2,6 +2,7 @@
 // failure log as the host finds it on disk.
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include "LibHost.h"
 
@@ -17,7 +18,7 @@ class ButtonQueries : public ::testing::Test {
   void SetUp() override { Data->Select(); }
   // On the empty data directory every call fails: the log's cases.
   void SelectEmpty() { ASSERT_EQ(Lib().SetJWDataPath(Empty.Dir().c_str(), nullptr, 0), 1); }
-  std::vector<std::string> Lines() const { return LogLines(LogDir.Path()); }
+  TLines Lines() const { return LogLines(LogDir.Path()); }
   std::string Line(uint32_t AId) const {
     return "JW_GetButtonsSet( " + std::to_string(AId) + ", 0, 0 ): " + NotFound;
   }
@@ -30,8 +31,8 @@ class ButtonQueries : public ::testing::Test {
 TSampleData* ButtonQueries::Data = nullptr;
 
 TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
-  // The rules are the store's; these cases show that both flags and the branch caption reach
-  // them and that the names and captions are joined in button order.
+  // The rules are the store's: both flags and the branch caption reach them, joined in button
+  // order.
   // clang-format off
   const struct { uint32_t Id; uint8_t Show, Force; int32_t Count; const char *Set, *Captions; } cases[] = {
       {idShortSearchwords, 1, 0, 1, "brIndustries|brClose", "Branchen"},
@@ -44,7 +45,7 @@ TEST_F(ButtonQueries, CountSetAndCaptionsOfEachKindOfEntry) {
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message()
-                 << "entry " << c.Id << " flags " << int(c.Show) << "," << int(c.Force));
+                 << "entry " << c.Id << " flags " << int(c.Show) << int(c.Force));
     EXPECT_EQ(Lib().ButtonCount(c.Id, c.Show, c.Force), c.Count);
     EXPECT_STREQ(Lib().GetButtonSet(c.Id, c.Show, c.Force), c.Set);
     EXPECT_EQ(Lib().Captions(c.Id, c.Show, c.Force), c.Captions);
@@ -74,11 +75,11 @@ TEST_F(ButtonQueries, CaptionsAreCutToTheBuffer) {
   for (const auto& c : cases) {
     char buf[32];
     std::memset(buf, 'x', sizeof buf);
+    SCOPED_TRACE(testing::Message() << c.List << " " << c.Size);
     EXPECT_EQ(c.List ? Lib().ButtonCaptions(c.Id, 0, 0, buf, c.Size)
                      : Lib().ButtonCaption(c.Id, 0, 0, 0, buf, c.Size),
-              c.Result)
-        << c.List << " " << c.Size;
-    EXPECT_EQ(std::string(buf, c.Bytes.size()), c.Bytes) << c.List << " " << c.Size;
+              c.Result);
+    EXPECT_EQ(std::string(buf, c.Bytes.size()), c.Bytes);
   }
   EXPECT_EQ(Lib().ButtonCaption(idBranches, 0, 0, 0, nullptr, 10), 0);
   EXPECT_EQ(Lib().ButtonCaptions(idBranches, 0, 0, nullptr, 10), 0);
@@ -125,7 +126,14 @@ TEST_F(ButtonQueries, FailureValueAndLastErrorOfEachExport) {
           << c.Call;
       EXPECT_TRUE(LockIsFree()) << c.Call;
     }
+  std::string other = "unset";
+  std::thread([&] { other = Lib().GetLastError(); }).join();
+  EXPECT_EQ(other, "");  // the error is the thread's own, and reading it does not clear it
+  EXPECT_STREQ(Lib().GetLastError(), "#-1 JW Eintrag nicht gefunden!");
   EXPECT_EQ(Lib().ButtonCount(idBranches, 0, 0), 3);
+  EXPECT_STREQ(Lib().GetLastError(), "");
+  Lib().ButtonCount(idMissing, 0, 0);
+  Lib().ProcessMessages();
   EXPECT_STREQ(Lib().GetLastError(), "");
 }
 
@@ -148,7 +156,7 @@ TEST_F(ButtonQueries, LogLinesOfTheLoggingQueries) {
   SelectEmpty();
   EXPECT_FALSE(fs::exists(LogDir.Path() / LogName()));
   EXPECT_STREQ(Lib().GetButtonSet(5, 1, 0), "");
-  EXPECT_EQ(Lines(), std::vector<std::string>{"JW_GetButtonsSet( 5, 1, 0 ): " + NotFound});
+  EXPECT_EQ(Lines(), TLines{"JW_GetButtonsSet( 5, 1, 0 ): " + NotFound});
   Data->Select();
   EXPECT_EQ(Lib().Caption(0xFFFFFFFFu, 7, 0, 1), "Branchen");
   EXPECT_EQ(Lib().Captions(idMissing, 1, 255), "");
@@ -156,11 +164,10 @@ TEST_F(ButtonQueries, LogLinesOfTheLoggingQueries) {
   // own; the index lookup's line is the button set's.
   EXPECT_EQ(Lib().ButtonCount(idMissing, 0, 0), -1);
   EXPECT_STREQ(Lib().Button2Index(idMissing, "brClose", 0, 0), "0");
-  EXPECT_EQ(Lines(), (std::vector<std::string>{
-                         "JW_GetButtonsSet( 5, 1, 0 ): " + NotFound,
-                         "JW_ButtonCaption( -1, 7, 0, 1 ): #-1 JW Eintrag nicht gefunden!",
-                         "JW_ButtonCaptions( 99, 1, 255 ): #99 JW Eintrag nicht gefunden!",
-                         "JW_GetButtonsSet( 99, 0, 0 ): #99 JW Eintrag nicht gefunden!"}));
+  EXPECT_EQ(Lines(), (TLines{"JW_GetButtonsSet( 5, 1, 0 ): " + NotFound,
+                             "JW_ButtonCaption( -1, 7, 0, 1 ): #-1 JW Eintrag nicht gefunden!",
+                             "JW_ButtonCaptions( 99, 1, 255 ): #99 JW Eintrag nicht gefunden!",
+                             "JW_GetButtonsSet( 99, 0, 0 ): #99 JW Eintrag nicht gefunden!"}));
 }
 
 // A host asking again and again while a data file is missing: the same failure of the same export
@@ -168,17 +175,17 @@ TEST_F(ButtonQueries, LogLinesOfTheLoggingQueries) {
 TEST_F(ButtonQueries, LogRepeatsAreCountedAndTheFileStaysBounded) {
   SelectEmpty();
   for (uint32_t id = 1; id <= 5; ++id) Lib().GetButtonSet(id, 0, 0);
-  EXPECT_EQ(Lines(), std::vector<std::string>{Line(1)});
+  EXPECT_EQ(Lines(), TLines{Line(1)});
   char buf[16];
   Lib().ButtonCaptions(1, 0, 0, buf, sizeof buf);
-  EXPECT_EQ(Lines(), (std::vector<std::string>{Line(1), Line(5) + " (4 times)",
-                                               "JW_ButtonCaptions( 1, 0, 0 ): " + NotFound}));
+  EXPECT_EQ(Lines(),
+            (TLines{Line(1), Line(5) + " (4 times)", "JW_ButtonCaptions( 1, 0, 0 ): " + NotFound}));
   const fs::path log = LogDir.Path() / LogName();
   const uintmax_t full = (uintmax_t{10} << 20) - 10;
   fs::resize_file(log, full);
   Lib().GetButtonSet(6, 0, 0);
   EXPECT_EQ(fs::file_size(log.string() + ".1"), full);
-  EXPECT_EQ(Lines(), std::vector<std::string>{Line(6)});
+  EXPECT_EQ(Lines(), TLines{Line(6)});
 }
 
 TEST_F(ButtonQueries, LogLineBreaksInAMessageAreFoldedAndTheLogFollowsTheCurrentDirectory) {
@@ -186,16 +193,15 @@ TEST_F(ButtonQueries, LogLineBreaksInAMessageAreFoldedAndTheLogFollowsTheCurrent
   const std::string dir = base.Dir() + "a\r\nb\n\rc\nd\re\r\n\n";
   ASSERT_EQ(Lib().SetJWDataPath(dir.c_str(), nullptr, 0), 1);
   Lib().GetButtonSet(1, 0, 0);
-  EXPECT_EQ(Lines(), std::vector<std::string>{"JW_GetButtonsSet( 1, 0, 0 ): Datei \"" + base.Dir() +
-                                              "a b c d e  " + kDirSeparator +
-                                              "JWDAT.SRM\" nicht gefunden!"});
+  EXPECT_EQ(Lines(), TLines{"JW_GetButtonsSet( 1, 0, 0 ): Datei \"" + base.Dir() + "a b c d e  " +
+                            kDirSeparator + "JWDAT.SRM\" nicht gefunden!"});
   SelectEmpty();
   {
     TCurrentDir there(other.Path());
     Lib().GetButtonSet(2, 0, 0);
   }
   EXPECT_EQ(Lines().size(), 1u);
-  EXPECT_EQ(LogLines(other.Path()), std::vector<std::string>{Line(2)});
+  EXPECT_EQ(LogLines(other.Path()), TLines{Line(2)});
 }
 
 TEST_F(ButtonQueries, LogALogThatCannotBeWrittenIsPassedOn) {

@@ -1,6 +1,5 @@
-// The data files stay open from call to call, so a file that changes on disk between two calls
-// must be seen at the very next call; and calls from several threads on several data directories
-// must never answer from the wrong directory's files or another thread's results.
+// Data files stay open from call to call, yet a change on disk is seen at the next call; threads on
+// several data directories never get another directory's files or another thread's results.
 #include <atomic>
 #include <thread>
 
@@ -14,8 +13,7 @@ namespace fs = std::filesystem;
 
 constexpr uint32_t kId = 5;
 
-// Entry kId with AIndustries industries (and three search words), so that its button count tells
-// the versions apart.
+// Entry kId with AIndustries industries: its button count tells the versions apart.
 jw::TJWEntryFixture Entry(int AIndustries) {
   jw::TJWEntryFixture e;
   e.Id = kId;
@@ -27,15 +25,10 @@ jw::TJWEntryFixture Entry(int AIndustries) {
 }
 
 jw::TJWTemplateFixture Template(uint32_t AColor, int AButtonWidth) {
-  jw::TJWTemplateFixture t;
-  t.Id = 1;
-  t.Button1 = MakeBmp24(Gradient(AButtonWidth, 10));
-  t.BackgroundColor = AColor;
-  return t;
+  return {1, {}, MakeBmp24(Gradient(AButtonWidth, 10)), {}, 0, AColor};
 }
 
-// Writes ABytes at APath (in place: through the open inode, not truncated), dated one second after
-// its previous version, as a second write would be on any file system.
+// Writes ABytes at APath (in place: through the open inode), dated a second after the last version.
 void Rewrite(const fs::path& APath, const std::string& ABytes, bool AInPlace = false) {
   const auto before = fs::last_write_time(APath);
   std::ofstream(APath,
@@ -56,12 +49,8 @@ class DataFiles : public ::testing::Test {
                    {Template(d ? 0x0000FF : 0xFF0000, 20 + d)});
     }
   }
-  std::string Dir(int ASide) const {
-    return (Root.Path() / (ASide ? "B" : "A")).string() + kDirSeparator;
-  }
-  void Select(const std::string& ADir) const {
-    ASSERT_EQ(Lib().SetJWDataPath(ADir.c_str(), nullptr, 0), 1);
-  }
+  std::string Dir(int D) const { return (Root.Path() / (D ? "B" : "A")).string() + kDirSeparator; }
+  void Select(const std::string& D) { ASSERT_EQ(Lib().SetJWDataPath(D.c_str(), nullptr, 0), 1); }
   std::string Page() const {
     return TakeStream(Lib().GetHTMLText(kId, Inc.Dir().c_str(), 0, "", 1, 0));
   }
@@ -70,19 +59,17 @@ class DataFiles : public ::testing::Test {
   TCurrentDir InCwd{Cwd.Path()};
 };
 
-// Each call checks the files anew: an entry file rewritten in place or renamed over, a new
-// template file and a changed page template are all seen at the very next call. (A removed file
-// is the page export's failure test.)
+// An entry file rewritten in place or renamed over, a new template file and a changed page
+// template are all seen at the very next call.
 TEST_F(DataFiles, ChangesAreSeenAtTheNextCall) {
   Select(Dir(0));
   const fs::path dat = Dir(0) + "JWDAT.SRM", next = Cwd.Path() / "next";
-  // Two versions of the same size: two industries (one button) and four (two buttons); zeros behind
-  // the last record are never read.
-  std::string two, four;
-  for (auto [industries, bytes] : {std::pair{2, &two}, {4, &four}}) {
-    jw::WriteEntryDatFile(next.string(), {Entry(industries)});
-    *bytes = ReadFile(next);
-  }
+  // Two versions of one size: 2 industries (one button) and 4 (two); zeros past the end are unread.
+  auto version = [&](int n) {
+    jw::WriteEntryDatFile(next.string(), {Entry(n)});
+    return ReadFile(next);
+  };
+  std::string two = version(2), four = version(4);
   two.resize(std::max(two.size(), four.size()));
   four.resize(two.size());
   Rewrite(dat, two);
@@ -103,10 +90,8 @@ TEST_F(DataFiles, ChangesAreSeenAtTheNextCall) {
   EXPECT_EQ(Page(), "Firma 2!\r\n");
 }
 
-// Four host threads alternate between the two directories. The data path is one setting for the
-// whole library, so a thread cannot know which directory its call will see; but every answer must
-// be wholly one directory's, never a mixture or another entry's, and the result texts belong to
-// their thread: other threads' calls, and its own calls of other exports, leave them alone.
+// Four threads alternate between the directories (one data path for the whole library): every
+// answer is wholly one directory's, and result texts belong to their thread and call.
 TEST_F(DataFiles, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
   struct TAnswers {
     std::string Page, Set, Index;
@@ -152,8 +137,7 @@ TEST_F(DataFiles, FourThreadsOnTwoDirectoriesGetWholeAnswers) {
 }
 
 #ifndef _WIN32
-// Operators replace data by swapping a link between two complete folders. Each page must come
-// from one folder: the entry (TITLE) and its template (BGCOLOR) from the same one.
+// Operators swap a link between two complete folders: entry (TITLE) and template from one folder.
 TEST_F(DataFiles, PagesWhileTheDataFolderIsSwappedComeFromOneFolder) {
   std::string pages[2];
   for (int d = 0; d < 2; ++d) Select(Dir(d)), pages[d] = Page();

@@ -1,6 +1,5 @@
-// What the host receives as pages and pictures: HTML pages, template pictures and the logo as JPEG
-// streams, the viewer's thumbnail and window; their failures and the log lines of failed pages.
-// The pages and pictures themselves are the producers' (tests/html, tests/store).
+// What the host receives: pages, pictures as JPEG streams, the viewer's thumbnail and window, their
+// failures and the log lines of failed pages (the producers themselves: tests/html, tests/store).
 #include <gmock/gmock.h>
 
 #include "JpegCheck.h"
@@ -11,7 +10,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
-using TLines = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 enum : uint32_t { idWithLogo = 10, idWithoutLogo = 11, idBroken = 12 };  // templates 2, 3, 3
@@ -44,13 +42,10 @@ class Pages : public ::testing::Test {
     e[4].Record.CardEC = 1;
     e[5].Record.Searchwords = {"x"};
     e[5].BranchIds = {idSearchOnly, idSearchOnly};
-    std::vector<jw::TJWTemplateFixture> t(3);
-    for (uint32_t id : {1u, 2u, 3u}) {
-      t[id - 1].Id = id;
-      t[id - 1].Image = MakeBmp24(Picture(0, id));
-      t[id - 1].Button1 = MakeBmp24(Picture(1, id));
-      t[id - 1].Button2 = MakeBmp24(Picture(2, id));
-    }
+    std::vector<jw::TJWTemplateFixture> t;
+    for (uint32_t id : {1u, 2u, 3u})
+      t.push_back(
+          {id, MakeBmp24(Picture(0, id)), MakeBmp24(Picture(1, id)), MakeBmp24(Picture(2, id))});
     t[0].NavigationLeft = 561;
     t[0].BackgroundColor = 0x00EDF6FF;
     t[2].Button2 = {'B', 'M'};
@@ -59,7 +54,6 @@ class Pages : public ::testing::Test {
   void Write(const std::string& AName, const std::string& AText) {
     std::ofstream(Inc.Path() / (AName + ".html"), std::ios::binary) << AText;
   }
-  // The call's result: "<null>" without a stream, else the stream's bytes.
   std::string Get(uint32_t AId, uint32_t APage, const char* AParams = "", uint8_t AShow = 0,
                   uint8_t AForce = 0) {
     return TakeStream(Lib().GetHTMLText(AId, Inc.Dir().c_str(), APage, AParams, AShow, AForce));
@@ -126,6 +120,23 @@ TEST_F(Pages, PageFailuresAreLoggedWithTheirResults) {
   EXPECT_EQ(NewLogLines(), TLines{call + "JWTMP: Wrong Filesize!"});
 }
 
+TEST_F(Pages, PageStreamsComeFromTheHostsRoutines) {
+  Write("main1", "<p>page</p>");
+  Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
+  Heap.ProbeLock = true;
+  JWMemoryStream* s = Lib().GetHTMLText(idSearchOnly, Inc.Dir().c_str(), 0, "", 0, 0);
+  Lib().SetMemoryManager(nullptr, nullptr, nullptr);
+  ASSERT_NE(s, nullptr) << Lib().GetLastError();
+  Heap.Waiting.get();
+  EXPECT_TRUE(Heap.LockHeld);
+  EXPECT_EQ(s->Position, s->Size);
+  EXPECT_EQ(Heap.LiveNow(), (std::set<void*>{s, s->Memory}));  // nothing else is left with the host
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(s->Memory), size_t(s->Size)),
+            "<p>page</p>\r\n");
+  // The host releases the bytes, then the structure, with its own routine.
+  EXPECT_EQ(HostFreeMem(s->Memory) + HostFreeMem(s), 0);
+}
+
 // The host's list: every item as it arrived.
 struct THostList {
   std::vector<std::pair<std::string, JWMemoryStream*>> Items;
@@ -153,24 +164,19 @@ struct THostList {
   }
 };
 
-TEST_F(Pages, TemplateImagesOfTheEntrysTemplateOrTheOneAskedFor) {
-  THostList list, asked;
-  EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &list.List), 1);
+TEST_F(Pages, TemplateImagesOfTheEntrysTemplateOrTheOneAskedForAndTheirFailures) {
+  THostList all, asked, list;
+  EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &all.List), 1);
   EXPECT_STREQ(Lib().GetLastError(), "");
-  list.Expect(2, 4);
+  all.Expect(2, 4);
   EXPECT_EQ(Lib().GetTemplateImages(idWithoutLogo, 1, &asked.List), 1);  // not its broken one
   asked.Expect(1, 3);
-}
-
-TEST_F(Pages, TemplateImageFailures) {
-  THostList list;
   EXPECT_EQ(Lib().GetTemplateImages(idBroken, 0, &list.List), 0);
   EXPECT_STREQ(Lib().GetLastError(), "BMP: not a bitmap file");
   EXPECT_TRUE(list.Items.empty());  // the template is read whole before any item is made
   EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, nullptr), 0);
   EXPECT_STRNE(Lib().GetLastError(), "");
-  // Items appended before a failure are the host's: two blocks per item, the third item's bytes
-  // find no memory.
+  // Items appended before a failure are the host's: two blocks per item, no memory for the third.
   Heap.BlocksLeft = 5;
   Lib().SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
   EXPECT_EQ(Lib().GetTemplateImages(idWithLogo, 0, &list.List), 0);
@@ -189,8 +195,7 @@ TEST_F(Pages, TemplateImageFailures) {
 
 #if JW_WITH_VIEWER
 
-// The host's bitmap: remembers the calls the library makes on it. Static functions, not lambdas:
-// the host's routines use the library's calling convention.
+// The host's bitmap, noting the library's calls (static: they use its calling convention).
 struct HostBitmap {
   int32_t Width, Height;
   std::vector<std::string> Calls{};
@@ -199,14 +204,11 @@ struct HostBitmap {
   static HostBitmap* Self(void* C) { return static_cast<HostBitmap*>(C); }
   static int32_t JWAPI GetWidth(void* C) { return Self(C)->Width; }
   static int32_t JWAPI GetHeight(void* C) { return Self(C)->Height; }
-  static void JWAPI SetWidth(void* C, int32_t W) {
-    Self(C)->Calls.push_back("w" + std::to_string(Self(C)->Width = W));
-  }
-  static void JWAPI SetHeight(void* C, int32_t H) {
-    Self(C)->Calls.push_back("h" + std::to_string(Self(C)->Height = H));
-  }
+  void Call(std::string A, int32_t V) { Calls.push_back(A + std::to_string(V)); }
+  static void JWAPI SetWidth(void* C, int32_t W) { Self(C)->Call("w", Self(C)->Width = W); }
+  static void JWAPI SetHeight(void* C, int32_t H) { Self(C)->Call("h", Self(C)->Height = H); }
   static void JWAPI Draw(void* C, const uint8_t* P, int32_t W, int32_t H, int32_t Stride) {
-    Self(C)->Calls.push_back("draw " + std::to_string(W) + "x" + std::to_string(H));
+    Self(C)->Call("draw " + std::to_string(W) + "x", H);
     for (int32_t y = 0; y < H; ++y)
       Self(C)->Pixels.insert(Self(C)->Pixels.end(), P + size_t(y) * size_t(Stride),
                              P + size_t(y) * size_t(Stride) + size_t(W) * 4);
@@ -214,22 +216,8 @@ struct HostBitmap {
   JWHostBitmap Boundary() { return {this, GetWidth, GetHeight, SetWidth, SetHeight, Draw}; }
 };
 
-TEST_F(Pages, ThumbnailIsTheWindowScaledToTheHostsSize) {
-  // The window is 705 x 460; a height of 1 is chosen from the proportions (the rule itself is the
-  // viewer's: here the size reaches the host's bitmap, in the order of its calls).
-  HostBitmap host{120, 1};
-  JWHostBitmap boundary = host.Boundary();
-  ASSERT_EQ(Lib().GetMiniaturBitmap(idFirm, &boundary), 1) << Lib().GetLastError();
-  EXPECT_STREQ(Lib().GetLastError(), "");
-  EXPECT_EQ(host.Calls, (std::vector<std::string>{"w120", "h78", "draw 120x78"}));
-  ASSERT_EQ(host.Pixels.size(), size_t(120 * 78 * 4));
-  for (size_t i = 3; i < host.Pixels.size(); i += 4) ASSERT_EQ(host.Pixels[i], 0xFF) << i;
-  // Top-left corner: the template's picture, bytes B, G, R.
-  EXPECT_EQ(std::vector<uint8_t>(host.Pixels.begin(), host.Pixels.begin() + 3),
-            (std::vector<uint8_t>{0x20, 0xA0, 0x40}));
-}
-
-TEST_F(Pages, ViewerFailuresLeaveTheHostsBitmapAsItWasAndNoLock) {
+// Failures leave the host's bitmap as it was and no lock taken.
+TEST_F(Pages, ThumbnailIsTheWindowScaledToTheHostsSizeAndTheViewersFailures) {
   HostBitmap host{120, 1}, empty{0, 0};
   JWHostBitmap boundary = host.Boundary(), emptyBoundary = empty.Boundary();
   EXPECT_EQ(Lib().GetMiniaturBitmap(4711, &boundary), 0);
@@ -238,6 +226,12 @@ TEST_F(Pages, ViewerFailuresLeaveTheHostsBitmapAsItWasAndNoLock) {
   EXPECT_EQ(Lib().GetMiniaturBitmap(idFirm, nullptr), 0);
   EXPECT_TRUE(host.Calls.empty() && empty.Calls.empty());
   EXPECT_TRUE(LockIsFree());
+  // The window is 705 x 460; a height of 1 is chosen from the proportions (the viewer's rule).
+  ASSERT_EQ(Lib().GetMiniaturBitmap(idFirm, &boundary), 1) << Lib().GetLastError();
+  EXPECT_STREQ(Lib().GetLastError(), "");
+  ASSERT_EQ(host.Calls, (TLines{"w120", "h78", "draw 120x78"}));  // and so 120 x 78 x 4 bytes
+  for (size_t i = 3; i < host.Pixels.size(); i += 4) ASSERT_EQ(host.Pixels[i], 0xFF) << i;
+  EXPECT_EQ(host.Pixels[0] | host.Pixels[1] << 8 | host.Pixels[2] << 16, 0x40A020);  // B, G, R
   // The entry has no industries: start index 5 falls back to them and cannot be pressed.
   Lib().ShowForm(idCardsOnly, 5, 0, 0, 0, nullptr, nullptr, nullptr);
   EXPECT_STREQ(Lib().GetLastError(), "Vitual click on Button mistaked, Button isnt visible!");

@@ -12,8 +12,7 @@ void Put(std::vector<uint8_t>& b, uint32_t v, int ABytes = 4) {
   for (int i = 0; i < ABytes; ++i) b.push_back(uint8_t(v >> 8 * i));
 }
 
-// The file header, the info header of s (the core one, with 16-bit sizes, when its size is 12) and
-// the palette. The file size and, when APpm is set, the image size are patched in by Finish.
+// The file header, the info header (core, with 16-bit sizes, when 12 bytes long) and the palette.
 std::vector<uint8_t> Headers(const TBmpSpec& s, const std::vector<uint32_t>& APalette,
                              uint32_t APpm) {
   const bool core = s.HeaderSize == 12, bitfields = s.Compression == 3;
@@ -21,8 +20,7 @@ std::vector<uint8_t> Headers(const TBmpSpec& s, const std::vector<uint32_t>& APa
   for (uint32_t v : {0u, 0u, 0u, s.HeaderSize}) Put(b, v);  // sizes and offset patched later
   Put(b, uint32_t(s.Width), core ? 2 : 4);
   Put(b, uint32_t(s.TopDown && !core ? -s.Height : s.Height), core ? 2 : 4);
-  Put(b, 1, 2);
-  Put(b, s.Bpp, 2);
+  Put(b, 1u | uint32_t(s.Bpp) << 16);  // one plane, then the bit depth
   if (!core)
     for (uint32_t v : {s.Compression, 0u, APpm, APpm, s.ColorsUsed, 0u}) Put(b, v);
   // The masks live in a header of 108 bytes or more (its alpha mask 0: opaque), else follow it.
@@ -46,25 +44,21 @@ size_t Stride(size_t AWidth, size_t ABpp) {
   return (AWidth * ABpp + 31) / 32 * 4;
 }
 
-// Writes the value of pixel AX into ARow: indices below 8 bits from the high bits down, others
-// as little-endian bytes.
+// Pixel AX into ARow: indices below 8 bits from the high bits down, others little-endian.
 void PutPixel(std::vector<uint8_t>& ARow, size_t AX, uint16_t ABpp, uint32_t AValue) {
   if (ABpp < 8) ARow[AX * ABpp / 8] |= uint8_t(AValue << (8 - ABpp - AX * ABpp % 8));
   for (size_t k = 0; k < ABpp / 8u; ++k) ARow[AX * ABpp / 8 + k] = uint8_t(AValue >> (8 * k));
 }
 
-// RLE encoding of one row of palette indices, choosing literal runs for varied stretches and
-// encoded runs for repeats. With skips, parts of the row are jumped over by delta moves or an
-// early end of line; the model row gets index 0 there.
+// One row of indices RLE-encoded: literal runs for varied stretches, encoded runs for repeats; with
+// skips, delta moves and early line ends jump over parts, whose model pixels become index 0.
 void EncodeRleRow(std::vector<uint8_t>& out, std::vector<uint8_t>& row, bool four, bool skips,
                   std::mt19937& rng) {
   const size_t w = row.size();
   for (size_t x = 0; x < w;) {
     if (skips && rng() % 5 == 0 && x + 2 < w) {
-      if (rng() % 3 == 0) {  // end the line early
-        std::fill(row.begin() + std::ptrdiff_t(x), row.end(), 0);
-        return;
-      }
+      // End the line early, or move on by a delta.
+      if (rng() % 3 == 0) return std::fill(row.begin() + std::ptrdiff_t(x), row.end(), 0);
       const size_t dx = 1 + rng() % std::min<size_t>(w - x - 1, 6);
       out.insert(out.end(), {0, 2, uint8_t(dx), 0});
       std::fill_n(row.begin() + std::ptrdiff_t(x), dx, 0);
@@ -111,11 +105,10 @@ TBmpSample MakeBmp(const TBmpSpec& s) {
   std::vector<uint32_t> palette(entries);
   for (auto& c : palette) c = 0xFF000000u | (rng() & 0xFFFFFF);
 
-  TBmpSample sample{Headers(s, palette, 2835), {s.Width, s.Height, {}}};
-  std::vector<uint8_t>& b = sample.File;
   const size_t w = size_t(s.Width), h = size_t(s.Height);
+  TBmpSample sample{Headers(s, palette, 2835), {s.Width, s.Height, std::vector<uint32_t>(w * h)}};
+  std::vector<uint8_t>& b = sample.File;
   std::vector<uint32_t>& expected = sample.Expected.Pixels;
-  expected.resize(w * h);
   std::array<uint32_t, 3> masks = s.Masks;
   if (s.Compression == 0 && s.Bpp == 16) masks = {0x7C00, 0x03E0, 0x001F};
   if (s.Compression == 0 && s.Bpp >= 24) masks = {0xFF0000, 0x00FF00, 0x0000FF};

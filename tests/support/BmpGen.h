@@ -1,6 +1,5 @@
 #pragma once
-// Builds Windows bitmap files of every kind from random pixels, for decoder tests. The expected
-// picture comes from the generator's own model, independent of the decoder under test.
+// Windows bitmap files of every kind from random pixels, with the picture meant, for decoder tests.
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -24,9 +23,8 @@ struct TBmpSpec {
 
 struct TBmpSample {
   std::vector<uint8_t> File;
-  // Expected colours (0xFFRRGGBB, top row first) from the generator's own model: the palette for
-  // indexed pictures, the masks for packed ones, where a channel of n bits is widened to 8 by
-  // shifting (a 5-bit 31 becomes 248).
+  // Expected colours (0xFFRRGGBB, top row first) from the generator's own model; a packed channel
+  // of n bits is widened to 8 by shifting (a 5-bit 31 becomes 248).
   jw::TJWBitmap Expected;
 };
 

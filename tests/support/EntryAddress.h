@@ -1,12 +1,9 @@
 #pragma once
-// The address most test entries share: a street in Cologne with a telephone number and a map
-// position. A test that depends on other values sets them after filling. Header only, so that the
-// benchmarks and fuzz targets can use it without the test support library.
+// The address most test entries share (header only: benchmarks and fuzz targets use it too).
 #include "store/JWEStruct.h"
 
 namespace jwtest {
 
-// The street alone, for entries and branches alike.
 template <class TRecord>
 void FillStreet(TRecord& ARecord) {
   ARecord.Street = "Hauptstra\337e";  // octal: a hex escape would swallow the "e"

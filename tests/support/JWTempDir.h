@@ -1,6 +1,5 @@
 #pragma once
-// A fresh directory under the system's temporary directory, removed with everything in it when the
-// object goes out of scope.
+// A fresh temporary directory, removed with everything in it at the end of the scope.
 #include <unistd.h>
 
 #include <atomic>

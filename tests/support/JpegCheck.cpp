@@ -7,29 +7,20 @@
 #include <csetjmp>
 
 #include <jpeglib.h>
-#endif
 
-namespace jwtest {
-
-// Decodes AFile into APicture as BGRA bytes; returns "" or the decoder's message.
-std::string DecodeJpeg(const std::vector<uint8_t>& AFile, jw::TJWBitmap& APicture);
-
-#ifndef _WIN32
-namespace {
-struct TErr {
+struct TJpegErr {
   jpeg_error_mgr Pub;
   std::jmp_buf Jump;
   char Message[JMSG_LENGTH_MAX];
 };
-}  // namespace
 
-std::string DecodeJpeg(const std::vector<uint8_t>& f, jw::TJWBitmap& p) {
+std::string jwtest::DecodeJpeg(const std::vector<uint8_t>& f, jw::TJWBitmap& p) {
   jpeg_decompress_struct d{};
-  TErr e{};
+  TJpegErr e{};
   d.err = jpeg_std_error(&e.Pub);
   e.Pub.error_exit = [](j_common_ptr c) {
-    (*c->err->format_message)(c, reinterpret_cast<TErr*>(c->err)->Message);
-    std::longjmp(reinterpret_cast<TErr*>(c->err)->Jump, 1);
+    (*c->err->format_message)(c, reinterpret_cast<TJpegErr*>(c->err)->Message);
+    std::longjmp(reinterpret_cast<TJpegErr*>(c->err)->Jump, 1);
   };
   if (setjmp(e.Jump)) {
     jpeg_destroy_decompress(&d);
@@ -40,18 +31,17 @@ std::string DecodeJpeg(const std::vector<uint8_t>& f, jw::TJWBitmap& p) {
   jpeg_read_header(&d, TRUE);
   d.out_color_space = JCS_EXT_BGRA;
   jpeg_start_decompress(&d);
-  p = {int32_t(d.output_width), int32_t(d.output_height), {}};
-  p.Pixels.resize(size_t(d.output_width) * d.output_height);
-  while (d.output_scanline < d.output_height) {
-    JSAMPROW row =
-        reinterpret_cast<JSAMPROW>(&p.Pixels[size_t(d.output_scanline) * d.output_width]);
-    jpeg_read_scanlines(&d, &row, 1);
-  }
+  const size_t w = d.output_width;
+  p = {int32_t(w), int32_t(d.output_height), std::vector<uint32_t>(w * d.output_height)};
+  for (JSAMPROW row; d.output_scanline < d.output_height; jpeg_read_scanlines(&d, &row, 1))
+    row = reinterpret_cast<JSAMPROW>(&p.Pixels[d.output_scanline * w]);
   jpeg_finish_decompress(&d);
   jpeg_destroy_decompress(&d);
   return "";
 }
 #endif
+
+namespace jwtest {
 
 TJpegInfo ReadJpeg(const std::vector<uint8_t>& f) {
   TJpegInfo info;
@@ -76,9 +66,8 @@ int MaxChannelDifference(const jw::TJWBitmap& a, const jw::TJWBitmap& b) {
   if (a.Width != b.Width || a.Height != b.Height || a.Pixels.size() != b.Pixels.size()) return 256;
   int worst = 0;
   for (size_t i = 0; i < a.Pixels.size(); ++i)
-    for (int shift : {0, 8, 16})
-      worst = std::max(
-          worst, std::abs(int((a.Pixels[i] >> shift) & 0xFF) - int((b.Pixels[i] >> shift) & 0xFF)));
+    for (int s : {0, 8, 16})
+      worst = std::max(worst, std::abs(int(a.Pixels[i] >> s & 255) - int(b.Pixels[i] >> s & 255)));
   return worst;
 }
 

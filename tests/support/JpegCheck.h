@@ -17,9 +17,10 @@ struct TJpegInfo {
 };
 
 TJpegInfo ReadJpeg(const std::vector<uint8_t>& AFile);
+// AFile decoded into APicture as BGRA bytes: "" or the decoder's message (one per platform).
+std::string DecodeJpeg(const std::vector<uint8_t>& AFile, jw::TJWBitmap& APicture);
 
-// Largest difference of any colour channel between two pictures of the same size (256 when
-// the sizes differ).
+// Largest difference of any colour channel between two pictures; 256 when their sizes differ.
 int MaxChannelDifference(const jw::TJWBitmap& A, const jw::TJWBitmap& B);
 
 // A smooth picture: colour gradients that JPEG keeps close to the original.

@@ -8,8 +8,6 @@
 
 namespace jwtest {
 
-namespace {
-
 template <class T>
 struct TCom {
   T* P = nullptr;
@@ -19,8 +17,6 @@ struct TCom {
   T* operator->() const { return P; }
   T** operator&() { return &P; }
 };
-
-}  // namespace
 
 std::string DecodeJpeg(const std::vector<uint8_t>& f, jw::TJWBitmap& p) {
   const HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);

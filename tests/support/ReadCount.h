@@ -1,6 +1,5 @@
 #pragma once
-// Counts the read system calls of this process, so that a test can bound the work a call does on
-// a file without timing it.
+// Read system calls of this process: bounds the work a call does on a file without timing it.
 #include <cstdint>
 #include <fstream>
 #include <string>
