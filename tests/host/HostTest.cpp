@@ -1,6 +1,5 @@
-// The demo host: its own helpers (query strings, the entry index, the folder watch), its command
-// line on the bundled sample directory, and its web server under hostile and careless clients,
-// spoken to over raw sockets (the HTTP layer alone with small limits, and `jwhost serve`).
+// The demo host: its helpers, its command line on the sample, and its web server (the HTTP layer
+// with small limits, and `jwhost serve`) under hostile and careless clients over raw sockets.
 #include <arpa/inet.h>
 #include <poll.h>
 #include <signal.h>
@@ -63,8 +62,7 @@ TEST(HostIndex, ReadsPresentEntriesAndNeverTrustsTheCount) {
   EXPECT_FALSE(jwhost::ReadEntryIds((temp.Path() / "missing").string(), ids, error));
 }
 
-// The host looks at its files again only when the watch says they may have changed: a change it
-// misses would serve stale pages, so every way of replacing a file must be seen.
+// A change the watch misses would serve stale pages: every way of replacing a file must be seen.
 TEST(HostFolderWatch, EveryWayOfChangingAFileIsSeenOnce) {
   jw::test::TJWTempDir dir;
   const fs::path data = dir.Path() / "data", other = dir.Path() / "other",
@@ -73,11 +71,8 @@ TEST(HostFolderWatch, EveryWayOfChangingAFileIsSeenOnce) {
   Write(file, "eins");
   fs::create_directory_symlink(data, link);
   jwhost::TFolderWatch watch({link.string()});
-  auto seenOnce = [&] {  // what changed is reported once, then no more
-    const bool first = watch.Changed(), second = watch.Changed();
-    return first && !second;
-  };
-  EXPECT_TRUE(seenOnce());  // nothing known yet
+  auto seenOnce = [&] { return watch.Changed() && !watch.Changed(); };  // once, then no more
+  EXPECT_TRUE(seenOnce());                                              // nothing known yet
   // clang-format off
   const std::pair<const char*, std::function<void()>> changes[] = {
       {"rewritten in place", [&] { Write(file, "zwei"); }},
@@ -101,8 +96,7 @@ TEST(HostFolderWatch, EveryWayOfChangingAFileIsSeenOnce) {
   EXPECT_TRUE(watch.Changed());
   // A folder that cannot be watched is never trusted to stay the same.
   jwhost::TFolderWatch missing({(dir.Path() / "fehlt").string()});
-  EXPECT_TRUE(missing.Changed());
-  EXPECT_TRUE(missing.Changed());
+  EXPECT_TRUE(missing.Changed() && missing.Changed());
 }
 
 struct TRun {
@@ -125,8 +119,8 @@ class HostCli : public ::testing::Test {
   }
 };
 
-// Lines of cases/cli.txt run jwhost: the exit code, stdout and stderr are the answer, or with
-// "jpegs" the JPEG files in the folder named last, with their sizes; "@synth" makes a synthetic
+// A line of cases/cli.txt runs jwhost: the answer is the exit code, stdout and stderr, or with
+// "jpegs" the JPEG files (and sizes) in the folder named last; "@synth" makes a synthetic
 // directory.
 TEST_F(HostCli, Cases) {
   const std::string build = fs::path(JW_SAMPLE_DATA).parent_path().parent_path().string(),
@@ -151,8 +145,7 @@ TEST_F(HostCli, Cases) {
   };
   jw::test::RunCases(
       JW_HOST_CASES "/cli.txt", [] {}, run, "<dir>", Dir.string());
-  // Pages (with the branch search and location pages) leave no tag behind, name no missing
-  // include and ask for no field the library does not know.
+  // No page (branch search and location pages too) leaves a tag or names a missing include/field.
   for (const auto& f : fs::directory_iterator(Dir / "pages")) {
     const std::string html = ReadWhole(f.path()), where = f.path().filename().string();
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u) << where;
@@ -169,10 +162,7 @@ TEST_F(HostCli, Cases) {
   for (const char* shown :
        {"S\374\337es Gl\374ck", "Kaffee<BR>aus fairem Handel", "logo.jpg?jwid=1003&tmpid=1"})
     EXPECT_NE(page.find(shown), std::string::npos) << shown;
-}
-
-// The thumbnail keeps the window's proportions.
-TEST_F(HostCli, Thumbnail) {
+  // The thumbnail keeps the window's proportions.
   const TRun r = Run("thumb 2001 '" + (Dir / "t.png").string() + "' --width 200");
   if (r.Code == 1 && r.Err.find("not available") != std::string::npos)
     GTEST_SKIP() << r.Err;  // a library built without the viewer
@@ -246,8 +236,7 @@ std::string Get(const std::string& ATarget, const std::string& AMore = "") {
   return "GET " + ATarget + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + AMore + "\r\n";
 }
 
-// The HTTP layer alone, with limits small enough to reach in a test. "/slow" waits (at most 5 s)
-// until "/fast" was answered: served one after the other, it would answer "alone".
+// "/slow" waits (at most 5 s) for "/fast" to be answered: served one after the other, "alone".
 class HttpLimits : public ::testing::Test {
  protected:
   std::unique_ptr<jwhost::THttpServer> Server;
@@ -316,9 +305,7 @@ TEST_F(HttpLimits, NoAddressHoldsEveryPlaceAndNobodyWaitsForAnother) {
   held[0] = Connect(Server->Port(), "127.0.0.2");
   Send(held[3], Get("/slow"));
   Send(held[0], Get("/fast?x=%41"));
-  TReply r = ReadReply(held[0]);
-  EXPECT_EQ(r.Status, 200);
-  EXPECT_EQ(r.Body, "path /fast query x=%41");
+  EXPECT_EQ(ReadReply(held[0]).Body, "path /fast query x=%41");  // the handler's, so a 200
   EXPECT_EQ(ReadReply(held[3]).Body, "after fast");
   for (int fd : held) ::close(fd);
 }
@@ -330,8 +317,7 @@ class HostServe : public ::testing::Test {
   static inline pid_t Pid = -1;
   static inline uint16_t Port = 0;
 
-  // jwhost serve on a copy of the sample (the shell's pid becomes its pid), on the port it
-  // announces (0 when it does not).
+  // jwhost serve (the shell's pid becomes its pid) on a copy of the sample, on the port it names.
   static void SetUpTestSuite() {
     Dir = fs::temp_directory_path() / ("jwhost-serve-" + std::to_string(::getpid()));
     fs::create_directories(Dir);
@@ -364,20 +350,15 @@ class HostServe : public ::testing::Test {
   }
 };
 
-// A status that says what happened: 304 only for what exists, 400 for what cannot be asked, 405
-// and 413 for bodies (refused before they are read: 64 MB announced, none sent), 431 for headers
-// over the limit, and the header that goes with it. No answer may be sniffed for another type.
+// A status that says what happened (413 before the body is read: 64 MB announced, none sent), its
+// header, and no answer sniffed for another type.
 TEST_F(HostServe, StatusCodesAndHeadersSayWhatHappened) {
   const std::string any = "If-None-Match: *\r\n";
   std::string many = "a=1", manyHeaders;  // 11 KB, 1,500 parameters; 200,000 small headers
   for (int i = 1; i < 1500; ++i) many += "&a=1";
   for (int i = 0; i < 200000; ++i) manyHeaders += "X-" + std::to_string(i) + ": 1\r\n";
-  const struct {
-    std::string Request;
-    int Status;
-    const char* Header = "";
-    std::string Value = "";
-  } cases[] = {
+  // clang-format off
+  const struct { std::string Request; int Status; const char* Header = ""; std::string Value = ""; } cases[] = {
       {Get("/nope"), 404},
       {Get("/nope", any), 404},
       {Get("/entry/99999", any), 404},
@@ -399,6 +380,7 @@ TEST_F(HostServe, StatusCodesAndHeadersSayWhatHappened) {
       {Get("/", manyHeaders), 431},
       {Get("/entry/ohnelogo.svg", "X-Pad: " + std::string(60000, 'a') + "\r\n"), 200},
   };
+  // clang-format on
   for (const auto& c : cases) {
     TReply r = Ask(c.Request);
     const std::string what = c.Request.substr(0, 60);
@@ -432,8 +414,7 @@ TEST_F(HostServe, StatusCodesAndHeadersSayWhatHappened) {
   EXPECT_EQ(Ask(Get("/entry/2001?outage")).Status, 200);
 }
 
-// The tag names the data and template files and the request: an unchanged page costs no body, a
-// changed file or another request gets a new one, and the index follows a replaced data file.
+// The tag follows the data and template files and the request; the index a replaced data file.
 TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
   const std::string page = "/entry/2001?page=1";
   std::string before = Ask(Get(page)).Headers["etag"];
@@ -442,10 +423,8 @@ TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
   EXPECT_EQ(std::tuple(same.Status, same.Body, same.Headers["etag"]), std::tuple(304, "", before));
   EXPECT_NE(Ask(Get("/entry/2001?page=2")).Headers["etag"], before);
 
-  // Each change is seen at the next request (templates are made again from the new text, not
-  // remembered), and the tag from before gets the whole page again: changes in place, in
-  // subfolders (includes may name them), behind links, anywhere in a tree too large to look at
-  // file by file. (The library refuses template links that lead out of the template folder.)
+  // Each change is seen at the next request, the page made from the new text: in place, in
+  // subfolders, behind links (inside the folder), in a tree too large to look at file by file.
   const fs::path out = Dir / "outside", t = Dir / "templates", kept = t / "ablage";
   const fs::path css = t / "stil.html", sub = t / "teile", img = Dir / "data" / "JWIMG.SRM";
   fs::create_directories(kept / "teil"), fs::create_directories(out);
@@ -453,11 +432,7 @@ TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
     Write(ATarget.string() + ".neu", AText), fs::rename(ATarget.string() + ".neu", ATarget);
   };
   // clang-format off
-  const struct {
-    const char* What;
-    std::function<void()> Change;
-    const char* Shows = "";  // on the page made anew
-  } changes[] = {
+  const struct { const char* What; std::function<void()> Change; const char* Shows = ""; } changes[] = {
       {"a template rewritten in place", [&] { Write(css, ReadWhole(css) + "<!-- neu -->"), fs::last_write_time(css, fs::last_write_time(css) + 1s); }, "<!-- neu -->"},
       {"a file in a subfolder", [&] { fs::create_directory(sub), Write(sub / "kopf.html", "a"); }},
       {"that file rewritten", [&] { Write(sub / "kopf.html", "bb"); }},
@@ -480,14 +455,11 @@ TEST_F(HostServe, ETagsFollowTheFilesAndTheRequest) {
     before = r.Headers["etag"];
   }
 
-  // The data files renamed over by those of a synthetic directory: the index shows its entries, a
-  // page at a time.
+  // The data files renamed over by a synthetic directory's: the index pages through its entries.
   EXPECT_NE(Ask(Get("/")).Body.find("/entry/2001\""), std::string::npos);
   Synth(Dir / "synth", 101);
-  for (const std::string name : {"JWDAT.SRM", "JWIMG.SRM", "JWTMP.SRM"}) {
-    fs::copy_file(Dir / "synth" / name, Dir / "data" / (name + ".new"));
-    fs::rename(Dir / "data" / (name + ".new"), Dir / "data" / name);
-  }
+  for (const std::string name : {"JWDAT.SRM", "JWIMG.SRM", "JWTMP.SRM"})
+    renameOver(Dir / "data" / name, ReadWhole(Dir / "synth" / name));
   EXPECT_EQ(askIfChanged().Status, 404);
   for (const auto& [target, text, shown] : {std::tuple{"/", "/entry/2001\"", false},
                                             {"/", "/entry/100002\"", true},

@@ -48,11 +48,9 @@ inline std::string Escape(const std::string& AText) {
   std::string out;
   for (unsigned char c : AText) {
     char hex[5];
-    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    std::snprintf(hex, sizeof hex, c < 32 || c > 126 ? "\\x%02X" : "%c", c);
     const size_t at = kEscaped.find(char(c));
-    out += at != std::string::npos ? "\\" + kEscapeLetters.substr(at, 1)
-           : c < 32 || c > 126     ? std::string(hex)
-                                   : std::string(1, char(c));
+    out += at != std::string::npos ? "\\" + kEscapeLetters.substr(at, 1) : std::string(hex);
   }
   return out;
 }
@@ -63,11 +61,9 @@ inline std::string Replace(std::string AText, const std::string& AFrom, const st
   return AText;
 }
 
-// A case file holds one case a line, bytes that do not print written as C escapes (\r \n \t \0
-// \\ \xHH). Lines starting with "=" or "!" are the answers of the last run and are made anew: what
-// ACase returns for the line before (nothing for set-up lines), or "!" and the error it threw.
-// AGroup is called at each "#" comment line. AShown names texts (a temporary directory) that the
-// file writes as placeholders.
+// One case a line, unprintable bytes as C escapes (\r \n \t \0 \\ \xHH). "=" and "!" lines are
+// made anew: what ACase returns for the line before (set-up lines: nothing), or "!" and the error.
+// AGroup runs at each "#" line; AShown (a temporary directory) is written as APlaceholder.
 inline void RunCases(const std::filesystem::path& AFile, const std::function<void()>& AGroup,
                      const std::function<std::string(const std::string&)>& ACase,
                      const std::string& APlaceholder = "", const std::string& AShown = "") {

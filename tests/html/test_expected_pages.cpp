@@ -1,7 +1,4 @@
-// Whole pages of the bundled sample, produced as JW_GetHTMLText produces them, against the pages
-// kept in tests/html/expected (Expected.h: JW_UPDATE_EXPECTED=1 rewrites them).
-#include <memory>
-
+// The sample's pages, made as JW_GetHTMLText makes them, against those in tests/html/expected.
 #include "Expected.h"
 #include "html/JWHTMLProducer.h"
 #include "store/JWDataDirectory.h"

@@ -1,10 +1,5 @@
-// Number formats, request-parameter merging and case rules of the entry producer: the cases are
-// in cases/text.txt, a function name and its arguments (separated by "|") a line.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
+// Number formats, parameter merging and case rules: cases/text.txt holds a call and its
+// "|"-separated arguments a line.
 #include <map>
 
 #include "Expected.h"

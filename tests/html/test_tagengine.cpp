@@ -1,6 +1,5 @@
-// The tag engine. Text-in/text-out cases live in cases/engine.txt: each template line is followed
-// by its page ("=", "=*" when it marked data, "!" with the error it stopped with); lines with "@"
-// set up fields and include files. What is not text (events, settings, budgets, links) is here.
+// The tag engine. Text cases in cases/engine.txt: a template line, then its page ("=*" when it
+// marked data, "!" the error); "@" lines set up. Events, settings, budgets and links are here.
 #include <gmock/gmock.h>
 
 #include <map>
@@ -21,8 +20,7 @@ namespace {
 
 const std::string Sep(1, jw::platform::PathSeparator);
 
-// An engine whose FIELD tags answer from a fixed table (names not in it yield empty text), with
-// its include folder in a fresh temporary directory.
+// FIELD tags answer from a table (else empty text); includes come from a temporary folder.
 class Engine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -34,17 +32,6 @@ class Engine : public ::testing::Test {
   }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir / (name + ".html"), std::ios::binary) << bytes;
-  }
-  // Unknown tags show as {TAG|param:value|...}, each named parameter with its decoded value.
-  void ShowCustomTags() {
-    p.OnCustomEvent = [](TZDEnhPageProducer&, const std::string& tag, const TZDParamList& ps) {
-      std::string s = "{" + tag;
-      for (const std::string& item : ps.Items()) {
-        const size_t eq = item.find('=');
-        s += "|" + item + (eq == std::string::npos ? "" : ":" + ps.Values(item.substr(0, eq)));
-      }
-      return s + "}";
-    };
   }
   jw::test::TJWTempDir temp;
   const fs::path& dir = temp.Path();
@@ -67,7 +54,14 @@ TEST_F(Engine, Cases) {
     if (verb == "@bare") std::ofstream(dir / name, std::ios::binary) << value;  // no extension
     if (verb == "@dir") fs::create_directories(dir / arg);
     if (verb == "@include") p.SetIncludePath(blank == std::string::npos ? "" : arg);
-    if (verb == "@custom") ShowCustomTags();
+    if (verb == "@custom")  // unknown tags show as {TAG|param:value|...}, values decoded
+      p.OnCustomEvent = [](TZDEnhPageProducer&, const std::string& tag, const TZDParamList& ps) {
+        std::string s = "{" + tag;
+        for (const std::string& item : ps.Items())
+          s += "|" + item +
+               (item.find('=') == item.npos ? "" : ":" + ps.Values(item.substr(0, item.find('='))));
+        return s + "}";
+      };
     if (verb == "@nocustom") p.OnCustomEvent = nullptr;
     if (verb == "@keepquotes") p.SetStripParamQuotes(false);
     if (verb == "@errstr") p.SetErrStrPrefix(arg.substr(0, 1)), p.SetErrStrSuffix(arg.substr(1));
@@ -129,8 +123,7 @@ TEST(TagEngine, EventOrderVetoAndErrors) {
             "before FIELD;field n;after FIELD;html FIELD F;before KEEP;after KEEP;html KEEP kept;"
             "before OTHER;after OTHER;custom OTHER;html OTHER C;before SWAP;after SWAP;custom "
             "SWAP;html SWAP C;");
-  log.clear();
-  veto = true;
+  log.clear(), veto = true;
   EXPECT_EQ(p.ContentOf("<#FIELD NAME=n>"), "C");
   EXPECT_EQ(log, "before FIELD;custom FIELD;html FIELD C;");
   veto = false;
@@ -201,13 +194,13 @@ TEST_F(Engine, BudgetsPerPage) {
 // and a change behind one is seen by the next page.
 TEST_F(Engine, LinksLeadingOutOfTheFolderAreRefused) {
   fs::create_directories(dir / "inc" / "sub");
-  std::ofstream(dir / "secret.html", std::ios::binary) << "SECRET";
-  std::ofstream(dir / "inc" / "sub" / "row.html", std::ios::binary) << "row";
-  fs::create_symlink("../secret.html", dir / "inc" / "leak.html");
-  fs::create_symlink(dir / "secret.html", dir / "inc" / "abs.html");
-  fs::create_symlink("..", dir / "inc" / "up");
-  fs::create_symlink("sub/row.html", dir / "inc" / "ok.html");
-  fs::create_symlink("sub", dir / "inc" / "lsub");
+  Write("secret", "SECRET"), Write("inc/sub/row", "row");
+  for (const auto& [to, from] : {std::pair<fs::path, const char*>{"../secret.html", "leak.html"},
+                                 {dir / "secret.html", "abs.html"},
+                                 {"..", "up"},
+                                 {"sub/row.html", "ok.html"},
+                                 {"sub", "lsub"}})
+    fs::create_symlink(to, dir / "inc" / from);
   p.SetIncludePath((dir / "inc").string());
   for (const char* name : {"leak", "abs", "up/secret", "lsub/../leak"}) {
     const std::string out = p.ContentOf(std::string("<#INC FILE=") + name + ">");
@@ -217,7 +210,7 @@ TEST_F(Engine, LinksLeadingOutOfTheFolderAreRefused) {
   EXPECT_EQ(p.TemplateFile("leak.html").State, TZDTemplateFile::tfOutside);
   EXPECT_EQ(p.ContentOf("<#INC FILE=ok>|<#INC FILE=lsub/row>"), "row\r\n|row\r\n");
   // Renamed over behind the links: the next page reads the new file.
-  std::ofstream(dir / "inc" / "sub" / "new.html", std::ios::binary) << "new";
+  Write("inc/sub/new", "new");
   fs::rename(dir / "inc" / "sub" / "new.html", dir / "inc" / "sub" / "row.html");
   EXPECT_EQ(p.ContentOf("<#INC FILE=ok>|<#INC FILE=lsub/row>"), "new\r\n|new\r\n");
 }

@@ -1,9 +1,7 @@
-/* A host in plain C that drives every export of the library on the bundled sample directory and
- * writes what it got into OUT_FILE, byte for byte: built for Linux (libjwlib.so by name) it writes
- * what the Windows build (jwlib.dll, every export by ordinal through __stdcall pointers) must write
- * too; scripts/test-windows.sh compares the two. On Windows it also checks that calls both ways
- * leave the stack pointer where it was (32-bit) and that a modal viewer window disables the host's
- * window while other threads' calls are served. Thumbnails go to OUT_FILE-<entry>.bmp.
+/* A plain C host driving every export on the sample, writing what it got to OUT_FILE (thumbnails to
+ * OUT_FILE-<entry>.bmp): libjwlib.so by name must write what jwlib.dll (by ordinal, __stdcall)
+ * does; scripts/test-windows.sh compares them. On Windows it also checks the stack pointer (32-bit)
+ * and that a modal viewer window disables the host's window while other threads' calls are served.
  *   jwwinhost LIBRARY DATA_DIR TEMPLATE_DIR OUT_FILE   (exit 0: every check passed)
  *   jwwinhost --bench LIBRARY DATA_DIR: the time of a thumbnail (on Windows also of the first page)
  *   jwwinhost --smoke LIBRARY DATA_DIR SHOT.bmp: a modal window to click on (Windows, a display) */
@@ -21,8 +19,7 @@
 #include <time.h>
 #endif
 
-/* Two sample entries (one with a template of its own, one with branch offices), then a missing one.
- */
+/* Two sample entries (a template of its own; branch offices), then a missing one. */
 static const uint32_t Entries[] = {1006, 2001, 999999};
 #define ENTRY_COUNT 2
 
@@ -52,7 +49,6 @@ static int Failures = 0;
 
 static int Load(const char* APath) {
   void** slots = (void**)&Lib; /* in ordinal order: slot n - 1 holds the export of ordinal n */
-  int n;
 #ifdef _WIN32
   HMODULE h = LoadLibraryA(APath);
   FARPROC f;
@@ -67,7 +63,7 @@ static int Load(const char* APath) {
   void* h = dlopen(APath, RTLD_NOW | RTLD_LOCAL);
 #define SYMBOL(n) (slots[n - 1] = dlsym(h, names[n - 1]))
 #endif
-  for (n = 1; h && n <= 16; ++n)
+  for (int n = 1; h && n <= 16; ++n)
     if (!SYMBOL(n)) return 0;
   return h != NULL;
 }
@@ -117,7 +113,7 @@ static void JWAPI AddImage(void* AContext, const char* AName, JWMemoryStream* AS
 
 static void DumpButtons(uint32_t AId, uint8_t AShow, uint8_t AForce) {
   char buf[512], set[512], *name;
-  int32_t count = Lib.ButtonCount(AId, AShow, AForce), i;
+  int32_t count = Lib.ButtonCount(AId, AShow, AForce);
   fprintf(Out, "entry %u flags %u %u: count %d", (unsigned)AId, AShow, AForce, (int)count);
   snprintf(set, sizeof set, "%s", Lib.GetButtonSet(AId, AShow, AForce));
   fprintf(Out, " error \"%s\"\n  set \"%s\"\n", count < 0 ? Lib.GetLastError() : "", set);
@@ -126,7 +122,7 @@ static void DumpButtons(uint32_t AId, uint8_t AShow, uint8_t AForce) {
           buf);
   fprintf(Out, "  captions(6) %d \"%s\"\n", (int)Lib.ButtonCaptions(AId, AShow, AForce, buf, 6),
           buf);
-  for (i = 0; i <= (count > 0 ? count : 0); ++i)
+  for (int32_t i = 0; i <= (count > 0 ? count : 0); ++i)
     fprintf(Out, "  caption %d: %d \"%s\"\n", (int)i,
             (int)Lib.ButtonCaption(AId, (uint32_t)i, AShow, AForce, buf, sizeof buf), buf);
   for (name = strtok(set, "|"); name; name = strtok(NULL, "|"))
@@ -136,10 +132,9 @@ static void DumpButtons(uint32_t AId, uint8_t AShow, uint8_t AForce) {
 
 static void DumpPages(uint32_t AId, const char* ATemplates) {
   static const char* const params[] = {"", "BRANCHES_SORT=DIST&STARTX=410,5&STARTY=3056,7"};
-  int32_t count = Lib.ButtonCount(AId, 1, 0), page;
-  size_t p;
-  for (p = 0; p < 2; ++p)
-    for (page = 0; page <= count; ++page) {
+  int32_t count = Lib.ButtonCount(AId, 1, 0);
+  for (size_t p = 0; p < 2; ++p)
+    for (int32_t page = 0; page <= count; ++page) {
       JWMemoryStream* s = Lib.GetHTMLText(AId, ATemplates, (uint32_t)page, params[p], 1, 0);
       fprintf(Out, "page %u %d \"%s\": %d bytes \"%s\"\n", (unsigned)AId, (int)page, params[p],
               s ? (int)s->Size : -1, s ? "" : Lib.GetLastError());
@@ -149,18 +144,15 @@ static void DumpPages(uint32_t AId, const char* ATemplates) {
 }
 
 #if defined(_WIN32) && defined(__i386__)
-/* With a wrong calling convention on either side of the boundary every call moves the stack
- * pointer by the size of its arguments; a thousand calls cannot hide that. The library's calls
- * back into the host (memory routines, the list's Add) are inside the loop too. */
+/* A wrong calling convention either way (the host's callbacks too) moves the stack pointer. */
 static void CheckStack(void) {
   char buf[64];
-  int i;
   uintptr_t before, after;
   JWHostList list = {NULL, AddImage};
   FILE* saved = Out;
   Out = fopen("NUL", "wb");
   __asm__ volatile("movl %%esp, %0" : "=r"(before));
-  for (i = 0; i < 1000; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     Lib.ButtonCaption(Entries[i % ENTRY_COUNT], (uint32_t)i % 3, 1, 0, buf, sizeof buf);
     Lib.ButtonCount(Entries[i % ENTRY_COUNT], 1, (uint8_t)(i & 1));
     Lib.FreeMem(Lib.GetDLLVersion());
@@ -178,19 +170,17 @@ static void CheckStack(void) {
 static void JWAPI BitmapDraw(void* C, const uint8_t* APixels, int32_t W, int32_t H, int32_t S) {
   HostBitmap* b = (HostBitmap*)C;
   const int32_t stride = (W * 3 + 3) / 4 * 4;
-  int32_t x, y;
   free(b->Pixels);
   b->Pixels = (uint8_t*)calloc((size_t)stride, (size_t)H);
-  for (y = 0; y < H; ++y)
-    for (x = 0; x < W; ++x)
+  for (int32_t y = 0; y < H; ++y)
+    for (int32_t x = 0; x < W; ++x)
       memcpy(b->Pixels + (size_t)(H - 1 - y) * stride + x * 3, APixels + (size_t)y * S + x * 4, 3);
   ++b->Draws;
 }
 
 static JWHostBitmap HostOf(HostBitmap* B) {
-  JWHostBitmap host = {B,         BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight,
-                       BitmapDraw};
-  return host;
+  return (JWHostBitmap){B,         BitmapGetWidth, BitmapGetHeight, BitmapSetWidth, BitmapSetHeight,
+                        BitmapDraw};
 }
 
 static void WriteBmp(const char* AName, const HostBitmap* B) {
@@ -198,10 +188,9 @@ static void WriteBmp(const char* AName, const HostBitmap* B) {
   const uint32_t fields[13] = {54 + size,    0, 54,  40, (uint32_t)B->Width, (uint32_t)B->Height,
                                1 | 24 << 16, 0, size};
   uint8_t h[54] = {'B', 'M'};
-  int i;
   FILE* f = fopen(AName, "wb");
   if (!f) return;
-  for (i = 0; i < 52; ++i) h[2 + i] = (uint8_t)(fields[i / 4] >> (i % 4 * 8));
+  for (int i = 0; i < 52; ++i) h[2 + i] = (uint8_t)(fields[i / 4] >> (i % 4 * 8));
   fwrite(h, 1, sizeof h, f);
   fwrite(B->Pixels, 1, size, f);
   fclose(f);
@@ -209,9 +198,8 @@ static void WriteBmp(const char* AName, const HostBitmap* B) {
 
 /* A width of 1 asks for the window's own proportions: 705 x 460, nothing scaled. */
 static void DumpThumbnails(const char* AOutFile) {
-  size_t i;
   char name[1024];
-  for (i = 0; i <= ENTRY_COUNT; ++i) {
+  for (size_t i = 0; i <= ENTRY_COUNT; ++i) {
     HostBitmap b = {i < ENTRY_COUNT ? 1 : 120, i < ENTRY_COUNT ? 460 : 1, NULL, 0};
     JWHostBitmap host = HostOf(&b);
     const uint8_t done = Lib.GetMiniaturBitmap(Entries[i], &host);
@@ -225,9 +213,8 @@ static void DumpThumbnails(const char* AOutFile) {
 
 static void JWAPI PointOfPlace(const JWPointOfPlaceRec* ARec) {
   const JWShortString255* field = &ARec->Id;
-  int i;
   fprintf(Out, "point of place:");
-  for (i = 0; i < 31; ++i) fprintf(Out, " %d:\"%.*s\"", i, (int)field[i].Length, field[i].Text);
+  for (int i = 0; i < 31; ++i) fprintf(Out, " %d:\"%.*s\"", i, (int)field[i].Length, field[i].Text);
   fprintf(Out, "\n");
 }
 
@@ -269,15 +256,12 @@ static DWORD WINAPI ModalWatcher(LPVOID AUnused) {
   return 0;
 }
 
-/* A modal window with the host's window as its owner: the host is disabled while it is open, the
- * library's lock is free for other threads, and Esc ends the call. */
+/* A modal window owned by the host's: host disabled, library free for others, Esc ends it. */
 static void CheckModal(const char* ADataPath) {
-  HANDLE thread;
-  MSG msg;
   Modal.Host = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
                                100, NULL, NULL, NULL, NULL);
   Lib.SetJWDataPath(ADataPath, NULL, (uintptr_t)Modal.Host);
-  thread = CreateThread(NULL, 0, ModalWatcher, NULL, 0, NULL);
+  HANDLE thread = CreateThread(NULL, 0, ModalWatcher, NULL, 0, NULL);
   Lib.ShowForm(Entries[1], 0, 1, 0, 0, NULL, NULL, NULL);
   if (WaitForSingleObject(thread, 10000) != WAIT_OBJECT_0) FAIL("the modal window did not end");
   CloseHandle(thread);
@@ -287,7 +271,7 @@ static void CheckModal(const char* ADataPath) {
   if (Modal.Count <= 0) FAIL("another thread's call was not served during the modal window");
   if (!IsWindowEnabled(Modal.Host)) FAIL("the host's window stayed disabled");
   if (VIEWER_WINDOW()) FAIL("the modal window is still open");
-  while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
   DestroyWindow(Modal.Host);
 }
 
@@ -296,21 +280,17 @@ static HostBitmap Capture(HWND AWindow) {
   HostBitmap b = {0, 0, NULL, 1};
   RECT r;
   HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
-  BITMAPINFO info;
+  BITMAPINFO info = {
+      .bmiHeader = {.biSize = sizeof info.bmiHeader, .biPlanes = 1, .biBitCount = 24}};
   void* bits = NULL;
-  HBITMAP dib;
-  size_t size;
   GetWindowRect(AWindow, &r);
   b.Width = r.right - r.left, b.Height = r.bottom - r.top;
-  memset(&info, 0, sizeof info);
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = b.Width, info.bmiHeader.biHeight = b.Height;
-  info.bmiHeader.biPlanes = 1, info.bmiHeader.biBitCount = 24;
-  dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
   SelectObject(memory, dib);
   BitBlt(memory, 0, 0, b.Width, b.Height, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
-  size = (size_t)((b.Width * 3 + 3) / 4 * 4) * (size_t)b.Height;
+  const size_t size = (size_t)((b.Width * 3 + 3) / 4 * 4) * (size_t)b.Height;
   b.Pixels = (uint8_t*)memcpy(malloc(size), bits, size);
   DeleteDC(memory), DeleteObject(dib), ReleaseDC(NULL, screen);
   return b;
@@ -324,9 +304,8 @@ static struct {
 static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
   HWND viewer = WaitForViewer(2000, 1);
   HostBitmap first, now;
-  int i, changed = 0;
+  int changed = 0;
   int32_t count = Lib.ButtonCount(Entries[1], 1, 0), top;
-  size_t size;
   POINT nav, close;
   Smoke.FirstPage = Seconds() - Smoke.Start;
   if (!viewer) return 1;
@@ -338,9 +317,9 @@ static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
   ClientToScreen(viewer, &nav), ClientToScreen(viewer, &close);
   Sleep(300);
   first = Capture(viewer);
-  size = (size_t)((first.Width * 3 + 3) / 4 * 4) * (size_t)first.Height;
+  const size_t size = (size_t)((first.Width * 3 + 3) / 4 * 4) * (size_t)first.Height;
   printf("nav %ld %ld\nclose %ld %ld\n", nav.x, nav.y, close.x, close.y), fflush(stdout);
-  for (i = 0; i < 200 && !changed; ++i) {
+  for (int i = 0; i < 200 && !changed; ++i) {
     Sleep(50);
     now = Capture(viewer);
     changed = now.Width != first.Width || memcmp(now.Pixels, first.Pixels, size) != 0;
@@ -356,16 +335,13 @@ static DWORD WINAPI SmokeWatcher(LPVOID AInteractive) {
   return 0;
 }
 
-/* Opens a modal window. Interactive, the watcher prints where its second navigation button ("nav X
- * Y") and its closing button ("close X Y") are on the screen, keeps a screenshot in AShot once the
- * page changed ("changed"), and the call ends when the window was closed; else it only measures
- * until the first page is shown and closes the window. */
+/* A modal window. Interactive: "nav X Y", "close X Y" (two buttons' places), "changed" once the
+ * page changed (a screenshot in AShot), until closed; else timed to its first page, then closed. */
 static int RunSmoke(const char* ADataPath, const char* AShot, int AInteractive) {
-  HANDLE thread;
   DWORD result = 1;
   Smoke.Shot = AShot;
   Lib.SetJWDataPath(ADataPath, NULL, 0);
-  thread = CreateThread(NULL, 0, SmokeWatcher, (LPVOID)(intptr_t)AInteractive, 0, NULL);
+  HANDLE thread = CreateThread(NULL, 0, SmokeWatcher, (LPVOID)(intptr_t)AInteractive, 0, NULL);
   Smoke.Start = Seconds();
   Lib.ShowForm(Entries[1], 0, 1, 0, 0, NULL, NULL, NULL);
   WaitForSingleObject(thread, 30000);
@@ -378,11 +354,9 @@ static int RunSmoke(const char* ADataPath, const char* AShot, int AInteractive) 
 /* Thumbnails of the chain entry at the window's own size, timed over many calls. */
 static void Bench(const char* ADataPath) {
   const int rounds = 40;
-  int i;
-  double start;
   Lib.SetJWDataPath(ADataPath, NULL, 0);
-  start = Seconds();
-  for (i = 0; i < rounds; ++i) {
+  const double start = Seconds();
+  for (int i = 0; i < rounds; ++i) {
     HostBitmap b = {1, 460, NULL, 0};
     JWHostBitmap host = HostOf(&b);
     Lib.GetMiniaturBitmap(Entries[1], &host);
@@ -396,11 +370,6 @@ static void Bench(const char* ADataPath) {
 }
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  HWND viewer;
-#endif
-  char* version;
-  size_t i, f;
   uint8_t flags[3][2] = {{0, 0}, {1, 0}, {0, 1}};
   JWHostList list = {NULL, AddImage};
   if (argc == 4 && strcmp(argv[1], "--bench") == 0) return Load(argv[2]) ? Bench(argv[3]), 0 : 1;
@@ -415,21 +384,21 @@ int main(int argc, char** argv) {
   if (!(Out = fopen(argv[4], "wb"))) return 1;
 
   Lib.SetMemoryManager(HostGetMem, HostFreeMem, HostReallocMem);
-  version = Lib.GetDLLVersion();
+  char* version = Lib.GetDLLVersion();
   fprintf(Out, "version \"%s\"\n", version ? version : "(null)");
   Lib.FreeMem(version);
   fprintf(Out, "data path %u\n", Lib.SetJWDataPath("   ", NULL, 0));
   fprintf(Out, "data path %u\n", Lib.SetJWDataPath(argv[2], NULL, 0));
 
-  for (i = 0; i <= ENTRY_COUNT; ++i)
-    for (f = 0; f < 3; ++f) DumpButtons(Entries[i], flags[f][0], flags[f][1]);
-  for (i = 0; i < ENTRY_COUNT; ++i) DumpPages(Entries[i], argv[3]);
-  for (i = 0; i <= ENTRY_COUNT; ++i) {
+  for (size_t i = 0; i <= ENTRY_COUNT; ++i)
+    for (size_t f = 0; f < 3; ++f) DumpButtons(Entries[i], flags[f][0], flags[f][1]);
+  for (size_t i = 0; i < ENTRY_COUNT; ++i) DumpPages(Entries[i], argv[3]);
+  for (size_t i = 0; i <= ENTRY_COUNT; ++i) {
     fprintf(Out, "images %u:\n", (unsigned)Entries[i]);
     fprintf(Out, "  done %u\n", Lib.GetTemplateImages(Entries[i], 0, &list));
   }
   DumpThumbnails(argv[4]);
-  for (i = 0; i < ENTRY_COUNT; ++i) { /* the location page hands the record over at once */
+  for (size_t i = 0; i < ENTRY_COUNT; ++i) { /* the location page hands the record over at once */
     const uint32_t at = (uint32_t)atoi(Lib.Button2Index(Entries[i], "brPointOfPlace", 1, 1));
     Lib.ShowForm(Entries[i], at, 0, 0, 1, PointOfPlace, NULL, NULL);
     fprintf(Out, "show form %u at %u: \"%s\"\n", (unsigned)Entries[i], at, Lib.GetLastError());
@@ -440,7 +409,7 @@ int main(int argc, char** argv) {
   fclose(Out);
 
 #ifdef _WIN32
-  while ((viewer = VIEWER_WINDOW()) != NULL) DestroyWindow(viewer); /* the location pages' */
+  for (HWND viewer; (viewer = VIEWER_WINDOW()) != NULL;) DestroyWindow(viewer); /* location pages */
   CheckModal(argv[2]);
 #if defined(__i386__)
   CheckStack();
